@@ -1,0 +1,5 @@
+#pragma once
+
+#include "foundation/NavNotificationMacros.h"
+
+NAV_DECLARE_NOTIFICATION(NavThickModifyNotification)

@@ -1,0 +1,3 @@
+#include "host/core/KIVBaseUnknown.h"
+
+KIV_IMPLEMENT_METAOBJECT_BODY(KIVBaseUnknown, nullptr)

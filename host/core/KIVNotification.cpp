@@ -1,0 +1,3 @@
+#include "host/core/KIVNotification.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVNotification, KIVBaseUnknown)
