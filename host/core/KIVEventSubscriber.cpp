@@ -1,5 +1,7 @@
 #include "host/core/KIVEventSubscriber.h"
 
+KIV_IMPLEMENT_METAOBJECT(KIVEventSubscriber, KIVBaseUnknown)
+
 KIVEventSubscriber::KIVEventSubscriber() = default;
 
 KIVEventSubscriber::~KIVEventSubscriber() { mLife.reset(); }

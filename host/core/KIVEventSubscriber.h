@@ -8,6 +8,7 @@
 #include "host/core/KIVCallbackManager.h"
 
 class KIVEventSubscriber : public KIVBaseUnknown {
+  KIV_DECLARE_METAOBJECT(KIVEventSubscriber)
  public:
   KIVEventSubscriber();
   KIVEventSubscriber(const KIVEventSubscriber&) = delete;
