@@ -41,3 +41,4 @@
 #include "foundation/NavThickModifyNotification.h"
 #include "foundation/NavViewerExtandEvents.h"
 #include "foundation/NavViewpointManipulateEvents.h"
+#include "foundation/TableauMenu.h"
