@@ -20,6 +20,7 @@ KIV_IMPLEMENT_METAOBJECT(PingNotification, KIVNotification)
 
 class LoudPingNotification : public PingNotification {
   KIV_DECLARE_METAOBJECT(LoudPingNotification)
+  using PingNotification::PingNotification;
 };
 KIV_IMPLEMENT_METAOBJECT(LoudPingNotification, PingNotification)
 
@@ -130,10 +131,11 @@ TEST(CommandTree, AutoDeleteNotificationIsFreedAfterDeliveryEvenWhenNobodyListen
   root.AddAnalyseNotificationCB(nullptr, "PingNotification", &Node::AnalyseCB, nullptr);
   leaf.SendNotification(&root, new PingNotification(1, &deleted));
   EXPECT_EQ(deleted, 1);
-  leaf.SendNotification(&leaf, new LoudPingNotification);  // no matching callback on the way: still freed (ASan checks)
+  leaf.SendNotification(&leaf, new LoudPingNotification(1, &deleted));  // no matching callback on the way: still freed (ASan checks)
+  EXPECT_EQ(deleted, 2);
   PingNotification kept(0, &deleted);
   leaf.SendNotification(&root, &kept);
-  EXPECT_EQ(deleted, 1);
+  EXPECT_EQ(deleted, 2);
 }
 
 }  // namespace
