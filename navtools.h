@@ -17,6 +17,10 @@
 #include "host/core/KIVUnicodeString.h"
 #include "host/core/KIVUtf8.h"
 
+#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/KIV3DRep.h"
+#include "host/visu/KIVRep.h"
+
 #include "foundation/KIVSiLaGridEvents.h"
 #include "foundation/NavActionOnEditorNotification.h"
 #include "foundation/NavActionOnMenuNotification.h"

@@ -1,0 +1,3 @@
+#include "host/visu/KIV3DBagRep.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIV3DBagRep, KIV3DRep)
