@@ -1,0 +1,3 @@
+#include "host/dialog/KIVDlgBarMenu.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgBarMenu, KIVDlgMenu)

@@ -1,0 +1,10 @@
+#pragma once
+// The menu bar of a window.
+
+#include "host/dialog/KIVDlgMenu.h"
+
+class KIVDlgBarMenu : public KIVDlgMenu {
+  KIV_DECLARE_METAOBJECT(KIVDlgBarMenu)
+ public:
+  using KIVDlgMenu::KIVDlgMenu;
+};

@@ -1,0 +1,3 @@
+#include "host/dialog/KIVDlgContextualMenu.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgContextualMenu, KIVDlgMenu)

@@ -1,0 +1,3 @@
+#include "host/dialog/KIVDlgDialog.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgDialog, KIVDialog)

@@ -1,0 +1,3 @@
+#include "host/dialog/KIVDlgMenu.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgMenu, KIVDialog)

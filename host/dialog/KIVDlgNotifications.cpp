@@ -1,0 +1,6 @@
+#include "host/dialog/KIVDlgNotifications.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgMenuIActivateNotification, KIVNotification)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgChkIModifyNotification, KIVNotification)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgRadIModifyNotification, KIVNotification)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgWindCloseNotification, KIVNotification)

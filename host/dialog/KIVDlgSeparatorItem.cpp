@@ -1,0 +1,3 @@
+#include "host/dialog/KIVDlgSeparatorItem.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgSeparatorItem, KIVDialog)

@@ -1,0 +1,3 @@
+#include "host/dialog/KIVDlgSubMenu.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVDlgSubMenu, KIVDlgMenu)
