@@ -23,6 +23,7 @@ class NavMenuGeneric : public KIVCommand {
   void SetRacineMenu(KIVDlgMenu* root);
   KIVDlgMenu* GetRacineMenu() const { return mRoot; }
   int GetTypeRacineMenu() const { return mType; }
+  KIVDialog* GetDialogParent() const { return mDialogParent; }
   NavActionOnMenuNotification* GetActionMenuNotification() const { return mAction; }
   /// Number of registry entries.
   int GetSizeOfMenu() const { return mCount; }
