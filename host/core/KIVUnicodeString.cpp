@@ -21,7 +21,7 @@ namespace {
 
 // A printf format reduced to the one conversion it may hold.
 struct ParsedFormat {
-  std::string prefix, spec, suffix;  // spec: "%" flags width precision, no length, no conversion
+  std::string prefix, conv, suffix;  // conv: "%" flags width precision, no length, no conversion
   char conversion = 0;
 };
 
@@ -43,28 +43,28 @@ bool ParseFormat(const char* format, ParsedFormat& out) {
     found = true;
     out.prefix = text;
     text.clear();
-    std::string spec = "%";
+    std::string conv = "%";
     ++p;
-    while (*p && std::strchr("-+ #0", *p)) spec += *p++;
+    while (*p && std::strchr("-+ #0", *p)) conv += *p++;
     int digits = 0;
-    while (*p >= '0' && *p <= '9') spec += *p++, ++digits;
+    while (*p >= '0' && *p <= '9') conv += *p++, ++digits;
     if (digits > 3) return false;  // keeps the output bounded
     if (*p == '.') {
-      spec += *p++;
+      conv += *p++;
       digits = 0;
-      while (*p >= '0' && *p <= '9') spec += *p++, ++digits;
+      while (*p >= '0' && *p <= '9') conv += *p++, ++digits;
       if (digits > 3) return false;
     }
     while (*p && std::strchr("hlLqjzt", *p)) ++p;  // the value's own type decides
     if (!*p || !std::strchr("diouxXeEfFgGaAc", *p)) return false;
     out.conversion = *p++;
     // Flag and conversion pairs that C leaves undefined are refused.
-    const std::string flags = spec.substr(1, spec.find_first_not_of("-+ #0", 1) - 1);
+    const std::string flags = conv.substr(1, conv.find_first_not_of("-+ #0", 1) - 1);
     if (flags.find('#') != std::string::npos && std::strchr("dic", out.conversion)) return false;
     if (out.conversion == 'c' && (flags.find_first_not_of('-') != std::string::npos ||
-                                  spec.find('.') != std::string::npos))
+                                  conv.find('.') != std::string::npos))
       return false;
-    out.spec = spec;
+    out.conv = conv;
   }
   if (!found) return false;
   out.suffix = text;
@@ -86,7 +86,7 @@ template <class T>
 int KIVUnicodeString::BuildNumber(T value, const char* format) {
   ParsedFormat f;
   if (!ParseFormat(format, f)) return 0;
-  const std::string fmt = f.prefix + f.spec;
+  const std::string fmt = f.prefix + f.conv;
   std::string body;
   const char c = f.conversion;
   if (std::strchr("eEfFgGaA", c)) {
