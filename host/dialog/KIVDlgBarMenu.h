@@ -6,5 +6,6 @@
 class KIVDlgBarMenu : public KIVDlgMenu {
   KIV_DECLARE_METAOBJECT(KIVDlgBarMenu)
  public:
-  using KIVDlgMenu::KIVDlgMenu;
+  KIVDlgBarMenu(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgBarMenu() override;
 };

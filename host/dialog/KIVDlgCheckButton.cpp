@@ -1,15 +1,14 @@
 #include "host/dialog/KIVDlgCheckButton.h"
 
-KIV_IMPLEMENT_METAOBJECT(KIVDlgCheckButton, KIVDialog)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgCheckButton, KIVDlgControl)
 
-void KIVDlgCheckButton::SetState(int state, int notify) {
-  if ((state != 0x40000 && state != 0x80000) || state == mState) return;
-  mState = state;
-  if (notify) SendNotification(GetFather(), &mModify);
-}
+KIVDlgCheckButton::KIVDlgCheckButton(KIVDialog* parent, const char* tag, int style) : KIVDlgControl(parent, tag, style) {}
+
+KIVDlgCheckButton::~KIVDlgCheckButton() { Retire(); }
+
+int KIVDlgCheckButton::SetState(int state, int notify) { return ChangeState(mState, state, notify, &mModify, 0); }
 
 int KIVDlgCheckButton::UserSetState(int state) {
-  if (!AcceptsUserInput() || (state != 0x40000 && state != 0x80000) || state == mState) return 0;
-  SetState(state, 1);
-  return 1;
+  if (!IsUsable()) return 0;
+  return ChangeState(mState, state, 1, &mModify, 0);
 }

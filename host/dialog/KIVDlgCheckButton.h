@@ -1,22 +1,23 @@
 #pragma once
 // A check box.
 
-#include "host/dialog/KIVDialog.h"
-#include "host/dialog/KIVDlgNotifications.h"
+#include "host/dialog/KIVDlgControl.h"
 
-class KIVDlgCheckButton : public KIVDialog {
+class KIVDlgCheckButton : public KIVDlgControl {
   KIV_DECLARE_METAOBJECT(KIVDlgCheckButton)
  public:
-  using KIVDialog::KIVDialog;
-  /// 0x40000 checked, 0x80000 cleared (other values ignored); notify = 1 sends the modify
-  /// notification when the state changes.
-  void SetState(int state, int notify = 1);
+  KIVDlgCheckButton(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgCheckButton() override;
+
+  /// StateSet (0x40000) or StateCleared (0x80000); other values are ignored. With
+  /// notify = 1 a change sends the modify notification. Returns 1 when changed.
+  int SetState(int state, int notify = 1);
   int GetState() const { return mState; }
-  KIVDlgChkBModifyNotification* GetChkBModifyNotification() { return &mModify; }
-  /// As a person ticking the box. 0 when insensitive, hidden, or already in that state.
+  KIVDlgChkBModifyNotification* GetChkBModifyNotification() const { return &mModify; }
+  /// As a person ticking or unticking it: 1 when the state changed.
   int UserSetState(int state);
 
  private:
-  int mState = 0x80000;
-  KIVDlgChkBModifyNotification mModify;
+  int mState = StateCleared;
+  mutable KIVDlgChkBModifyNotification mModify;
 };

@@ -1,15 +1,14 @@
 #include "host/dialog/KIVDlgCheckItem.h"
 
-KIV_IMPLEMENT_METAOBJECT(KIVDlgCheckItem, KIVDialog)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgCheckItem, KIVDlgMenuItem)
 
-void KIVDlgCheckItem::SetState(int state, int notify) {
-  if ((state != 0x40000 && state != 0x80000) || state == mState) return;
-  mState = state;
-  if (notify) SendNotification(GetFather(), &mModify);
-}
+KIVDlgCheckItem::KIVDlgCheckItem(KIVDialog* parent, const char* tag, int style) : KIVDlgMenuItem(parent, tag, style) {}
+
+KIVDlgCheckItem::~KIVDlgCheckItem() { Retire(); }
+
+int KIVDlgCheckItem::SetState(int state, int notify) { return ChangeState(mState, state, notify, &mModify, 0); }
 
 int KIVDlgCheckItem::UserSetState(int state) {
-  if (!AcceptsUserInput() || (state != 0x40000 && state != 0x80000) || state == mState) return 0;
-  SetState(state, 1);
-  return 1;
+  if (!IsUsable()) return 0;
+  return ChangeState(mState, state, 1, &mModify, 0);
 }

@@ -1,22 +1,23 @@
 #pragma once
 // A menu item with an on/off tick.
 
-#include "host/dialog/KIVDialog.h"
-#include "host/dialog/KIVDlgNotifications.h"
+#include "host/dialog/KIVDlgMenuItem.h"
 
-class KIVDlgCheckItem : public KIVDialog {
+class KIVDlgCheckItem : public KIVDlgMenuItem {
   KIV_DECLARE_METAOBJECT(KIVDlgCheckItem)
  public:
-  using KIVDialog::KIVDialog;
-  /// 0x40000 checked, 0x80000 cleared (other values ignored); notify = 1 sends the modify
-  /// notification when the state changes.
-  void SetState(int state, int notify = 1);
+  KIVDlgCheckItem(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgCheckItem() override;
+
+  /// StateSet (0x40000) or StateCleared (0x80000); other values are ignored. With
+  /// notify = 1 a change sends the modify notification. Returns 1 when changed.
+  int SetState(int state, int notify = 1);
   int GetState() const { return mState; }
-  KIVDlgChkIModifyNotification* GetChkIModifyNotification() { return &mModify; }
-  /// As a person ticking the item. 0 when insensitive, hidden, or already in that state.
+  KIVDlgChkIModifyNotification* GetChkIModifyNotification() const { return &mModify; }
+  /// As a person ticking or unticking it: 1 when the state changed.
   int UserSetState(int state);
 
  private:
-  int mState = 0x80000;
-  KIVDlgChkIModifyNotification mModify;
+  int mState = StateCleared;
+  mutable KIVDlgChkIModifyNotification mModify;
 };

@@ -1,21 +1,7 @@
 #include "host/dialog/KIVDlgDialog.h"
 
-KIV_IMPLEMENT_METAOBJECT(KIVDlgDialog, KIVDialog)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgDialog, KIVDlgWindow)
 
-int KIVDlgDialog::Send(KIVNotification* n) {
-  if (!AcceptsUserInput()) return 0;
-  SendNotification(GetFather(), n);
-  return 1;
-}
+KIVDlgDialog::KIVDlgDialog(KIVDialog* parent, const char* tag, int style) : KIVDlgWindow(parent, tag, style) {}
 
-int KIVDlgDialog::UserClose() {
-  if (!AcceptsUserInput()) return 0;
-  std::weak_ptr<int> life = GetLifeToken();
-  Send(&mClose);
-  if (!life.expired()) SetVisibility(4);  // the receiver may have destroyed the window
-  return 1;
-}
-
-int KIVDlgDialog::UserOK() { return Send(&mOK); }
-int KIVDlgDialog::UserCancel() { return Send(&mCancel); }
-int KIVDlgDialog::UserApply() { return Send(&mApply); }
+KIVDlgDialog::~KIVDlgDialog() { Retire(); }

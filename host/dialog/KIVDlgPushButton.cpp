@@ -1,9 +1,20 @@
 #include "host/dialog/KIVDlgPushButton.h"
 
-KIV_IMPLEMENT_METAOBJECT(KIVDlgPushButton, KIVDialog)
+KIV_IMPLEMENT_METAOBJECT(KIVDlgPushButton, KIVDlgControl)
+
+KIVDlgPushButton::KIVDlgPushButton(KIVDialog* parent, const char* tag, int style)
+    : KIVDlgControl(parent, tag, style) {}
+
+KIVDlgPushButton::~KIVDlgPushButton() { Retire(); }
 
 int KIVDlgPushButton::UserActivate() {
-  if (!AcceptsUserInput()) return 0;
-  SendNotification(GetFather(), &mActivate);
+  if (!IsUsable()) return 0;
+  Notify(&mActivate);
+  return 1;
+}
+
+int KIVDlgPushButton::UserRepeat() {
+  if (!IsUsable()) return 0;
+  Notify(&mRepeat);
   return 1;
 }

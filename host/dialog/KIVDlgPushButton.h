@@ -1,17 +1,22 @@
 #pragma once
-// A push button.
+// A push button. Held down, a repeating button also sends its repetitive notification at each tick.
 
-#include "host/dialog/KIVDialog.h"
-#include "host/dialog/KIVDlgNotifications.h"
+#include "host/dialog/KIVDlgControl.h"
 
-class KIVDlgPushButton : public KIVDialog {
+class KIVDlgPushButton : public KIVDlgControl {
   KIV_DECLARE_METAOBJECT(KIVDlgPushButton)
  public:
-  using KIVDialog::KIVDialog;
-  KIVDlgPushBActivateNotification* GetPushBActivateNotification() { return &mActivate; }
-  /// As a person pressing the button: notifies the father command. 0 when insensitive or hidden.
+  KIVDlgPushButton(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgPushButton() override;
+
+  KIVDlgPushBActivateNotification* GetPushBActivateNotification() const { return &mActivate; }
+  /// As a person pressing the button: sends the activate notification. 1 when sent, 0 when not usable.
   int UserActivate();
+  KIVDlgPushBRepetitiveNotification* GetPushBRepetitiveNotification() const { return &mRepeat; }
+  /// One tick of a button held down: sends the repetitive notification. 1 when sent.
+  int UserRepeat();
 
  private:
-  KIVDlgPushBActivateNotification mActivate;
+  mutable KIVDlgPushBActivateNotification mActivate;
+  mutable KIVDlgPushBRepetitiveNotification mRepeat;
 };

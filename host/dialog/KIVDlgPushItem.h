@@ -1,17 +1,18 @@
 #pragma once
 // A menu item that runs an action when chosen.
 
-#include "host/dialog/KIVDialog.h"
-#include "host/dialog/KIVDlgNotifications.h"
+#include "host/dialog/KIVDlgMenuItem.h"
 
-class KIVDlgPushItem : public KIVDialog {
+class KIVDlgPushItem : public KIVDlgMenuItem {
   KIV_DECLARE_METAOBJECT(KIVDlgPushItem)
  public:
-  using KIVDialog::KIVDialog;
-  KIVDlgMenuIActivateNotification* GetMenuIActivateNotification() { return &mActivate; }
-  /// As a person choosing the item: notifies the father command. 0 when insensitive or hidden.
+  KIVDlgPushItem(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgPushItem() override;
+
+  KIVDlgMenuIActivateNotification* GetMenuIActivateNotification() const { return &mActivate; }
+  /// As a person choosing the item: sends the activate notification. 1 when sent, 0 when not usable.
   int UserActivate();
 
  private:
-  KIVDlgMenuIActivateNotification mActivate;
+  mutable KIVDlgMenuIActivateNotification mActivate;
 };

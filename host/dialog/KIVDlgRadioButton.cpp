@@ -1,27 +1,16 @@
 #include "host/dialog/KIVDlgRadioButton.h"
 
-#include <vector>
+KIV_IMPLEMENT_METAOBJECT(KIVDlgRadioButton, KIVDlgControl)
 
-KIV_IMPLEMENT_METAOBJECT(KIVDlgRadioButton, KIVDialog)
+KIVDlgRadioButton::KIVDlgRadioButton(KIVDialog* parent, const char* tag, int style) : KIVDlgControl(parent, tag, style) {}
 
-void KIVDlgRadioButton::SetState(int state, int notify) {
-  if ((state != 0x40000 && state != 0x80000) || state == mState) return;
-  if (state == 0x40000 && GetDialogParent()) {
-    // Copy: a notified callback may add or remove buttons of the frame.
-    const std::vector<KIVDialog*> siblings = GetDialogParent()->GetDialogChildren();
-    std::weak_ptr<int> life = GetLifeToken();
-    for (KIVDialog* s : siblings) {
-      auto* radio = dynamic_cast<KIVDlgRadioButton*>(s);
-      if (radio && radio != this && radio->mState == 0x40000) radio->SetState(0x80000, notify);
-      if (life.expired()) return;
-    }
-  }
-  mState = state;
-  if (notify) SendNotification(GetFather(), &mModify);
-}
+KIVDlgRadioButton::~KIVDlgRadioButton() { Retire(); }
+
+int KIVDlgRadioButton::SetState(int state, int notify) { return ChangeState(mState, state, notify, &mModify, 1); }
 
 int KIVDlgRadioButton::UserSetState(int state) {
-  if (!AcceptsUserInput() || state != 0x40000 || mState == 0x40000) return 0;
-  SetState(state, 1);
-  return 1;
+  if (!IsUsable() || state != StateSet) return 0;
+  return ChangeState(mState, state, 1, &mModify, 1);
 }
+
+void KIVDlgRadioButton::ClearAsRadio(int notify) { ChangeState(mState, StateCleared, notify, &mModify, 0); }

@@ -1,23 +1,28 @@
 #pragma once
-// A radio button of an exclusive group: the radio buttons that share a dialog parent.
+// A radio button; the radio buttons that share a dialog parent form an exclusive group.
 
-#include "host/dialog/KIVDialog.h"
-#include "host/dialog/KIVDlgNotifications.h"
+#include "host/dialog/KIVDlgControl.h"
 
-class KIVDlgRadioButton : public KIVDialog {
+class KIVDlgRadioButton : public KIVDlgControl {
   KIV_DECLARE_METAOBJECT(KIVDlgRadioButton)
  public:
-  using KIVDialog::KIVDialog;
-  /// 0x40000 checks this button and clears its checked sibling, 0x80000 clears it; with
-  /// notify = 1 each button whose state changes sends its modify notification, the cleared
-  /// one first, as a toolkit does.
-  void SetState(int state, int notify = 1);
+  KIVDlgRadioButton(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgRadioButton() override;
+
+  /// StateSet (0x40000) sets it and first clears the set sibling of the group (the objects
+  /// of this class under the same dialog parent); StateCleared (0x80000) clears it; other
+  /// values are ignored. With notify = 1 each object whose state changes sends its modify
+  /// notification, the cleared one first, as a toolkit does. Returns 1 when changed.
+  int SetState(int state, int notify = 1);
   int GetState() const { return mState; }
-  KIVDlgRadBModifyNotification* GetRadBModifyNotification() { return &mModify; }
-  /// As a person choosing the button; a person cannot clear a radio button. Returns 1 when acted.
+  KIVDlgRadBModifyNotification* GetRadBModifyNotification() const { return &mModify; }
+  /// As a person choosing it (a person cannot clear a radio): 1 when it was not set yet.
   int UserSetState(int state);
 
+ protected:
+  void ClearAsRadio(int notify) override;
+
  private:
-  int mState = 0x80000;
-  KIVDlgRadBModifyNotification mModify;
+  int mState = StateCleared;
+  mutable KIVDlgRadBModifyNotification mModify;
 };

@@ -1,27 +1,16 @@
 #include "host/dialog/KIVDlgRadioItem.h"
 
-#include <vector>
+KIV_IMPLEMENT_METAOBJECT(KIVDlgRadioItem, KIVDlgMenuItem)
 
-KIV_IMPLEMENT_METAOBJECT(KIVDlgRadioItem, KIVDialog)
+KIVDlgRadioItem::KIVDlgRadioItem(KIVDialog* parent, const char* tag, int style) : KIVDlgMenuItem(parent, tag, style) {}
 
-void KIVDlgRadioItem::SetState(int state, int notify) {
-  if ((state != 0x40000 && state != 0x80000) || state == mState) return;
-  if (state == 0x40000 && GetDialogParent()) {
-    // Copy: a notified callback may add or remove items of the menu.
-    const std::vector<KIVDialog*> siblings = GetDialogParent()->GetDialogChildren();
-    std::weak_ptr<int> life = GetLifeToken();
-    for (KIVDialog* s : siblings) {
-      auto* radio = dynamic_cast<KIVDlgRadioItem*>(s);
-      if (radio && radio != this && radio->mState == 0x40000) radio->SetState(0x80000, notify);
-      if (life.expired()) return;
-    }
-  }
-  mState = state;
-  if (notify) SendNotification(GetFather(), &mModify);
-}
+KIVDlgRadioItem::~KIVDlgRadioItem() { Retire(); }
+
+int KIVDlgRadioItem::SetState(int state, int notify) { return ChangeState(mState, state, notify, &mModify, 1); }
 
 int KIVDlgRadioItem::UserSetState(int state) {
-  if (!AcceptsUserInput() || state != 0x40000 || mState == 0x40000) return 0;
-  SetState(state, 1);
-  return 1;
+  if (!IsUsable() || state != StateSet) return 0;
+  return ChangeState(mState, state, 1, &mModify, 1);
 }
+
+void KIVDlgRadioItem::ClearAsRadio(int notify) { ChangeState(mState, StateCleared, notify, &mModify, 0); }

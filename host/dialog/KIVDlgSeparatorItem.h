@@ -1,10 +1,11 @@
 #pragma once
-// A separating line between menu items.
+// A line between groups of menu items; it does nothing.
 
-#include "host/dialog/KIVDialog.h"
+#include "host/dialog/KIVDlgMenuItem.h"
 
-class KIVDlgSeparatorItem : public KIVDialog {
+class KIVDlgSeparatorItem : public KIVDlgMenuItem {
   KIV_DECLARE_METAOBJECT(KIVDlgSeparatorItem)
  public:
-  using KIVDialog::KIVDialog;
+  KIVDlgSeparatorItem(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgSeparatorItem() override;
 };

@@ -1,10 +1,11 @@
 #pragma once
-// A cascading menu inside another menu.
+// A cascading menu: an entry of its parent menu (title, mnemonic) that opens its own items.
 
 #include "host/dialog/KIVDlgMenu.h"
 
 class KIVDlgSubMenu : public KIVDlgMenu {
   KIV_DECLARE_METAOBJECT(KIVDlgSubMenu)
  public:
-  using KIVDlgMenu::KIVDlgMenu;
+  KIVDlgSubMenu(KIVDialog* parent, const char* tag, int style = 0);
+  ~KIVDlgSubMenu() override;
 };
