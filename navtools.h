@@ -50,7 +50,16 @@
 #include "host/dialog/KIVDlgWindow.h"
 
 #include "host/visu/KIV3DBagRep.h"
+#include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIV3DRep.h"
+#include "host/visu/KIV4x4Matrix.h"
+#include "host/visu/KIVMathAxis.h"
+#include "host/visu/KIVMathDirection.h"
+#include "host/visu/KIVMathDirectionf.h"
+#include "host/visu/KIVMathPoint.h"
+#include "host/visu/KIVMathPointf.h"
+#include "host/visu/KIVMathTransformation.h"
+#include "host/visu/KIVMathVectorf.h"
 #include "host/visu/KIVRep.h"
 
 #include "foundation/KIVSiLaGridEvents.h"
@@ -79,3 +88,5 @@
 #include "foundation/NavViewerExtandEvents.h"
 #include "foundation/NavViewpointManipulateEvents.h"
 #include "foundation/TableauMenu.h"
+
+#include "navigation/NavToolsVisu.h"
