@@ -52,7 +52,9 @@
 #include "host/visu/KIV3DBagRep.h"
 #include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIV3DRep.h"
+#include "host/visu/KIV3DViewpoint.h"
 #include "host/visu/KIV4x4Matrix.h"
+#include "host/visu/KIVGraphicAttributeSet.h"
 #include "host/visu/KIVMathAxis.h"
 #include "host/visu/KIVMathDirection.h"
 #include "host/visu/KIVMathDirectionf.h"
@@ -60,7 +62,12 @@
 #include "host/visu/KIVMathPointf.h"
 #include "host/visu/KIVMathTransformation.h"
 #include "host/visu/KIVMathVectorf.h"
+#include "host/visu/KIVRay.h"
 #include "host/visu/KIVRep.h"
+#include "host/visu/KIVRepPath.h"
+#include "host/visu/KIVSceneBVH.h"
+#include "host/visu/KIVTriangleBVH.h"
+#include "host/visu/KIVViewpoint.h"
 
 #include "foundation/KIVSiLaGridEvents.h"
 #include "foundation/NavActionOnEditorNotification.h"
@@ -89,4 +96,5 @@
 #include "foundation/NavViewpointManipulateEvents.h"
 #include "foundation/TableauMenu.h"
 
+#include "navigation/Nav3DViewpointLight.h"
 #include "navigation/NavToolsVisu.h"

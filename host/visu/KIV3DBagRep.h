@@ -1,14 +1,42 @@
 #pragma once
-// A 3D rep that groups children.
+// A 3D rep that groups children, optionally placed by a matrix that carries the children's
+// frame into the bag's parent's frame.
+
+#include <memory>
 
 #include "host/visu/KIV3DRep.h"
+#include "host/visu/KIV4x4Matrix.h"
 
 class KIV3DBagRep : public KIV3DRep {
   KIV_DECLARE_METAOBJECT(KIV3DBagRep)
  public:
+  KIV3DBagRep() { mBoundsDirty = true; }
+  ~KIV3DBagRep() override;
+
   /// Adds a child at the end (a rep may have several parents). Returns 1, or 0 for null,
   /// itself or an ancestor (a cycle).
-  int AddChild(KIVRep* child) { return Link(this, child); }
+  virtual int AddChild(KIVRep* child) { return Link(this, child); }
   /// Removes one occurrence of a child; 1 if it was there.
-  int RemoveChild(KIVRep* child) { return Unlink(this, child); }
+  virtual int RemoveChild(KIVRep* child) { return Unlink(this, child); }
+
+  /// Null when the bag has no matrix (the identity).
+  const KIV4x4Matrix* GetMatrix() const { return mMatrix.get(); }
+  /// Null removes the matrix.
+  void SetMatrix(const KIV4x4Matrix* matrix);
+  void SetMatrix(const KIV4x4Matrix& matrix) { SetMatrix(&matrix); }
+  /// The inverse of the matrix (the identity without one).
+  KIV4x4Matrix GetInvertedMatrix() const;
+
+  /// Deletes the bag and, depth first, every descendant that no other parent keeps. The
+  /// bag and the descendants must have been allocated with new.
+  void Destroy();
+
+  /// The union of the children's spheres, carried by the matrix.
+  void ComputeBoundingElement() const override;
+
+ protected:
+  void BoundsChanged() override;
+
+ private:
+  std::unique_ptr<KIV4x4Matrix> mMatrix;
 };

@@ -1,8 +1,24 @@
 #pragma once
-// A rep of the 3D scene.
+// A rep of the 3D scene, with its bounding sphere. A leaf's sphere is set by whoever gives
+// it geometry; a bag computes its own from its children when first asked after a change.
 
+#include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIVRep.h"
 
 class KIV3DRep : public KIVRep {
   KIV_DECLARE_METAOBJECT(KIV3DRep)
+ public:
+  /// The sphere in the frame of the rep's parent; empty for a rep without geometry.
+  const KIV3DBoundingSphere& GetBoundingElement() const;
+  /// Replaces the sphere; the ancestors recompute theirs.
+  void SetBoundingElement(const KIV3DBoundingSphere& sphere);
+  /// Grows the sphere to enclose another one as well.
+  void AddBoundingElement(const KIV3DBoundingSphere& sphere);
+  /// Recomputes a bag's sphere from its children now (leaves keep theirs).
+  virtual void ComputeBoundingElement() const {}
+
+ protected:
+  void BoundsChanged() override;
+  mutable KIV3DBoundingSphere mBounds;
+  mutable bool mBoundsDirty = false;  // only bags become dirty
 };

@@ -7,13 +7,35 @@ KIV_IMPLEMENT_METAOBJECT(KIVRep, KIVEventSubscriber)
 KIVRep::~KIVRep() {
   while (!mParents.empty()) Unlink(mParents.back(), this);
   while (!mChildren.empty()) Unlink(this, mChildren.back());
+  Touch();
+}
+
+void KIVRep::SetGraphicAttributeSet(const KIVGraphicAttributeSet& set) {
+  const bool visibility = set.GetFlag(KIVGraphicAttributeSet::Hidden) != mAttributes.GetFlag(KIVGraphicAttributeSet::Hidden);
+  mAttributes = set;
+  Touch();
+  if (visibility) BoundsChanged();
 }
 
 void KIVRep::SetRGBA(unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
-  mRGBA[0] = r;
-  mRGBA[1] = g;
-  mRGBA[2] = b;
-  mRGBA[3] = a;
+  mAttributes.SetRGBA(r, g, b, a);
+  Touch();
+}
+
+void KIVRep::SetShowMode(int mode, int) {
+  KIVGraphicAttributeSet set = mAttributes;
+  set.SetFlag(KIVGraphicAttributeSet::Hidden, mode != 0);
+  SetGraphicAttributeSet(set);
+}
+
+void KIVRep::SetHighlightMode(int mode, int) {
+  KIVGraphicAttributeSet set = mAttributes;
+  set.SetFlag(KIVGraphicAttributeSet::Selected, mode != 0);
+  SetGraphicAttributeSet(set);
+}
+
+void KIVRep::BoundsChanged() {
+  for (KIVRep* p : mParents) p->BoundsChanged();
 }
 
 bool KIVRep::IsAncestorOf(const KIVRep* rep) const {
@@ -27,6 +49,8 @@ int KIVRep::Link(KIVRep* parent, KIVRep* child) {
   if (!parent || !child || parent == child || child->IsAncestorOf(parent)) return 0;
   parent->mChildren.push_back(child);
   child->mParents.push_back(parent);
+  Touch();
+  parent->BoundsChanged();
   return 1;
 }
 
@@ -37,5 +61,7 @@ int KIVRep::Unlink(KIVRep* parent, KIVRep* child) {
   parent->mChildren.erase(it);
   auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
   if (pit != child->mParents.end()) child->mParents.erase(pit);
+  Touch();
+  parent->BoundsChanged();
   return 1;
 }

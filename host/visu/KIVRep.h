@@ -1,10 +1,13 @@
 #pragma once
-// A node of the scene: graphic attributes and the list of its parents. A rep may sit under
-// several bags at once (shared sub-trees).
+// A node of the scene: graphic attributes and the lists of its parents and children. A
+// rep may sit under several bags at once (shared sub-trees).
 
 #include <vector>
 
 #include "host/core/KIVEventSubscriber.h"
+#include "host/visu/KIVGraphicAttributeSet.h"
+
+class KIVManipulator;
 
 class KIVRep : public KIVEventSubscriber {
   KIV_DECLARE_METAOBJECT(KIVRep)
@@ -13,27 +16,52 @@ class KIVRep : public KIVEventSubscriber {
   /// Leaves every parent, so that no bag keeps a dangling child.
   ~KIVRep() override;
 
-  /// First graphic attribute word: colour index in its first byte, flags in its last
-  /// (0x08 hidden, 0x02 selected, 0x04 low-lighted, 0x80 transparent, 0x30 type field).
-  unsigned int GetGraphicAttribute() const { return mAttribute; }
-  void SetGraphicAttribute(unsigned int word) { mAttribute = word; }
-  /// RGBA bytes used when the colour index is 255.
-  const unsigned char* GetRGBA() const { return mRGBA; }
+  const KIVGraphicAttributeSet& GetGraphicAttributeSet() const { return mAttributes; }
+  void SetGraphicAttributeSet(const KIVGraphicAttributeSet& set);
+  /// The first word of the attribute set (colour index high, flags low).
+  unsigned int GetGraphicAttribute() const { return mAttributes.GetFirstWord(); }
   void SetRGBA(unsigned char r, unsigned char g, unsigned char b, unsigned char a);
+
+  /// 0 shows the rep, any other value hides it (the hidden flag). `redraw` is the caller's
+  /// wish to see it at once; drawing is the viewer's business, so it is only recorded.
+  void SetShowMode(int mode, int redraw);
+  int GetShowMode() const { return mAttributes.GetFlag(KIVGraphicAttributeSet::Hidden); }
+  /// 1 high-lights the rep (the selected flag), 0 returns it to its normal look.
+  void SetHighlightMode(int mode, int redraw);
+  int GetHighlightMode() const { return mAttributes.GetFlag(KIVGraphicAttributeSet::Selected); }
+  /// 0 children keep their own colours, 1 they take this rep's colour.
+  void SetColorInheritanceMode(int mode) { mColorInheritance = mode; }
+  int GetColorInheritanceMode() const { return mColorInheritance; }
+  /// The manipulator attached to the rep, not owned.
+  void SetManipulator(KIVManipulator* manipulator) { mManipulator = manipulator; }
+  KIVManipulator* GetManipulator() const { return mManipulator; }
+  /// A number the application gives the rep, 0 by default.
+  void SetIdentificator(long id) { mId = id; }
+  long GetIdentificator() const { return mId; }
 
   const std::vector<KIVRep*>& GetParents() const { return mParents; }
   /// Children of a bag; empty for a leaf.
   const std::vector<KIVRep*>& GetChildren() const { return mChildren; }
+
+  /// Monotonic count of changes to the scene (attributes, links, geometry, matrices), so
+  /// that caches over a tree (bounds, pick structures) know when to refresh.
+  static unsigned long GetSceneVersion() { return sSceneVersion; }
 
  protected:
   /// Links parent and child both ways; refuses null, self and cycles. Returns 1 when added.
   static int Link(KIVRep* parent, KIVRep* child);
   static int Unlink(KIVRep* parent, KIVRep* child);
   bool IsAncestorOf(const KIVRep* rep) const;
+  /// The rep's bounds changed: every ancestor must recompute its own.
+  virtual void BoundsChanged();
+  static void Touch() { ++sSceneVersion; }
 
  private:
-  unsigned int mAttribute = 253;  // default colour index, no flag
-  unsigned char mRGBA[4] = {255, 255, 255, 255};
+  KIVGraphicAttributeSet mAttributes;
+  int mColorInheritance = 0;
+  KIVManipulator* mManipulator = nullptr;
+  long mId = 0;
   std::vector<KIVRep*> mParents;
   std::vector<KIVRep*> mChildren;
+  static inline unsigned long sSceneVersion = 0;
 };

@@ -35,7 +35,7 @@ TEST(RepTree, HostRepClassesNameTheirAncestry) {
   EXPECT_EQ(bag.IsAKindOf("KIVRep"), 1);
   EXPECT_EQ(bag.IsAKindOf("KIVCommand"), 0);
   EXPECT_EQ(KIV3DBagRep::MetaObject()->GetParent(), KIV3DRep::MetaObject());
-  EXPECT_EQ(bag.GetGraphicAttribute() & 0xFF, 253u);
+  EXPECT_EQ(bag.GetGraphicAttribute() >> 24, 253u);  // the colour index is the high byte
 }
 
 }  // namespace
