@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "host/visu/KIVSceneChangeLog.h"
+
 KIV_IMPLEMENT_METAOBJECT(KIV3DBagRep, KIV3DRep)
 
 KIV3DBagRep::~KIV3DBagRep() = default;
@@ -12,6 +14,7 @@ void KIV3DBagRep::SetMatrix(const KIV4x4Matrix* matrix) {
   else
     mMatrix.reset();
   Touch();
+  KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Matrix);
   BoundsChanged();
 }
 

@@ -2,18 +2,24 @@
 
 #include <algorithm>
 
+#include "host/visu/KIVSceneChangeLog.h"
+
 KIV_IMPLEMENT_METAOBJECT(KIVRep, KIVEventSubscriber)
 
 KIVRep::~KIVRep() {
   while (!mParents.empty()) Unlink(mParents.back(), this);
   while (!mChildren.empty()) Unlink(this, mChildren.back());
   Touch();
+  KIVSceneChangeLog::RecordStructure();
 }
 
 void KIVRep::SetGraphicAttributeSet(const KIVGraphicAttributeSet& set) {
   const bool visibility = set.GetFlag(KIVGraphicAttributeSet::Hidden) != mAttributes.GetFlag(KIVGraphicAttributeSet::Hidden);
+  const bool pickable =
+      set.GetFlag(KIVGraphicAttributeSet::NotPickable) != mAttributes.GetFlag(KIVGraphicAttributeSet::NotPickable);
   mAttributes = set;
   Touch();
+  if (visibility || pickable) KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Visibility);
   if (visibility) BoundsChanged();
 }
 
@@ -50,6 +56,7 @@ int KIVRep::Link(KIVRep* parent, KIVRep* child) {
   parent->mChildren.push_back(child);
   child->mParents.push_back(parent);
   Touch();
+  KIVSceneChangeLog::RecordStructure();
   parent->BoundsChanged();
   return 1;
 }
@@ -62,6 +69,7 @@ int KIVRep::Unlink(KIVRep* parent, KIVRep* child) {
   auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
   if (pit != child->mParents.end()) child->mParents.erase(pit);
   Touch();
+  KIVSceneChangeLog::RecordStructure();
   parent->BoundsChanged();
   return 1;
 }

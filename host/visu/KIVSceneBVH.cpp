@@ -123,6 +123,13 @@ int KIVSceneBVH::GetWorldBounds(int instance, KIVMathPointf& min, KIVMathPointf&
 }
 
 void KIVSceneBVH::Clear() {
+  ClearInstances();
+  mGeometries.clear();
+  mTried.clear();
+  mBuiltGeometries = 0;
+}
+
+void KIVSceneBVH::ClearInstances() {
   mInstances.clear();
   mFree.clear();
   mAliveCount = 0;
@@ -131,9 +138,6 @@ void KIVSceneBVH::Clear() {
   mOrder.clear();
   mMoved.clear();
   mTopologyDirty = 0;
-  mGeometries.clear();
-  mTried.clear();
-  mBuiltGeometries = 0;
 }
 
 void KIVSceneBVH::InvalidateGeometry(int geometry) {

@@ -57,6 +57,8 @@ class KIVSceneBVH {
   /// The instance's world box; 0 for an unknown id.
   int GetWorldBounds(int instance, KIVMathPointf& min, KIVMathPointf& max) const;
   void Clear();
+  /// Removes every instance but keeps the geometries' hierarchies for the next ones.
+  void ClearInstances();
 
   /// Rebuilds the top level over the current instances.
   void Rebuild();

@@ -1,5 +1,7 @@
 #include "host/visu/KIVViewpoint.h"
 
+#include "host/visu/KIVSceneChangeLog.h"
+
 #include <algorithm>
 
 KIV_IMPLEMENT_METAOBJECT(KIVViewpoint, KIVEventSubscriber)
@@ -14,6 +16,7 @@ int KIVViewpoint::AddRep(KIVRep* rep, int kind) {
   if (!rep || std::find(mReps.begin(), mReps.end(), rep) != mReps.end()) return 0;
   mReps.push_back(rep);
   mKinds.push_back(kind);
+  KIVSceneChangeLog::RecordStructure();
   return 1;
 }
 
@@ -24,6 +27,7 @@ int KIVViewpoint::RemoveRep(KIVRep* rep, int kind) {
   if (kind >= 0 && mKinds[i] != kind) return 0;
   mReps.erase(it);
   mKinds.erase(mKinds.begin() + i);
+  KIVSceneChangeLog::RecordStructure();
   return 1;
 }
 

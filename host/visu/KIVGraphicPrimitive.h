@@ -1,0 +1,37 @@
+#pragma once
+// A piece of geometry of a leaf rep, in the rep's frame. A primitive draws itself by
+// calling the render operation of its kind (double dispatch, so a new render is one class),
+// reports the triangles that picking tests, and counts its own geometry changes so that
+// the caches built from it (bounds, pick hierarchies, GPU buffers) know when to refresh.
+#include <vector>
+#include "host/visu/KIV3DBoundingSphere.h"
+class KIVRender;
+class KIVGraphicPrimitive {
+ public:
+  KIVGraphicPrimitive() = default;
+  KIVGraphicPrimitive(const KIVGraphicPrimitive&) = delete;
+  KIVGraphicPrimitive& operator=(const KIVGraphicPrimitive&) = delete;
+  virtual ~KIVGraphicPrimitive() = default;
+  /// Frees a primitive made with new. The rep that holds it lets go of it first.
+  void Destroy() { delete this; }
+  /// Hands the primitive to the render's operation of its kind.
+  virtual void Draw(KIVRender& render) = 0;
+  /// Appends the primitive's triangles for picking: x, y, z floats and index triples into
+  /// them (offset by what `vertices` held). Returns the number of triangles appended.
+  virtual int GetPickTriangles(std::vector<float>& vertices, std::vector<int>& indices) const {
+    (void)vertices;
+    (void)indices;
+    return 0;
+  }
+  /// The points that bound the primitive (x, y, z floats appended); used for its sphere
+  /// and box.
+  virtual void GetBoundingPoints(std::vector<float>& points) const = 0;
+  /// Number of triangles the primitive draws at full detail.
+  virtual int GetTriangleCount() const { return 0; }
+  /// Bumped by every change of geometry.
+  unsigned long GetGeometryVersion() const { return mGeometryVersion; }
+ protected:
+  void GeometryChanged() { ++mGeometryVersion; }
+ private:
+  unsigned long mGeometryVersion = 0;
+};

@@ -1,0 +1,132 @@
+#include "host/visu/KIVPickScene.h"
+
+#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/KIVSceneChangeLog.h"
+
+namespace {
+bool Blocks(const KIVRep* rep) {
+  const KIVGraphicAttributeSet& a = rep->GetGraphicAttributeSet();
+  return a.GetFlag(KIVGraphicAttributeSet::Hidden) || a.GetFlag(KIVGraphicAttributeSet::NotPickable);
+}
+}  // namespace
+
+KIVPickScene::KIVPickScene() {
+  mBVH.SetGeometryBuilder([this](int geometry, KIVTriangleBVH& bvh) {
+    if (geometry < 0 || geometry >= static_cast<int>(mGeometryReps.size()) || !mGeometryReps[geometry]) return;
+    std::vector<float> vertices;
+    std::vector<int> indices;
+    const int triangles = mGeometryReps[geometry]->GetPickTriangles(vertices, indices);
+    bvh.Build(vertices.data(), static_cast<int>(vertices.size() / 3), indices.data(), triangles);
+  });
+}
+
+void KIVPickScene::SetRoots(const std::vector<KIVRep*>& roots) {
+  if (roots == mRoots) return;
+  mRoots = roots;
+  mStructure = 0;  // lay out again on the next update
+}
+
+void KIVPickScene::Update() {
+  if (mStructure != KIVSceneChangeLog::GetStructureVersion()) {
+    Layout();
+    return;
+  }
+  const auto& entries = KIVSceneChangeLog::GetEntries();
+  for (; mRead < entries.size(); ++mRead) {
+    const auto it = mUnder.find(entries[mRead].rep);
+    if (it == mUnder.end()) continue;
+    switch (entries[mRead].kind) {
+      case KIVSceneChangeLog::Matrix:
+        for (int o : it->second) mBVH.SetMatrix(mOccurrences[o].instance, PathMatrix(mOccurrences[o].path));
+        break;
+      case KIVSceneChangeLog::Visibility:
+        for (int o : it->second) mBVH.SetVisible(mOccurrences[o].instance, PathVisible(mOccurrences[o].path));
+        break;
+      default:  // a leaf's geometry (and so its box) changed
+        Layout();
+        return;
+    }
+  }
+}
+
+void KIVPickScene::Layout() {
+  mStructure = KIVSceneChangeLog::GetStructureVersion();
+  mRead = KIVSceneChangeLog::GetEntries().size();
+  ++mLayouts;
+  mBVH.ClearInstances();
+  mOccurrences.clear();
+  mInstanceToOccurrence.clear();
+  mUnder.clear();
+  std::vector<KIVRep*> path;
+  for (KIVRep* root : mRoots)
+    if (root) Walk(root, KIV4x4Matrix(), true, path);
+  mBVH.Rebuild();
+}
+
+void KIVPickScene::Walk(KIVRep* rep, const KIV4x4Matrix& matrix, bool visible, std::vector<KIVRep*>& path) {
+  path.push_back(rep);
+  visible = visible && !Blocks(rep);
+  if (auto* bag = dynamic_cast<KIV3DBagRep*>(rep)) {
+    const KIV4x4Matrix inner = bag->GetMatrix() ? *bag->GetMatrix() * matrix : matrix;
+    for (KIVRep* child : bag->GetChildren()) Walk(child, inner, visible, path);
+  } else if (auto* leaf = dynamic_cast<KIV3DCustomRep*>(rep)) {
+    KIVMathPointf lo, hi;
+    const int id = leaf->GetGeometryId();
+    if (leaf->GetLocalBox(lo, hi) && id < KIVSceneBVH::kMaxGeometry) {
+      if (id >= static_cast<int>(mGeometryReps.size())) {
+        mGeometryReps.resize(id + 1, nullptr);
+        mGeometryStamps.resize(id + 1, 0);
+      }
+      mGeometryReps[id] = leaf;
+      if (mGeometryStamps[id] != leaf->GetGeometryStamp()) {
+        mBVH.InvalidateGeometry(id);
+        mGeometryStamps[id] = leaf->GetGeometryStamp();
+      }
+      const int instance = mBVH.AddInstance(id, lo, hi, matrix);
+      if (instance >= 0) {
+        mBVH.SetVisible(instance, visible ? 1 : 0);
+        const int occurrence = static_cast<int>(mOccurrences.size());
+        mOccurrences.push_back({path, instance});
+        if (instance >= static_cast<int>(mInstanceToOccurrence.size())) mInstanceToOccurrence.resize(instance + 1, -1);
+        mInstanceToOccurrence[instance] = occurrence;
+        for (KIVRep* r : path) mUnder[r].push_back(occurrence);
+      }
+    }
+  } else {
+    for (KIVRep* child : rep->GetChildren()) Walk(child, matrix, visible, path);
+  }
+  path.pop_back();
+}
+
+KIV4x4Matrix KIVPickScene::PathMatrix(const std::vector<KIVRep*>& path) const {
+  // The deepest bag's matrix applies first (row vectors).
+  KIV4x4Matrix m;
+  for (auto it = path.rbegin(); it != path.rend(); ++it)
+    if (auto* bag = dynamic_cast<const KIV3DBagRep*>(*it); bag && bag->GetMatrix()) m = m * *bag->GetMatrix();
+  return m;
+}
+
+bool KIVPickScene::PathVisible(const std::vector<KIVRep*>& path) const {
+  for (const KIVRep* r : path)
+    if (Blocks(r)) return false;
+  return true;
+}
+
+int KIVPickScene::IntersectOccurrence(const KIVRay& ray, KIVSceneBVH::Hit& hit) {
+  Update();
+  if (!mBVH.Intersect(ray, hit)) return -1;
+  if (hit.instance < 0 || hit.instance >= static_cast<int>(mInstanceToOccurrence.size())) return -1;
+  return mInstanceToOccurrence[hit.instance];
+}
+
+int KIVPickScene::Intersect(const KIVRay& ray, Result& result) {
+  KIVSceneBVH::Hit hit;
+  const int occurrence = IntersectOccurrence(ray, hit);
+  if (occurrence < 0) return 0;
+  result.path = mOccurrences[occurrence].path;
+  result.point = hit.point;
+  result.t = hit.t;
+  result.triangle = hit.triangle;
+  return 1;
+}

@@ -1,0 +1,119 @@
+#include "host/visu/KIVViewer.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "host/core/KIVCallbackManager.h"
+#include "host/visu/KIVPickPathList.h"
+#include "host/visu/KIVRep.h"
+#include "host/visu/KIVViewpoint.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVViewer, KIVEventSubscriber)
+
+const char* const KIVViewer::VIEWER_UPDATE = "VIEWER_UPDATE";
+
+namespace {
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+KIVViewer::KIVViewer(int width, int height) : mSupport(width, height) {
+  // A grey ramp with the primaries first, so that small indices are telling colours.
+  static const float primaries[8][3] = {{0, 0, 0}, {1, 1, 1}, {1, 0, 0}, {0, 1, 0},
+                                        {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}};
+  for (int i = 0; i < 256; ++i)
+    for (int k = 0; k < 3; ++k) mColors[i][k] = i < 8 ? primaries[i][k] : static_cast<float>(i) / 255.0f;
+}
+
+KIVViewer::~KIVViewer() = default;
+
+void KIVViewer::GetGraphicSize(int* width, int* height) const {
+  if (width) *width = mSupport.GetWidth();
+  if (height) *height = mSupport.GetHeight();
+}
+
+void KIVViewer::SetGraphicSize(int width, int height) { mSupport.SetSize(width, height); }
+
+int KIVViewer::AddViewpoint(KIVViewpoint* viewpoint) {
+  if (!viewpoint || std::find(mViewpoints.begin(), mViewpoints.end(), viewpoint) != mViewpoints.end()) return 0;
+  mViewpoints.push_back(viewpoint);
+  return 1;
+}
+
+int KIVViewer::RemoveViewpoint(KIVViewpoint* viewpoint) {
+  auto it = std::find(mViewpoints.begin(), mViewpoints.end(), viewpoint);
+  if (it == mViewpoints.end()) return 0;
+  mViewpoints.erase(it);
+  return 1;
+}
+
+KIVViewpoint* KIVViewer::GetViewpoint(int i) const {
+  return i >= 0 && i < GetViewpointCount() ? mViewpoints[i] : nullptr;
+}
+
+int KIVViewer::SetColor(int index, float r, float g, float b) {
+  if (index < 0 || index > 255) return 0;
+  mColors[index][0] = std::clamp(r, 0.0f, 1.0f);
+  mColors[index][1] = std::clamp(g, 0.0f, 1.0f);
+  mColors[index][2] = std::clamp(b, 0.0f, 1.0f);
+  return 1;
+}
+
+int KIVViewer::GetColor(int index, float* rgb) const {
+  if (index < 0 || index > 255 || !rgb) return 0;
+  std::copy(mColors[index], mColors[index] + 3, rgb);
+  return 1;
+}
+
+void KIVViewer::SetBackgroundColor(float r, float g, float b) {
+  mBackground[0] = std::clamp(r, 0.0f, 1.0f);
+  mBackground[1] = std::clamp(g, 0.0f, 1.0f);
+  mBackground[2] = std::clamp(b, 0.0f, 1.0f);
+}
+
+void KIVViewer::GetBackgroundColor(float* rgb) const {
+  if (rgb) std::copy(mBackground, mBackground + 3, rgb);
+}
+
+KIVRender* KIVViewer::GetRender() {
+  if (mRender) return mRender;
+  if (!mBaseRender) mBaseRender = std::make_unique<KIVRender>(mSupport);
+  return mBaseRender.get();
+}
+
+void KIVViewer::GetLastUpdateDuration(float* durations) const {
+  if (durations) std::copy(mDurations, mDurations + 3, durations);
+}
+
+void KIVViewer::Draw() {
+  const double start = Now();
+  KIVRender* render = mRender;
+  if (!render) {
+    // The base render copies the support, so it follows size and precision changes here.
+    mBaseRender = std::make_unique<KIVRender>(mSupport);
+    render = mBaseRender.get();
+  }
+  render->SetViewModeBits(mViewMode);
+  render->ResetCounts();
+  for (KIVViewpoint* viewpoint : mViewpoints) DrawViewpoint(*viewpoint, *render);
+  const double end = Now();
+  mDurations[0] = static_cast<float>(end - start);
+  mDurations[1] = mDurations[0];
+  mDurations[2] = mLastEnd < 0.0 ? 0.0f : static_cast<float>(start - mLastEnd);
+  mLastEnd = end;
+  ++mDrawCount;
+  GenerateUpdateEvent();
+}
+
+void KIVViewer::DrawViewpoint(KIVViewpoint& viewpoint, KIVRender& render) {
+  for (KIVRep* rep : viewpoint.GetReps()) render.Traverse(*rep);
+}
+
+void KIVViewer::GenerateUpdateEvent() { GetCallbackManager()->DispatchCallbacks(VIEWER_UPDATE, nullptr, nullptr); }
+
+int KIVViewer::Pick(int, int, KIVPickPathList& paths) {
+  paths.Clear();
+  return 0;
+}
