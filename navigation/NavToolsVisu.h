@@ -75,4 +75,8 @@ class NavToolsVisu {
   /// 1 when eye, target or up point moved by more than 1 on an axis, or the angle changed.
   static int IsViewpointDifferent(KIV3DViewpoint* a, KIV3DViewpoint* b);
   static int IsViewpointDifferent(Nav3DViewpointLight* a, KIV3DViewpoint* b);
+
+ private:
+  /// One step of the growing pass: takes p in, growing the sphere if p lies outside.
+  static void Grow(float* centre, float& radius, float& r2, const float* p);
 };

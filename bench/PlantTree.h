@@ -1,0 +1,13 @@
+#pragma once
+// The plant as a scene tree: a root bag holding, per model, a bag with the model's matrix
+// over a custom rep with one face primitive. The caller owns the root (Destroy()).
+#include <vector>
+#include "bench/PlantScene.h"
+#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/KIV3DCustomRep.h"
+struct PlantTree {
+  KIV3DBagRep* root = nullptr;
+  std::vector<KIV3DBagRep*> bags;
+  std::vector<KIV3DCustomRep*> leaves;
+};
+PlantTree BuildPlantTree(const PlantScene& plant);
