@@ -3,6 +3,8 @@
 // frame into the bag's parent's frame.
 
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "host/visu/KIV3DRep.h"
 #include "host/visu/KIV4x4Matrix.h"
@@ -31,12 +33,25 @@ class KIV3DBagRep : public KIV3DRep {
   /// bag and the descendants must have been allocated with new.
   void Destroy();
 
-  /// The union of the children's spheres, carried by the matrix.
+  /// The union of the children's spheres, carried by the matrix. Bags with many
+  /// children keep the union as a balanced tree of partial unions, so that a change of
+  /// one child costs a walk up that tree instead of a pass over every child.
   void ComputeBoundingElement() const override;
 
  protected:
   void BoundsChanged() override;
+  void ChildBoundsChanged(KIVRep* child) override;
 
  private:
+  /// Below this many children a plain pass is as fast as the tree.
+  static constexpr size_t kTreeMinimum = 32;
+  void RebuildUnionTree() const;
   std::unique_ptr<KIV4x4Matrix> mMatrix;
+  // The tree of unions: leaves from mLeafBase on, node i uniting 2i and 2i+1.
+  mutable std::vector<KIV3DBoundingSphere> mUnions;
+  mutable size_t mLeafBase = 0;
+  mutable unsigned long mTreeVersion = ~0ul;  // children version the tree was built for
+  mutable std::unordered_map<const KIVRep*, std::vector<int>> mSlots;
+  mutable std::vector<const KIVRep*> mChangedChildren;
+  mutable bool mAllChanged = true;
 };

@@ -41,7 +41,7 @@ void KIVRep::SetHighlightMode(int mode, int) {
 }
 
 void KIVRep::BoundsChanged() {
-  for (KIVRep* p : mParents) p->BoundsChanged();
+  for (KIVRep* p : mParents) p->ChildBoundsChanged(this);
 }
 
 bool KIVRep::IsAncestorOf(const KIVRep* rep) const {
@@ -54,6 +54,7 @@ bool KIVRep::IsAncestorOf(const KIVRep* rep) const {
 int KIVRep::Link(KIVRep* parent, KIVRep* child) {
   if (!parent || !child || parent == child || child->IsAncestorOf(parent)) return 0;
   parent->mChildren.push_back(child);
+  ++parent->mChildrenVersion;
   child->mParents.push_back(parent);
   Touch();
   KIVSceneChangeLog::RecordStructure();
@@ -66,6 +67,7 @@ int KIVRep::Unlink(KIVRep* parent, KIVRep* child) {
   auto it = std::find(parent->mChildren.begin(), parent->mChildren.end(), child);
   if (it == parent->mChildren.end()) return 0;
   parent->mChildren.erase(it);
+  ++parent->mChildrenVersion;
   auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
   if (pit != child->mParents.end()) child->mParents.erase(pit);
   Touch();

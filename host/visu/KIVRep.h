@@ -54,6 +54,14 @@ class KIVRep : public KIVEventSubscriber {
   bool IsAncestorOf(const KIVRep* rep) const;
   /// The rep's bounds changed: every ancestor must recompute its own.
   virtual void BoundsChanged();
+  /// A child's bounds changed; by default the rep's own did.
+  virtual void ChildBoundsChanged(KIVRep* child) {
+    (void)child;
+    BoundsChanged();
+  }
+  /// Moves whenever a child is linked or unlinked, so that caches over the children
+  /// list know when it changed.
+  unsigned long GetChildrenVersion() const { return mChildrenVersion; }
   static void Touch() { ++sSceneVersion; }
 
  private:
@@ -63,5 +71,6 @@ class KIVRep : public KIVEventSubscriber {
   long mId = 0;
   std::vector<KIVRep*> mParents;
   std::vector<KIVRep*> mChildren;
+  unsigned long mChildrenVersion = 0;
   static inline unsigned long sSceneVersion = 0;
 };

@@ -296,3 +296,45 @@ TEST(ViewerModel, SizeColoursSphereAndUpdateEvents) {
 }
 
 }  // namespace
+
+namespace {
+
+// A wide bag keeps partial unions; every change of a child must still reach its sphere.
+TEST(ViewerModel, WideBagSphereFollowsEveryChildChange) {
+  std::mt19937 rng(4);
+  std::uniform_real_distribution<float> pos(-50.0f, 50.0f);
+  KIV3DBagRep* root = new KIV3DBagRep;
+  std::vector<KIV3DCustomRep*> leaves;
+  for (int i = 0; i < 300; ++i) {
+    auto* leaf = new KIV3DCustomRep;
+    leaf->SetBoundingElement(KIV3DBoundingSphere(KIVMathPointf(pos(rng), pos(rng), pos(rng)), 1.0f));
+    root->AddChild(leaf);
+    leaves.push_back(leaf);
+  }
+  auto encloses = [&] {
+    const KIV3DBoundingSphere& s = root->GetBoundingElement();
+    for (auto* leaf : leaves)
+      if (!leaf->GetShowMode() && !s.IsInside(leaf->GetBoundingElement())) return false;
+    return true;
+  };
+  EXPECT_TRUE(encloses());
+  for (int round = 0; round < 200; ++round) {
+    KIV3DCustomRep* leaf = leaves[rng() % leaves.size()];
+    switch (round % 4) {
+      case 0: leaf->SetBoundingElement(KIV3DBoundingSphere(KIVMathPointf(pos(rng) * 4, pos(rng), pos(rng)), 2.0f)); break;
+      case 1: leaf->SetShowMode(leaf->GetShowMode() ? 0 : 1, 0); break;
+      case 2: root->RemoveChild(leaf); root->AddChild(leaf); break;
+      default: break;
+    }
+    ASSERT_TRUE(encloses()) << "round " << round;
+  }
+  // Shrinking back: moving every far child home lets the sphere shrink too.
+  for (auto* leaf : leaves) {
+    leaf->SetShowMode(0, 0);
+    leaf->SetBoundingElement(KIV3DBoundingSphere(KIVMathPointf(0, 0, 0), 1.0f));
+  }
+  EXPECT_LE(root->GetBoundingElement().GetRadius(), 1.01f);
+  root->Destroy();
+}
+
+}  // namespace
