@@ -154,8 +154,10 @@ TEST(ViewerPick, MatchesBruteForceThroughMovesHidingAndGeometryChanges) {
   for (float& f : moved) f *= 1.5f;
   face->SetVertices(moved.data(), static_cast<int>(moved.size()));
   scene.leaves[3]->GeometryModified();
-  scene.bags[10]->RemoveChild(scene.bags[10]->GetChildren().front());
+  KIVRep* removed = scene.bags[10]->GetChildren().front();
+  scene.bags[10]->RemoveChild(removed);
   scene.Compare(4);
+  if (removed->GetParents().empty()) delete removed;
 }
 
 TEST(ViewerPick, RectanglePickKeepsObjectsWhollyInside) {
