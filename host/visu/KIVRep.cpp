@@ -20,7 +20,12 @@ void KIVRep::SetGraphicAttributeSet(const KIVGraphicAttributeSet& set) {
   mAttributes = set;
   Touch();
   if (visibility || pickable) KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Visibility);
-  if (visibility) BoundsChanged();
+  if (visibility) {
+    BoundsChanged();
+    // A bag that was hidden may have stayed dirty without telling its parents of later
+    // changes beneath it: tell them now, whatever its own state.
+    for (KIVRep* p : mParents) p->ChildBoundsChanged(this);
+  }
 }
 
 void KIVRep::SetRGBA(unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
