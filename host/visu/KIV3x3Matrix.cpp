@@ -2,10 +2,27 @@
 
 #include <cmath>
 
+namespace {
+bool InRange(int row, int column) { return row >= 0 && row < 3 && column >= 0 && column < 3; }
+}  // namespace
+
 KIV3x3Matrix::KIV3x3Matrix(const KIVMathVectorf& r0, const KIVMathVectorf& r1, const KIVMathVectorf& r2) {
   const KIVMathVectorf rows[3] = {r0, r1, r2};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) mM[i][j] = rows[i][j];
+}
+
+float KIV3x3Matrix::Get(int row, int column) const { return InRange(row, column) ? mM[row][column] : 0.0f; }
+
+int KIV3x3Matrix::Set(int row, int column, float value) {
+  if (!InRange(row, column)) return 0;
+  mM[row][column] = value;
+  return 1;
+}
+
+KIVMathVectorf KIV3x3Matrix::GetRow(int row) const {
+  if (row < 0 || row > 2) return {};
+  return {mM[row][0], mM[row][1], mM[row][2]};
 }
 
 KIV3x3Matrix KIV3x3Matrix::operator*(const KIV3x3Matrix& m) const {
@@ -27,16 +44,31 @@ float KIV3x3Matrix::Determinant() const {
 }
 
 KIV3x3Matrix KIV3x3Matrix::Inverse(int* ok) const {
-  const float det = Determinant();
   if (ok) *ok = 0;
-  if (!std::isfinite(det) || std::fabs(det) < 1e-30f) return KIV3x3Matrix();
+  double m[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) m[i][j] = mM[i][j];
+  const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                     m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                     m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+  // Measured against the product of the row lengths (its bound), so that the test does not
+  // depend on the matrix's scale: a tiny uniform scale is invertible, flattened rows are not.
+  double scale = 1.0;
+  for (const auto& row : m) scale *= std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
+  if (!std::isfinite(det) || !std::isfinite(scale) || std::fabs(det) <= 1e-7 * scale) return KIV3x3Matrix();
   KIV3x3Matrix r;
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
       // Cofactor of (j, i) over the determinant.
       const int a = (i + 1) % 3, b = (i + 2) % 3, c = (j + 1) % 3, d = (j + 2) % 3;
-      r.mM[i][j] = (mM[c][a] * mM[d][b] - mM[c][b] * mM[d][a]) / det;
+      const double v = (m[c][a] * m[d][b] - m[c][b] * m[d][a]) / det;
+      if (!std::isfinite(static_cast<float>(v))) return KIV3x3Matrix();
+      r.mM[i][j] = static_cast<float>(v);
     }
   if (ok) *ok = 1;
   return r;
 }
+
+KIV4x4Matrix KIV3x3Matrix::To4x4Matrix() const { return KIV4x4Matrix(GetRow(0), GetRow(1), GetRow(2), KIVMathPointf()); }
+
+int KIV3x3Matrix::IsIdentity() const { return *this == KIV3x3Matrix(); }
