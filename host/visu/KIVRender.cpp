@@ -6,7 +6,9 @@
 #include "host/visu/KIV3DBagRep.h"
 #include "host/visu/KIV3DCustomRep.h"
 #include "host/visu/KIV3DViewpoint.h"
+#include "host/visu/KIV3DPlanarFaceGP.h"
 #include "host/visu/KIV3x3Matrix.h"
+#include "host/visu/KIVDynamicGP.h"
 
 namespace {
 constexpr float kHuge = std::numeric_limits<float>::max();
@@ -164,20 +166,15 @@ void KIVRender::Draw3DMarker(KIV3DMarkerGP&) {}
 void KIVRender::Draw3DLine(KIV3DLineGP&) {}
 void KIVRender::Draw3DEdge(KIV3DEdgeGP&) {}
 void KIVRender::Draw3DPolyline(KIV3DPolylineGP&) {}
-void KIVRender::DrawDynamicGP(KIVDynamicGP&) {}
+void KIVRender::DrawDynamicGP(KIVDynamicGP& gp) { gp.Generate(*this); }
 void KIVRender::Draw3DFace(KIV3DFaceGP&) {}
-void KIVRender::Draw3DPlanarFace(KIV3DPlanarFaceGP&) {}
+void KIVRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& gp) { Draw3DFace(gp); }
 void KIVRender::Draw3DCylinder(KIV3DCylinderGP&, const int) {}
 void KIVRender::Draw3DAnnotationText(KIV3DAnnotationTextGP&) {}
 
 void KIVRender::PushMatrix(KIV4x4Matrix& matrix) { mStack.push_back(matrix * mStack.back()); }
 
-void KIVRender::PushMatrix(KIV3x3Matrix& matrix) {
-  const KIV4x4Matrix m(KIVMathVectorf(matrix.Get(0, 0), matrix.Get(0, 1), matrix.Get(0, 2)),
-                       KIVMathVectorf(matrix.Get(1, 0), matrix.Get(1, 1), matrix.Get(1, 2)),
-                       KIVMathVectorf(matrix.Get(2, 0), matrix.Get(2, 1), matrix.Get(2, 2)), KIVMathPointf());
-  mStack.push_back(m * mStack.back());
-}
+void KIVRender::PushMatrix(KIV3x3Matrix& matrix) { mStack.push_back(matrix.To4x4Matrix() * mStack.back()); }
 
 void KIVRender::PopMatrix(KIVRender*) {
   if (mStack.size() > 1) mStack.pop_back();
