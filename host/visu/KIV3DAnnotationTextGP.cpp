@@ -45,3 +45,15 @@ void KIV3DAnnotationTextGP::Draw(KIVRender& render) { render.Draw3DAnnotationTex
 void KIV3DAnnotationTextGP::GetBoundingPoints(std::vector<float>& points) const {
   points.insert(points.end(), {mAnchor.x, mAnchor.y, mAnchor.z});
 }
+
+float KIV3DAnnotationTextGP::GetScreenRadiusMM() const {
+  int glyphs = 0;
+  for (unsigned char c : mText) glyphs += (c & 0xC0) != 0x80;  // code points, not bytes
+  if (glyphs == 0) return 0.0f;
+  // Farthest corner of the box from the anchor, wherever the alignment puts it.
+  const int h = GetHorizontalAlignment(), v = GetVerticalAlignment();
+  const float width = 0.6f * mHeight * static_cast<float>(glyphs);
+  const float dx = h == Center ? 0.5f * width : width;
+  const float dy = v == Middle ? 0.5f * mHeight : v == Baseline ? 1.2f * mHeight : mHeight;
+  return std::hypot(dx, dy) * kMillimetresPerPixel;
+}

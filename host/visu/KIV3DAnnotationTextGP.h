@@ -1,7 +1,8 @@
 #pragma once
 // A text drawn facing the screen at a fixed pixel height, placed by an anchor point in the
 // rep's frame and an alignment that says which point of the text's box sits on the anchor.
-// It has no surface for picking and is bounded by its anchor.
+// It has no surface for picking and is bounded by its anchor plus, on screen, the reach of
+// its box from the anchor (glyphs taken as 0.6 of the height wide).
 #include <string>
 #include <vector>
 #include "host/visu/KIVGraphicPrimitive.h"
@@ -32,6 +33,7 @@ class KIV3DAnnotationTextGP : public KIVGraphicPrimitive {
   int GetVerticalAlignment() const { return mAlignment & VerticalMask; }
   void Draw(KIVRender& render) override;
   void GetBoundingPoints(std::vector<float>& points) const override;
+  float GetScreenRadiusMM() const override;
  private:
   KIVMathPointf mAnchor;
   std::string mText;

@@ -88,7 +88,11 @@ void KIV3DCustomRep::GeometryModified() {
 
 void KIV3DCustomRep::Recompute() {
   std::vector<float> points;
-  for (KIVGraphicPrimitive* gp : mLevels[0]) gp->GetBoundingPoints(points);
+  float radiusMM = 0.0f;
+  for (KIVGraphicPrimitive* gp : mLevels[0]) {
+    gp->GetBoundingPoints(points);
+    radiusMM = std::max(radiusMM, gp->GetScreenRadiusMM());
+  }
   const size_t n = points.size() / 3;
   mHasBox = 0;
   if (n == 0) {
@@ -113,7 +117,8 @@ void KIV3DCustomRep::Recompute() {
   }
   const float radius = std::nextafter(static_cast<float>(std::sqrt(r2)), INFINITY);
   SetBoundingElement(KIV3DBoundingSphere(
-      KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius));
+      KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius,
+      radiusMM));
 }
 
 int KIV3DCustomRep::GetLocalBox(KIVMathPointf& min, KIVMathPointf& max) const {

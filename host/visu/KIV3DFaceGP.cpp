@@ -1,5 +1,7 @@
 #include "host/visu/KIV3DFaceGP.h"
 
+#include <limits>
+
 #include "host/visu/KIVRender.h"
 
 KIV3DFaceGP::KIV3DFaceGP(const float* vertices, int vertexFloats, const float* normals, const int* triangles,
@@ -11,6 +13,15 @@ KIV3DFaceGP::KIV3DFaceGP(const float* vertices, int vertexFloats, const float* n
 int KIV3DFaceGP::SetVertices(const float* vertices, int vertexFloats, const float* normals) {
   if (vertexFloats < 0 || (vertexFloats > 0 && !vertices)) return 0;
   const int usable = vertexFloats - vertexFloats % 3;
+  // Indices already held must still name a vertex; otherwise picking and drawing would
+  // read past the array. The caller clears the faces first to shrink the geometry.
+  const int count = usable / 3;
+  auto fits = [count](const std::vector<int>& v) {
+    for (int i : v)
+      if (i >= count) return false;
+    return true;
+  };
+  if (!fits(mTriangles) || !fits(mStrips) || !fits(mFans)) return 0;
   mVertices.assign(vertices, vertices + usable);
   if (normals)
     mNormals.assign(normals, normals + usable);
@@ -29,7 +40,9 @@ bool KIV3DFaceGP::InRange(const int* indices, int count) const {
 }
 
 int KIV3DFaceGP::SetTriangles(const int* indices, int triangleCount) {
-  if (triangleCount < 0 || !InRange(indices, triangleCount * 3)) return 0;
+  if (triangleCount < 0 || triangleCount > std::numeric_limits<int>::max() / 3 ||
+      !InRange(indices, triangleCount * 3))
+    return 0;
   mTriangles.assign(indices, indices + triangleCount * 3);
   GeometryChanged();
   return 1;

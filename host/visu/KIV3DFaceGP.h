@@ -12,7 +12,8 @@ class KIV3DFaceGP : public KIVGraphicPrimitive {
   KIV3DFaceGP(const float* vertices, int vertexFloats, const float* normals, const int* triangles,
               int triangleCount);
   /// Replaces the vertices (and normals, dropped when null). A negative count or a null
-  /// array with a positive count is refused (returns 0).
+  /// array with a positive count is refused (returns 0), and so are fewer vertices than
+  /// the triangles, strips and fans already held index.
   int SetVertices(const float* vertices, int vertexFloats, const float* normals = nullptr);
   /// Replaces the separate triangles. Indices outside the vertex array are refused.
   int SetTriangles(const int* indices, int triangleCount);

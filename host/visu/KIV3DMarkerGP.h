@@ -1,8 +1,7 @@
 #pragma once
 // Points drawn as symbols of a fixed size on screen, whatever their distance: the symbol
 // is a type and a size in pixels. Symbols have no surface, so they give no triangles to
-// picking; they are bounded by their points alone (a rep that holds them gives its sphere
-// a millimetre radius so that they are not culled as too small).
+// picking; they are bounded by their points plus half their size on screen.
 #include <vector>
 #include "host/visu/KIVGraphicPrimitive.h"
 class KIV3DMarkerGP : public KIVGraphicPrimitive {
@@ -25,6 +24,7 @@ class KIV3DMarkerGP : public KIVGraphicPrimitive {
   float GetSize() const { return mSize; }
   void Draw(KIVRender& render) override;
   void GetBoundingPoints(std::vector<float>& points) const override;
+  float GetScreenRadiusMM() const override { return 0.5f * mSize * kMillimetresPerPixel; }
  private:
   std::vector<float> mPoints;
   int mType = Dot;

@@ -40,8 +40,4 @@ void KIV3DPointRep::Update() {
   } else {
     AddGP(new KIV3DMarkerGP(xyz, 3, mType, mSize));  // which recomputes the sphere
   }
-  // A point has no model radius: without one on screen the render would cull it as too small.
-  KIV3DBoundingSphere sphere = GetBoundingElement();
-  sphere.SetRadiusMM(0.5f * mSize * kMillimetresPerPixel);
-  SetBoundingElement(sphere);
 }

@@ -7,8 +7,6 @@
 class KIV3DPointRep : public KIV3DCustomRep {
   KIV_DECLARE_METAOBJECT(KIV3DPointRep)
  public:
-  /// Pixels are taken at 96 per inch when the marker's size is given to the sphere.
-  static constexpr float kMillimetresPerPixel = 25.4f / 96.0f;
   explicit KIV3DPointRep(const KIVMathPointf& point = KIVMathPointf(), int type = KIV3DMarkerGP::Cross,
                          float size = 7.0f);
   /// A non-finite point is refused (0).

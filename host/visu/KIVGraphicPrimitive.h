@@ -26,6 +26,12 @@ class KIVGraphicPrimitive {
   /// The points that bound the primitive (x, y, z floats appended); used for its sphere
   /// and box.
   virtual void GetBoundingPoints(std::vector<float>& points) const = 0;
+  /// Pixels are taken at 96 per inch where a screen size becomes millimetres.
+  static constexpr float kMillimetresPerPixel = 25.4f / 96.0f;
+  /// For what is drawn at a fixed size on screen: the radius, in millimetres, of what it
+  /// draws around its bounding points. The rep's sphere takes the largest, so that a
+  /// symbol or a text is never culled as too small while it would show.
+  virtual float GetScreenRadiusMM() const { return 0.0f; }
   /// Number of triangles the primitive draws at full detail.
   virtual int GetTriangleCount() const { return 0; }
   /// Bumped by every change of geometry.

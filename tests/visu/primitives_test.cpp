@@ -9,6 +9,7 @@
 #include "host/visu/KIV3DCylinderGP.h"
 #include "host/visu/KIV3DCylinderRep.h"
 #include "host/visu/KIV3DEdgeGP.h"
+#include "host/visu/KIV3DFaceGP.h"
 #include "host/visu/KIV3DLineGP.h"
 #include "host/visu/KIV3DLineRep.h"
 #include "host/visu/KIV3DMarkerGP.h"
@@ -357,6 +358,40 @@ TEST(PrimitiveReps, PointRepIsDrawnAtAnyDistanceAndSurvivesLosingItsMarker) {
   EXPECT_EQ(point.SetPoint(KIVMathPointf(std::nanf(""), 0, 0)), 0);
   EXPECT_EQ(point.SetMarker(KIV3DMarkerGP::TypeCount, 5.0f), 0);
   EXPECT_EQ(point.GetPoint(), KIVMathPointf(3, 4, 5));
+}
+
+TEST(PrimitiveReps, PlainCustomRepKeepsScreenSizedPrimitivesFromBeingCulled) {
+  KIV3DViewpoint camera;
+  camera.SetPosition(KIVMathPointf(0, 0, 0), KIVMathDirectionf(0, 1, 0), KIVMathDirectionf(0, 0, 1));
+  RecordingRender render;
+  render.SetCamera(&camera);
+  KIV3DCustomRep label;
+  label.AddGP(new KIV3DAnnotationTextGP(KIVMathPointf(0, 500, 0), "pump P-101", 12.0f));
+  const float xyz[3] = {1, 500, 0};
+  label.AddGP(new KIV3DMarkerGP(xyz, 3, KIV3DMarkerGP::Square, 40.0f));
+  // The wider of the two wins: ten glyphs of 12 px against half of 40 px.
+  EXPECT_NEAR(label.GetBoundingElement().GetRadiusMM(), std::hypot(72.0f, 12.0f) * 25.4f / 96.0f, 1e-3f);
+  render.Traverse(label);
+  EXPECT_EQ(render.GetDrawnLeafCount(), 1);
+
+  KIV3DAnnotationTextGP empty(KIVMathPointf(), "");
+  EXPECT_EQ(empty.GetScreenRadiusMM(), 0.0f);
+}
+
+TEST(PrimitiveFace, VerticesNeverShrinkBelowTheIndicesHeld) {
+  const float quad[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+  const int tri[3] = {0, 1, 2}, fan[4] = {0, 1, 2, 3};
+  KIV3DFaceGP face(quad, 12, nullptr, tri, 1);
+  ASSERT_EQ(face.AddFan(fan, 4), 1);
+  EXPECT_EQ(face.SetVertices(quad, 9), 0);  // the fan still names vertex 3
+  EXPECT_EQ(face.GetVertexCount(), 4);
+  face.ClearFans();
+  EXPECT_EQ(face.SetVertices(quad, 9), 1);
+  std::vector<float> v;
+  std::vector<int> t;
+  EXPECT_EQ(face.GetPickTriangles(v, t), 1);
+  EXPECT_EQ(face.SetTriangles(tri, std::numeric_limits<int>::max() / 2), 0);  // 3 × count would overflow
+  EXPECT_EQ(face.GetTriangleCount(), 1);
 }
 
 TEST(PrimitiveReps, LineAndCylinderRepsKeepTheirShapes) {
