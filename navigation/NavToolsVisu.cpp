@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -10,6 +12,7 @@ namespace {
 // afterwards is cheap, large enough that the per-block bookkeeping is negligible.
 constexpr int kBlock = 4096;
 constexpr int kLanes = 24;
+constexpr int kThreadedBlocks = 256;  // a million vertices: well above a thread start
 
 // Indices of the minimum and maximum on each axis, as a scan down from the last vertex
 // with strict comparisons gives them (the highest index wins a tie). One pass keeps the
@@ -20,34 +23,50 @@ void FindExtremes(const float* v, int count, int* lo, int* hi) {
   for (int a = 0; a < 3; ++a) gmin[a] = gmax[a] = v[3 * (count - 1) + a];
   const int blocks = (count + kBlock - 1) / kBlock;
   std::vector<float> bmin(3 * static_cast<size_t>(blocks)), bmax(3 * static_cast<size_t>(blocks));
-  for (int b = 0; b < blocks; ++b) {
-    const int first = b * kBlock, last = std::min(count, first + kBlock);
-    float mn[kLanes], mx[kLanes];
-    for (int k = 0; k < kLanes; ++k) mn[k] = mx[k] = gmin[k % 3];
-    int i = first;
-    for (; i + kLanes / 3 <= last; i += kLanes / 3) {
-      const float* p = v + 3 * static_cast<size_t>(i);
-      for (int k = 0; k < kLanes; ++k) {
-        mn[k] = p[k] < mn[k] ? p[k] : mn[k];
-        mx[k] = p[k] > mx[k] ? p[k] : mx[k];
+  auto scan = [&](int from, int to) {
+    for (int b = from; b < to; ++b) {
+      const int first = b * kBlock, last = std::min(count, first + kBlock);
+      float mn[kLanes], mx[kLanes];
+      for (int k = 0; k < kLanes; ++k) mn[k] = mx[k] = gmin[k % 3];
+      int i = first;
+      for (; i + kLanes / 3 <= last; i += kLanes / 3) {
+        const float* p = v + 3 * static_cast<size_t>(i);
+        for (int k = 0; k < kLanes; ++k) {
+          mn[k] = p[k] < mn[k] ? p[k] : mn[k];
+          mx[k] = p[k] > mx[k] ? p[k] : mx[k];
+        }
+      }
+      for (; i < last; ++i)
+        for (int a = 0; a < 3; ++a) {
+          const float x = v[3 * static_cast<size_t>(i) + a];
+          mn[a] = x < mn[a] ? x : mn[a];
+          mx[a] = x > mx[a] ? x : mx[a];
+        }
+      for (int a = 0; a < 3; ++a) {
+        float bl = mn[a], bh = mx[a];
+        for (int k = a + 3; k < kLanes; k += 3) {
+          bl = mn[k] < bl ? mn[k] : bl;
+          bh = mx[k] > bh ? mx[k] : bh;
+        }
+        bmin[3 * b + a] = bl;
+        bmax[3 * b + a] = bh;
       }
     }
-    for (; i < last; ++i)
-      for (int a = 0; a < 3; ++a) {
-        const float x = v[3 * static_cast<size_t>(i) + a];
-        mn[a] = x < mn[a] ? x : mn[a];
-        mx[a] = x > mx[a] ? x : mx[a];
-      }
-    for (int a = 0; a < 3; ++a) {
-      float bl = mn[a], bh = mx[a];
-      for (int k = a + 3; k < kLanes; k += 3) {
-        bl = mn[k] < bl ? mn[k] : bl;
-        bh = mx[k] > bh ? mx[k] : bh;
-      }
-      bmin[3 * b + a] = bl;
-      bmax[3 * b + a] = bh;
+  };
+  // Blocks are independent, so a large array is scanned by two threads: the pass is bound
+  // by memory, and one core alone does not draw all the bandwidth there is.
+  std::thread lower;
+  int split = 0;
+  if (blocks >= kThreadedBlocks && std::thread::hardware_concurrency() > 1) {
+    try {
+      lower = std::thread(scan, 0, blocks / 2);
+      split = blocks / 2;
+    } catch (const std::system_error&) {
+      // No thread to be had: the whole scan runs here.
     }
   }
+  scan(split, blocks);
+  if (lower.joinable()) lower.join();
   for (int a = 0; a < 3; ++a) {
     // The last vertex seeds the scan: a NaN there is never replaced.
     if (std::isnan(gmin[a])) {
