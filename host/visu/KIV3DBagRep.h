@@ -33,9 +33,10 @@ class KIV3DBagRep : public KIV3DRep {
   /// bag and the descendants must have been allocated with new.
   void Destroy();
 
-  /// The union of the children's spheres, carried by the matrix. Bags with many
-  /// children keep the union as a balanced tree of partial unions, so that a change of
-  /// one child costs a walk up that tree instead of a pass over every child.
+  /// A sphere around the children's spheres, carried by the matrix: centred on the box
+  /// around them, reaching the farthest. Bags with many children keep a balanced tree of
+  /// partial boxes and unions, so that a change of one child costs a walk up that tree
+  /// and a search for the farthest that skips the subtrees that cannot be it.
   void ComputeBoundingElement() const override;
 
  protected:
@@ -46,9 +47,13 @@ class KIV3DBagRep : public KIV3DRep {
   /// Below this many children a plain pass is as fast as the tree.
   static constexpr size_t kTreeMinimum = 32;
   void RebuildUnionTree() const;
+  void SetLeafBox(size_t node) const;
+  void Unite(size_t node) const;
+  KIV3DBoundingSphere TreeBound() const;
   std::unique_ptr<KIV4x4Matrix> mMatrix;
   // The tree of unions: leaves from mLeafBase on, node i uniting 2i and 2i+1.
   mutable std::vector<KIV3DBoundingSphere> mUnions;
+  mutable std::vector<double> mBoxes;  // per node: low x, y, z then high x, y, z
   mutable size_t mLeafBase = 0;
   mutable unsigned long mTreeVersion = ~0ul;  // children version the tree was built for
   mutable std::unordered_map<const KIVRep*, std::vector<int>> mSlots;
