@@ -9,11 +9,15 @@
 
 KIV_IMPLEMENT_METAOBJECT(KIV3DViewer, KIVViewer)
 
-KIV3DViewer::KIV3DViewer(int width, int height) : KIVViewer(width, height), mMain(new KIV3DViewpoint) {
+KIV3DViewer::KIV3DViewer(KIVDialog* parent, const char* tag, int style, int width, int height)
+    : KIVViewer(parent, tag, style, width, height), mMain(new KIV3DViewpoint) {
   AddViewpoint(mMain.get());
 }
 
-KIV3DViewer::~KIV3DViewer() { RemoveViewpoint(mMain.get()); }
+KIV3DViewer::~KIV3DViewer() {
+  Retire();
+  RemoveViewpoint(mMain.get());
+}
 
 int KIV3DViewer::SetFog(int on, float start, float end) {
   if (!(start >= 0.0f && start < end)) return 0;

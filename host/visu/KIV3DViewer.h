@@ -11,7 +11,8 @@
 class KIV3DViewer : public KIVViewer {
   KIV_DECLARE_METAOBJECT(KIV3DViewer)
  public:
-  KIV3DViewer(int width, int height);
+  KIV3DViewer(KIVDialog* parent, const char* tag, int style, int width, int height);
+  KIV3DViewer(int width, int height) : KIV3DViewer(nullptr, nullptr, 0, width, height) {}
   ~KIV3DViewer() override;
   KIV3DViewpoint* GetMain3DViewpoint() const { return mMain.get(); }
   /// The scene's north and vertical, (0, 1, 0) and (0, 0, 1) by default.

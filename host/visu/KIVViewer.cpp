@@ -8,7 +8,7 @@
 #include "host/visu/KIVRep.h"
 #include "host/visu/KIVViewpoint.h"
 
-KIV_IMPLEMENT_METAOBJECT(KIVViewer, KIVEventSubscriber)
+KIV_IMPLEMENT_METAOBJECT(KIVViewer, KIVDialog)
 
 const char* const KIVViewer::VIEWER_UPDATE = "VIEWER_UPDATE";
 
@@ -19,7 +19,8 @@ double Now() {
 }
 }  // namespace
 
-KIVViewer::KIVViewer(int width, int height) : mSupport(width, height) {
+KIVViewer::KIVViewer(KIVDialog* parent, const char* tag, int style, int width, int height)
+    : KIVDialog(parent, tag, style), mSupport(width, height) {
   // A grey ramp with the primaries first, so that small indices are telling colours.
   static const float primaries[8][3] = {{0, 0, 0}, {1, 1, 1}, {1, 0, 0}, {0, 1, 0},
                                         {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}};
@@ -27,7 +28,7 @@ KIVViewer::KIVViewer(int width, int height) : mSupport(width, height) {
     for (int k = 0; k < 3; ++k) mColors[i][k] = i < 8 ? primaries[i][k] : static_cast<float>(i) / 255.0f;
 }
 
-KIVViewer::~KIVViewer() = default;
+KIVViewer::~KIVViewer() { Retire(); }
 
 void KIVViewer::GetGraphicSize(int* width, int* height) const {
   if (width) *width = mSupport.GetWidth();

@@ -2,20 +2,23 @@
 // A window on a scene, as a model: its viewpoints, its pixel size, its look (colour map,
 // view modes, background) and its drawing, which goes through a render (a back end's, or
 // the base render, which decides and counts without drawing). Every Draw publishes
-// VIEWER_UPDATE once it is done.
+// VIEWER_UPDATE once it is done. A viewer is a dialog object: it sits in a parent dialog,
+// and its create notification says that its window exists.
 #include <memory>
 #include <vector>
-#include "host/core/KIVEventSubscriber.h"
+#include "host/dialog/KIVDialog.h"
 #include "host/visu/KIVRender.h"
 #include "host/visu/KIVSupport.h"
 class KIVViewpoint;
 class KIVPickPathList;
-class KIVViewer : public KIVEventSubscriber {
+class KIVViewer : public KIVDialog {
   KIV_DECLARE_METAOBJECT(KIVViewer)
  public:
   static const char* const VIEWER_UPDATE;
-  /// The graphic size until the window reports its own (sizes below 1 become 1).
-  KIVViewer(int width, int height);
+  /// The graphic size until the window reports its own (sizes below 1 become 1). A null
+  /// parent makes a viewer with no window (headless tests, off-screen renders).
+  KIVViewer(KIVDialog* parent, const char* tag, int style, int width, int height);
+  KIVViewer(int width, int height) : KIVViewer(nullptr, nullptr, 0, width, height) {}
   ~KIVViewer() override;
   /// Width and height in pixels; either pointer may be null.
   void GetGraphicSize(int* width, int* height) const;
