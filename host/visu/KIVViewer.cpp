@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "host/core/KIVCallbackManager.h"
+#include "host/dialog/KIVDlgContextualMenu.h"
 #include "host/visu/KIVPickPathList.h"
 #include "host/visu/KIVRep.h"
 #include "host/visu/KIVViewpoint.h"
@@ -11,6 +12,7 @@
 KIV_IMPLEMENT_METAOBJECT(KIVViewer, KIVDialog)
 
 const char* const KIVViewer::VIEWER_UPDATE = "VIEWER_UPDATE";
+const char* const KIVViewer::GRAPHICWINDOW_RESIZE = "GRAPHICWINDOW_RESIZE";
 
 namespace {
 double Now() {
@@ -20,13 +22,7 @@ double Now() {
 }  // namespace
 
 KIVViewer::KIVViewer(KIVDialog* parent, const char* tag, int style, int width, int height)
-    : KIVDialog(parent, tag, style), mSupport(width, height) {
-  // A grey ramp with the primaries first, so that small indices are telling colours.
-  static const float primaries[8][3] = {{0, 0, 0}, {1, 1, 1}, {1, 0, 0}, {0, 1, 0},
-                                        {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}};
-  for (int i = 0; i < 256; ++i)
-    for (int k = 0; k < 3; ++k) mColors[i][k] = i < 8 ? primaries[i][k] : static_cast<float>(i) / 255.0f;
-}
+    : KIVDialog(parent, tag, style), mSupport(width, height) {}
 
 KIVViewer::~KIVViewer() { Retire(); }
 
@@ -54,17 +50,21 @@ KIVViewpoint* KIVViewer::GetViewpoint(int i) const {
   return i >= 0 && i < GetViewpointCount() ? mViewpoints[i] : nullptr;
 }
 
-int KIVViewer::SetColor(int index, float r, float g, float b) {
-  if (index < 0 || index > 255) return 0;
-  mColors[index][0] = std::clamp(r, 0.0f, 1.0f);
-  mColors[index][1] = std::clamp(g, 0.0f, 1.0f);
-  mColors[index][2] = std::clamp(b, 0.0f, 1.0f);
+KIVDlgContextualMenu* KIVViewer::GetContextualMenu() {
+  if (!mContextMenu) mContextMenu = new KIVDlgContextualMenu(this, "ViewerContextualMenu");
+  return mContextMenu;
+}
+
+int KIVViewer::AddForeGroundViewpoint(KIVViewpoint* viewpoint) {
+  if (!viewpoint || std::find(mForeground.begin(), mForeground.end(), viewpoint) != mForeground.end()) return 0;
+  mForeground.push_back(viewpoint);
   return 1;
 }
 
-int KIVViewer::GetColor(int index, float* rgb) const {
-  if (index < 0 || index > 255 || !rgb) return 0;
-  std::copy(mColors[index], mColors[index] + 3, rgb);
+int KIVViewer::RemoveForeGroundViewpoint(KIVViewpoint* viewpoint) {
+  auto it = std::find(mForeground.begin(), mForeground.end(), viewpoint);
+  if (it == mForeground.end()) return 0;
+  mForeground.erase(it);
   return 1;
 }
 

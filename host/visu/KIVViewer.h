@@ -7,14 +7,20 @@
 #include <memory>
 #include <vector>
 #include "host/dialog/KIVDialog.h"
+#include "host/visu/KIVColorMap.h"
 #include "host/visu/KIVRender.h"
 #include "host/visu/KIVSupport.h"
 class KIVViewpoint;
 class KIVPickPathList;
+class KIVIndicator;
+class KIVViewpointEditor;
+class KIVDlgContextualMenu;
 class KIVViewer : public KIVDialog {
   KIV_DECLARE_METAOBJECT(KIVViewer)
  public:
   static const char* const VIEWER_UPDATE;
+  /// Published by UserResize once the new size is in place.
+  static const char* const GRAPHICWINDOW_RESIZE;
   /// The graphic size until the window reports its own (sizes below 1 become 1). A null
   /// parent makes a viewer with no window (headless tests, off-screen renders).
   KIVViewer(KIVDialog* parent, const char* tag, int style, int width, int height);
@@ -31,10 +37,48 @@ class KIVViewer : public KIVDialog {
   KIVViewpoint* GetViewpoint() const { return mViewpoints.empty() ? nullptr : mViewpoints.front(); }
   KIVViewpoint* GetViewpoint(int i) const;
   int GetViewpointCount() const { return static_cast<int>(mViewpoints.size()); }
-  /// 256 colours addressed by an attribute set's colour index, components in [0, 1].
-  /// An index outside [0, 255] is refused.
-  int SetColor(int index, float r, float g, float b);
-  int GetColor(int index, float* rgb) const;
+  /// The colours addressed by an attribute set's colour index.
+  KIVColorMap& GetKIVColormap() { return mColorMap; }
+  const KIVColorMap& GetKIVColormap() const { return mColorMap; }
+  int SetColor(int index, float r, float g, float b) { return mColorMap.SetColor(index, r, g, b); }
+  int GetColor(int index, float* rgb) const { return mColorMap.GetColor(index, rgb); }
+  /// Viewpoints drawn over the main ones (2D overlays); not owned.
+  int AddForeGroundViewpoint(KIVViewpoint* viewpoint);
+  int RemoveForeGroundViewpoint(KIVViewpoint* viewpoint);
+  const std::vector<KIVViewpoint*>& GetForeGroundViewpoints() const { return mForeground; }
+
+  // Input. The User… operations are what a window does with a person's input, and what
+  // headless code calls instead: pixel positions (x right, y down), KIVMouseEvent's
+  // button and modifier bits, and a millisecond clock of the viewer's own. A press picks
+  // the object under the pointer and hands the input, as a KIVViewerEvent, to the
+  // foreground indicator when there is one; otherwise to the manipulator of the picked
+  // object (see KIVManipulator) and to the viewpoint editor for drags that navigate;
+  // the background indicator sees what nothing else took.
+  void UserMousePress(int x, int y, int buttons, int modifiers);
+  void UserMouseMove(int x, int y, int buttons, int modifiers);
+  void UserMouseRelease(int x, int y, int buttons, int modifiers);
+  void UserMouseWheel(int x, int y, int steps, int modifiers);
+  void UserMouseDoubleClick(int x, int y, int buttons, int modifiers);
+  void UserKey(int key, int modifiers);
+  /// Sets the graphic size and publishes GRAPHICWINDOW_RESIZE.
+  void UserResize(int width, int height);
+  /// Indicators and the editor are not owned; null removes them.
+  void SetForegroundIndicator(KIVIndicator* indicator) { mForegroundIndicator = indicator; }
+  KIVIndicator* GetForegroundIndicator() const { return mForegroundIndicator; }
+  void SetBackgroundIndicator(KIVIndicator* indicator) { mBackgroundIndicator = indicator; }
+  KIVIndicator* GetBackgroundIndicator() const { return mBackgroundIndicator; }
+  /// Also tells the editor which viewer it serves.
+  void SetViewpointEditor(KIVViewpointEditor* editor);
+  KIVViewpointEditor* GetViewpointEditor() const { return mEditor; }
+  /// The menu that a right click pops up, made on first use and owned by the viewer.
+  KIVDlgContextualMenu* GetContextualMenu();
+  /// Preselection: objects under a still pointer are shown highlighted (on by default).
+  void SetPreselectModeOff() { mPreselect = 0; }
+  void SetPreselectMode(int on) { mPreselect = on ? 1 : 0; }
+  int GetPreselectMode() const { return mPreselect; }
+  /// Whether a 3D input device (space mouse) drives the viewer while it has the focus.
+  void EnableSpaceFocus(int on) { mSpaceFocus = on ? 1 : 0; }
+  int GetSpaceFocus() const { return mSpaceFocus; }
   /// Bits of the drawing style (bit 0 shading, bit 1 edges, bit 2 hidden lines).
   void SetViewMode(int mode) { mViewMode = mode; }
   int GetViewMode() const { return mViewMode; }
@@ -63,7 +107,14 @@ class KIVViewer : public KIVDialog {
  private:
   KIVSupport mSupport;
   std::vector<KIVViewpoint*> mViewpoints;
-  float mColors[256][3];
+  KIVColorMap mColorMap;
+  std::vector<KIVViewpoint*> mForeground;
+  KIVIndicator* mForegroundIndicator = nullptr;
+  KIVIndicator* mBackgroundIndicator = nullptr;
+  KIVViewpointEditor* mEditor = nullptr;
+  KIVDlgContextualMenu* mContextMenu = nullptr;  // a dialog child: the dialog tree frees it
+  int mPreselect = 1;
+  int mSpaceFocus = 0;
   int mViewMode = 1;
   float mBackground[3] = {0.2f, 0.2f, 0.25f};
   KIVRender* mRender = nullptr;

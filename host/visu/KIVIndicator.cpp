@@ -1,0 +1,3 @@
+#include "host/visu/KIVIndicator.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVIndicator, KIVCommand)

@@ -1,0 +1,3 @@
+#include "host/visu/KIVViewpointEditor.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVViewpointEditor, KIVCommand)
