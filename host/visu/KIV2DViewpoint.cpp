@@ -34,11 +34,15 @@ int KIV2DViewpoint::ZoomAbout(float x, float y, float factor) {
 }
 
 void KIV2DViewpoint::ToPixels(float x, float y, float& px, float& py) const {
-  px = (x - mCenter[0]) / mZoom;
-  py = (y - mCenter[1]) / mZoom;
+  const float zoom = mMode == 1 ? 1.0f : mZoom;
+  px = x - mCenter[0];
+  py = y - mCenter[1];
+  px /= zoom;
+  py /= zoom;
 }
 
 void KIV2DViewpoint::FromPixels(float px, float py, float& x, float& y) const {
-  x = mCenter[0] + px * mZoom;
-  y = mCenter[1] + py * mZoom;
+  const float zoom = mMode == 1 ? 1.0f : mZoom;
+  x = mCenter[0] + px * zoom;
+  y = mCenter[1] + py * zoom;
 }

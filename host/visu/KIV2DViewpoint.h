@@ -23,6 +23,12 @@ class KIV2DViewpoint : public KIVViewpoint {
   /// point (x, y) stays on the same pixel. A factor that is not positive and finite, a
   /// non-finite point, or a zoom that would leave the finite positive range is refused (0).
   int ZoomAbout(float x, float y, float factor);
+  /// 0: scene units with the zoom; 1: overlay, one unit per pixel from the window's
+  /// centre whatever the zoom (for reps drawn over a 3D view).
+  void SetMode(int mode) {
+    if (mode == 0 || mode == 1) mMode = mode;
+  }
+  int GetMode() const { return mMode; }
   /// Where a scene point falls, in pixels from the window's centre.
   void ToPixels(float x, float y, float& px, float& py) const;
   /// The scene point under a pixel offset from the window's centre.
@@ -30,4 +36,5 @@ class KIV2DViewpoint : public KIVViewpoint {
  private:
   float mCenter[2] = {0.0f, 0.0f};
   float mZoom = 1.0f;
+  int mMode = 0;
 };

@@ -9,6 +9,20 @@
 
 KIV_IMPLEMENT_METAOBJECT(KIV3DViewer, KIVViewer)
 
+const char* const KIV3DViewer::NAVIGATION_GROUND_CHANGE = "NAVIGATION_GROUND_CHANGE";
+
+void KIV3DViewer::SetVertical(const KIVMathDirectionf& vertical) {
+  mVertical = vertical;
+  GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
+}
+
+void KIV3DViewer::SetGround(int on, float height) {
+  if (!std::isfinite(height)) return;
+  mGround = on ? 1 : 0;
+  mGroundHeight = height;
+  GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
+}
+
 KIV3DViewer::KIV3DViewer(KIVDialog* parent, const char* tag, int style, int width, int height)
     : KIVViewer(parent, tag, style, width, height), mMain(new KIV3DViewpoint) {
   AddViewpoint(mMain.get());

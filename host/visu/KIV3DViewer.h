@@ -18,13 +18,12 @@ class KIV3DViewer : public KIVViewer {
   /// The scene's north and vertical, (0, 1, 0) and (0, 0, 1) by default.
   void SetNorth(const KIVMathDirectionf& north) { mNorth = north; }
   KIVMathDirectionf GetNorth() const { return mNorth; }
-  void SetVertical(const KIVMathDirectionf& vertical) { mVertical = vertical; }
+  /// Published when the ground or the vertical changes.
+  static const char* const NAVIGATION_GROUND_CHANGE;
+  void SetVertical(const KIVMathDirectionf& vertical);
   KIVMathDirectionf GetVertical() const { return mVertical; }
   /// A ground plane at a height along the vertical, drawn when on.
-  void SetGround(int on, float height) {
-    mGround = on ? 1 : 0;
-    mGroundHeight = height;
-  }
+  void SetGround(int on, float height);
   int GetGround(float* height = nullptr) const {
     if (height) *height = mGroundHeight;
     return mGround;

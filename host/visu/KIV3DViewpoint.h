@@ -52,7 +52,10 @@ class KIV3DViewpoint : public KIVViewpoint {
   void SetVerticalReference(const KIVMathDirectionf& vertical);
   KIVMathDirectionf GetVerticalReference() const { return mVertical; }
   /// Walking keeps the eye above the ground when on.
-  void SetGravity(int on) { mGravity = on ? 1 : 0; }
+  /// 0 none, 1 down, 2 up or down (the side the up direction is on).
+  void SetGravity(int gravity) {
+    if (gravity >= 0 && gravity <= 2) mGravity = gravity;
+  }
   int GetGravity() const { return mGravity; }
   /// A length the navigation scales its steps by (the scene's size), 1 by default.
   void SetSize(float size);

@@ -50,6 +50,12 @@ KIVViewpoint* KIVViewer::GetViewpoint(int i) const {
   return i >= 0 && i < GetViewpointCount() ? mViewpoints[i] : nullptr;
 }
 
+int KIVViewer::SetViewMode(int mode, int on) {
+  if (mode <= 0 || mode > 32 || (mode & (mode - 1)) != 0) return 0;
+  mViewMode = on ? mViewMode | mode : mViewMode & ~mode;
+  return 1;
+}
+
 KIVDlgContextualMenu* KIVViewer::GetContextualMenu() {
   if (!mContextMenu) mContextMenu = new KIVDlgContextualMenu(this, "ViewerContextualMenu");
   return mContextMenu;

@@ -82,6 +82,11 @@ class KIVViewer : public KIVDialog {
   /// Bits of the drawing style (bit 0 shading, bit 1 edges, bit 2 hidden lines).
   void SetViewMode(int mode) { mViewMode = mode; }
   int GetViewMode() const { return mViewMode; }
+  /// One view mode (a single bit of 1, 2, 4, 8, 16, 32) on or off; other values are
+  /// refused (0).
+  int SetViewMode(int mode, int on);
+  /// 1 while that view mode is on.
+  int ViewMode(int mode) const { return (mViewMode & mode) != 0 && mode > 0 ? 1 : 0; }
   void SetBackgroundColor(float r, float g, float b);
   void GetBackgroundColor(float* rgb) const;
   /// The support's precisions govern culling and levels of detail.
