@@ -54,6 +54,10 @@ int KIVManipulator::Edit(KIVNotification* event, KIVManipulator*) {
   return SendWith<KIVManipulateNotification>(this, event);
 }
 
+int KIVManipulator::EndEdit(KIVNotification* event, KIVManipulator*) {
+  return SendWith<KIVEndManipulateNotification>(this, event);
+}
+
 int KIVManipulator::Context(KIVNotification* event, KIVDlgContextualMenu* menu) {
   KIVContextNotification n;
   n.SetViewerEvent(dynamic_cast<KIVViewerEvent*>(event));

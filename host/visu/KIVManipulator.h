@@ -4,8 +4,9 @@
 // calls Preactivate; a release without a drag calls Activate (a click; a right click
 // sends the context notification carrying the viewer's contextual menu instead); moves
 // without a button call Move; with a button held, a manipulator whose GetDragMode() is 1
-// gets every move through Edit (and sends begin / manipulate / end notifications), while
-// for the others the drag navigates (it goes to the viewer's viewpoint editor).
+// gets every move through Edit and, at the release, EndEdit (so its father hears begin /
+// manipulate / end notifications), while for the others the drag navigates (it goes to
+// the viewer's viewpoint editor).
 // Each operation receives the KIVViewerEvent; the base behaviour sends the matching
 // notification to the father command and returns 1.
 #include "host/core/KIVCommand.h"
@@ -31,6 +32,9 @@ class KIVManipulator : public KIVCommand {
   virtual int Move(KIVNotification* event, KIVManipulator* from);
   virtual int Activate(KIVNotification* event, KIVManipulator* from);
   virtual int Edit(KIVNotification* event, KIVManipulator* from);
+  /// The release that ends the input of a manipulator whose GetDragMode() is 1: sends the
+  /// end notification.
+  virtual int EndEdit(KIVNotification* event, KIVManipulator* from);
   /// Right click: sends the context notification (GetContextualMenu on it gives the menu).
   virtual int Context(KIVNotification* event, KIVDlgContextualMenu* menu);
   /// 0: drags over the rep navigate; 1: they are the manipulator's (Edit).

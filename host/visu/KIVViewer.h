@@ -127,4 +127,29 @@ class KIVViewer : public KIVDialog {
   float mDurations[3] = {0.0f, 0.0f, 0.0f};
   double mLastEnd = -1.0;
   int mDrawCount = 0;
+
+  // ---- Input routing: state of KIVViewerInput.cpp only -------------------------------
+  friend class KIVViewpointEditor;  // times its steps on the viewer's input clock
+  /// A command that took part in the gesture under way, and a token that says whether it
+  /// still lives: callbacks may delete indicators, editors and manipulators at any time.
+  struct InputTarget {
+    KIVCommand* command = nullptr;
+    std::weak_ptr<int> life;
+    void Set(KIVCommand* c) {
+      command = c;
+      life = c ? c->GetLifeToken() : std::weak_ptr<int>();
+    }
+    KIVCommand* Get() const { return command && !life.expired() ? command : nullptr; }
+  };
+  static long long InputClockNow();
+  /// Milliseconds since the viewer was made (from 1), wrapping at 32 bits.
+  unsigned long InputTime() const;
+  void RouteButtonPress(int kind, int x, int y, int buttons, int modifiers);
+  long long mInputClockOrigin = InputClockNow();
+  int mGestureOn = 0;          // a press was routed and its release is still to come
+  int mGestureDragged = 0;     // the pointer went more than 3 pixels from the press
+  int mGestureEditorPending = 0;  // right button: the editor begins when a drag begins
+  int mPressX = 0, mPressY = 0, mPressButtons = 0, mPressModifiers = 0;
+  InputTarget mGestureForeground, mGestureManipulator, mGestureEditor, mGestureBackground;
+  // ---- end of input routing state ----------------------------------------------------
 };

@@ -26,6 +26,9 @@ class KIVViewpointEditor : public KIVCommand {
     (void)event;
     return 0;
   }
+  /// The time on a viewer's input clock (milliseconds, wrapping at 32 bits), the clock
+  /// that stamps its mouse and key events; 0 for a null viewer.
+  static unsigned long GetInputTime(const KIVViewer* viewer);
  private:
   KIVViewpoint* mViewpoint;
   KIVViewer* mViewer = nullptr;
