@@ -30,6 +30,9 @@ class KIV3DViewpoint : public KIVViewpoint {
   /// sight × up.
   KIVMathDirectionf GetRightDirection() const;
   virtual float GetFocusDistance() const { return mFocus; }
+  /// A fixed focus stays where it is when the eye steps along the sight.
+  void SetFixedFocus(int fixed) { mFixedFocus = fixed ? 1 : 0; }
+  int IsFixedFocus() const { return mFixedFocus; }
   /// A negative, zero or non-finite distance is refused.
   virtual void SetFocusDistance(const float& distance);
   virtual float GetAngle() const { return mAngle; }
@@ -69,6 +72,7 @@ class KIV3DViewpoint : public KIVViewpoint {
   KIVMathDirectionf mSight{0.0f, 1.0f, 0.0f};
   KIVMathDirectionf mUp{0.0f, 0.0f, 1.0f};
   float mFocus = 10.0f;
+  int mFixedFocus = 0;
   float mAngle = 45.0f;
   int mClippingMode = ClippingAutomatic;
   float mNear = 0.01f;

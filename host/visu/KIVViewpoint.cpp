@@ -45,11 +45,11 @@ void KIVViewpoint::EndModification(int notify) {
   if (publish) Publish(VIEWPOINT_MODIFIED);
 }
 
-void KIVViewpoint::BeginAnimation() {
+void KIVViewpoint::BeginAnimation(const void*) {
   if (mAnimationDepth++ == 0) Publish(VIEWPOINT_ANIMATION_STARTED);
 }
 
-void KIVViewpoint::EndAnimation() {
+void KIVViewpoint::EndAnimation(const void*) {
   if (mAnimationDepth == 0) return;
   if (--mAnimationDepth == 0) Publish(VIEWPOINT_ANIMATION_STOPED);
 }

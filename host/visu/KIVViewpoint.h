@@ -32,8 +32,9 @@ class KIVViewpoint : public KIVEventSubscriber {
   /// when a nested end asked for it. An end without a begin is ignored.
   void EndModification(int notify);
   int IsInModification() const { return mModificationDepth > 0; }
-  void BeginAnimation();
-  void EndAnimation();
+  /// Brackets an animated move; `by` (the editor or tool driving it) is for the record.
+  void BeginAnimation(const void* by = nullptr);
+  void EndAnimation(const void* by = nullptr);
   int IsAnimated() const { return mAnimationDepth > 0; }
   /// Number of VIEWPOINT_MODIFIED publications so far.
   unsigned long GetModificationCount() const { return mModifications; }
