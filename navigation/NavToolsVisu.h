@@ -4,16 +4,27 @@
 // and vertex arrays, the matrices that carry a rep's sphere to the world, the standard
 // views, and copying and comparing viewpoints. Nothing here redraws except
 // SetViewerViewpoint.
+// It also searches the rep trees (by class, colour, size or region, identifier, exclusion),
+// copies picked objects into a bag for isolated display, walks from a rep up to every
+// root, picks through a viewer and shortens texts.
 
 #include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIV4x4Matrix.h"
 #include "host/visu/KIVMathDirectionf.h"
+#include "host/core/KIVUnicodeString.h"
 
 class KIV3DViewer;
 class KIV3DViewpoint;
 class KIV3DRep;
 class KIVRep;
 class KIVRepPath;
+class KIVRepPathList;
+class KIVPickPath;
+class KIVViewpoint;
+class KIV3DBagRep;
+class KIVManipulator;
+class KIVNotification;
+class NavInterfaceInfoRep;
 class Nav3DViewpointLight;
 
 class NavToolsVisu {
@@ -75,6 +86,58 @@ class NavToolsVisu {
   /// 1 when eye, target or up point moved by more than 1 on an axis, or the angle changed.
   static int IsViewpointDifferent(KIV3DViewpoint* a, KIV3DViewpoint* b);
   static int IsViewpointDifferent(Nav3DViewpointLight* a, KIV3DViewpoint* b);
+
+  /// The rep that gives the colour of the path's object: from the top, the first rep whose
+  /// colour byte is not 251 and that passes its colour to its children; failing that, the
+  /// leaf when its colour byte is not 251. Null for a null or empty path.
+  static KIVRep* GetColorInheritance(KIVRepPath* path);
+  /// Puts the viewpoint's reps in the bag; first mode 1 destroys the bag's children,
+  /// mode -1 detaches them, any other mode keeps them.
+  static void CloneViewpointRep(KIV3DBagRep* bag, int mode, KIVViewpoint* viewpoint);
+  /// For each path, a new bag placed like the path's object (the leaf; with topMode set,
+  /// the first non-bag from the leaf upwards, or the info's model rep) holding that object,
+  /// coloured like the path, in `bag`. clear 1 first empties the bag (destroy 1: children
+  /// released with Destroy, else deleted). Returns the object of the last path cloned.
+  static KIVRep* CloneBasicRep(KIV3DBagRep* bag, int clear, int destroy, KIVRepPath** paths, int count, int topMode,
+                               NavInterfaceInfoRep* info);
+  /// Depth first under bag: the depth at which rep is a child (0: of bag itself), with
+  /// its index in that parent's children in position; -1 and -1 when absent. Bags deeper
+  /// than maxDepth are not entered (-1: no limit). Callers pass depth 0.
+  static int IsRepExist(KIV3DBagRep* bag, KIVRep* rep, int& position, int maxDepth, int depth);
+  /// The first rep of that class among the descendants (bags are searched); a rep without
+  /// children answers for itself.
+  static KIVRep* GetSpecialRep(KIV3DRep* rep, const char* className);
+  /// Adds to the list one path per way up from rep to a root, rep first, root last. The
+  /// path (holding rep) must be made with new: where several parents meet it is replaced
+  /// by copies and deleted. The caller owns the paths of the list.
+  static void GetAllBranche(KIVRep& rep, KIVRepPath& path, KIVRepPathList& list);
+  /// Picks the window centre; the first path of the main viewpoint goes to out. 1 if any.
+  static int DistanceToCollision(KIV3DViewer* viewer, KIVPickPath& out);
+  /// Picks at the position of the notification's mouse event, as DistanceToCollision.
+  static int DecodePickPath(KIVManipulator* manipulator, KIVNotification* notification, KIV3DViewer* viewer,
+                            KIVPickPath& out);
+  /// Leading blanks dropped, cut at the first newline and at maxLength characters; the
+  /// suffix is appended whenever anything was dropped.
+  static void ReduceLongText(KIVUnicodeString& text, int maxLength, KIVUnicodeString& suffix);
+  /// The path down to the rep named by ids (groups of three: head, unused, child), or null.
+  /// The caller owns it.
+  static KIVRepPath* GetRepPathById(KIV3DBagRep* bag, int count, int* ids);
+  /// What follows (suffix 1) or precedes the first separator met, scanning from the end
+  /// (fromEnd 1) or the start; empty when none is met or the stop character comes first.
+  static KIVUnicodeString GetSufixPrefix(const KIVUnicodeString& text, const KIVUnicodeString& separator,
+                                         const KIVUnicodeString& stop, int suffix, int fromEnd);
+  /// Adds to result the highest reps whose sphere, carried by m and the bags above them,
+  /// lies inside the region (first form) or has a radius below size (second form).
+  static void IsRepInside(KIV3DBoundingSphere& region, KIV4x4Matrix& m, KIV3DRep* rep, KIV3DBagRep* result);
+  static void IsRepInside(float& size, KIV4x4Matrix& m, KIV3DRep* rep, KIV3DBagRep* result);
+  /// Adds to result the highest reps of that colour: RGBA bytes (alpha -1: any) for an
+  /// RGBA colour, else the index.
+  static void IsRepColor(int index, int red, int green, int blue, int alpha, KIV3DRep* rep, KIV3DBagRep* result);
+  /// Adds to result the leaves under rep that are not in the excluded subtree.
+  static void GetRepByExclusion(KIVRep* rep, KIVRep* excluded, KIV3DBagRep* result);
+  /// 1 when the bytes of pattern, from the lowest up to its first zero byte, equal those
+  /// of code.
+  static int IsTypeOf(int code, int pattern);
 
  private:
   /// One step of the growing pass: takes p in, growing the sphere if p lies outside.

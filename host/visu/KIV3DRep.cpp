@@ -1,5 +1,7 @@
 #include "host/visu/KIV3DRep.h"
 
+#include "host/visu/KIVRender.h"
+
 KIV_IMPLEMENT_METAOBJECT(KIV3DRep, KIVRep)
 
 const KIV3DBoundingSphere& KIV3DRep::GetBoundingElement() const {
@@ -21,3 +23,5 @@ void KIV3DRep::AddBoundingElement(const KIV3DBoundingSphere& sphere) {
 }
 
 void KIV3DRep::BoundsChanged() { KIVRep::BoundsChanged(); }
+
+void KIV3DRep::DrawShading(KIVRender& render, int mode) { render.DrawDefault(*this, mode); }

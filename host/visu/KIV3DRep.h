@@ -5,6 +5,8 @@
 #include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIVRep.h"
 
+class KIVRender;
+
 class KIV3DRep : public KIVRep {
   KIV_DECLARE_METAOBJECT(KIV3DRep)
  public:
@@ -16,6 +18,11 @@ class KIV3DRep : public KIVRep {
   void AddBoundingElement(const KIV3DBoundingSphere& sphere);
   /// Recomputes a bag's sphere from its children now (leaves keep theirs).
   virtual void ComputeBoundingElement() const {}
+  /// Draws the rep (and, for a bag, its subtree) with the render; `mode` is the render's
+  /// view mode bits. The render's traversal calls it for every 3D rep it reaches; by
+  /// default the render's own handling applies (KIVRender::DrawDefault). Reps with a
+  /// drawing of their own override it.
+  virtual void DrawShading(KIVRender& render, int mode);
 
  protected:
   void BoundsChanged() override;

@@ -48,6 +48,19 @@ void KIVRender::Traverse(KIVRep& rep) {
 }
 
 void KIVRender::Visit(KIVRep& rep) {
+  if (auto* rep3 = dynamic_cast<KIV3DRep*>(&rep)) {
+    rep3->DrawShading(*this, mViewMode);
+    return;
+  }
+  if (!IsDrawable(rep.GetGraphicAttributeSet(), rep, nullptr)) return;
+  DrawChildren(rep);
+}
+
+void KIVRender::DrawChildren(KIVRep& rep) {
+  for (KIVRep* child : rep.GetChildren()) Visit(*child);
+}
+
+void KIVRender::DrawDefault(KIV3DRep& rep, int) {
   const KIVGraphicAttributeSet& attributes = rep.GetGraphicAttributeSet();
   if (auto* bag = dynamic_cast<KIV3DBagRep*>(&rep)) {
     if (!IsDrawable(attributes, bag->GetBoundingElement(), mViewMode)) {
@@ -58,25 +71,31 @@ void KIVRender::Visit(KIVRep& rep) {
     KIV4x4Matrix matrix = bag->GetMatrix() ? *bag->GetMatrix() : KIV4x4Matrix();
     const bool placed = bag->GetMatrix() != nullptr;
     if (placed) PushMatrix(matrix);
-    for (KIVRep* child : bag->GetChildren()) Visit(*child);
+    DrawChildren(*bag);
     if (placed) PopMatrix(this);
     return;
   }
   if (auto* leaf = dynamic_cast<KIV3DCustomRep*>(&rep)) {
+    if (!OkToDraw(*leaf)) return;
     const KIV3DBoundingSphere& sphere = leaf->GetBoundingElement();
-    if (!IsDrawable(attributes, sphere, rep, nullptr)) {
-      ++mCulled;
-      return;
-    }
     int level = Get3DLODNumber(sphere, leaf->GetLODCount(), leaf->GetLODSags().data());
     if (level < 0 || level >= leaf->GetLODCount() || leaf->GetGPCount(level) == 0) level = 0;
     mLastLOD = level;
-    ++mDrawn;
+    SetCurrentAttributes(attributes);
     for (int i = 0; i < leaf->GetGPCount(level); ++i) leaf->GetGP(i, level)->Draw(*this);
     return;
   }
   if (!IsDrawable(attributes, rep, nullptr)) return;
-  for (KIVRep* child : rep.GetChildren()) Visit(*child);
+  DrawChildren(rep);
+}
+
+int KIVRender::OkToDraw(const KIV3DRep& rep) {
+  if (!IsDrawable(rep.GetGraphicAttributeSet(), rep.GetBoundingElement(), rep, nullptr)) {
+    ++mCulled;
+    return 0;
+  }
+  ++mDrawn;
+  return 1;
 }
 
 int KIVRender::IsDrawable(const KIVGraphicAttributeSet& attributes, const KIV3DBoundingSphere& sphere, const int) {
@@ -171,6 +190,7 @@ void KIVRender::Draw3DFace(KIV3DFaceGP&) {}
 void KIVRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& gp) { Draw3DFace(gp); }
 void KIVRender::Draw3DCylinder(KIV3DCylinderGP&, const int) {}
 void KIVRender::Draw3DAnnotationText(KIV3DAnnotationTextGP&) {}
+void KIVRender::Draw3DFixedArrow(KIV3DFixedArrowGP&) {}
 
 void KIVRender::PushMatrix(KIV4x4Matrix& matrix) { mStack.push_back(matrix * mStack.back()); }
 

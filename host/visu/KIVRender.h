@@ -6,13 +6,17 @@
 // in pixels), and hands each primitive of a drawn leaf to its Draw… operation. The base
 // draws nothing itself: back ends override the Draw… operations, and counting or
 // statistic renders override the decisions. Without a camera every object is inside and
-// large enough.
+// large enough. Each 3D rep draws itself through its DrawShading (the traversal calls it
+// for every 3D rep it reaches); the base DrawShading comes back to DrawDefault, which is
+// the behaviour described above, so a rep that draws in its own way overrides one
+// operation and uses OkToDraw and SetCurrentAttributes as the default does.
 #include <vector>
 #include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIV4x4Matrix.h"
 #include "host/visu/KIVGraphicAttributeSet.h"
 #include "host/visu/KIVSupport.h"
 class KIVRep;
+class KIV3DRep;
 class KIV3DViewpoint;
 class KIV3x3Matrix;
 class KIVGraphicMaterial;
@@ -25,6 +29,7 @@ class KIV3DPolylineGP;
 class KIV3DCylinderGP;
 class KIV3DAnnotationTextGP;
 class KIVDynamicGP;
+class KIV3DFixedArrowGP;
 class KIVRender {
  public:
   explicit KIVRender(const KIVSupport& support);
@@ -39,6 +44,20 @@ class KIVRender {
   int GetViewModeBits() const { return mViewMode; }
   /// Draws the tree under rep; the rep's own matrix stack starts at the identity.
   void Traverse(KIVRep& rep);
+  /// What the traversal does with a 3D rep that has no drawing of its own: a bag is culled
+  /// or has its matrix pushed and its children visited; a custom rep is culled (OkToDraw),
+  /// its level of detail chosen and its primitives drawn with its attributes; any other
+  /// rep that is not hidden has its children visited. KIV3DRep::DrawShading calls it.
+  void DrawDefault(KIV3DRep& rep, int mode);
+  /// Visits the children of a rep as the traversal does, in the current matrix frame.
+  void DrawChildren(KIVRep& rep);
+  /// The culling test of a leaf: its attributes and bounding sphere through IsDrawable.
+  /// Counts the leaf as drawn when it passes and as culled when it fails.
+  int OkToDraw(const KIV3DRep& rep);
+  /// The attributes that the next primitives are drawn with (back ends read them in their
+  /// Draw… operations). The traversal sets them to a leaf's own before its primitives.
+  void SetCurrentAttributes(const KIVGraphicAttributeSet& attributes) { mCurrentAttributes = attributes; }
+  const KIVGraphicAttributeSet& GetCurrentAttributes() const { return mCurrentAttributes; }
 
   // Decisions. The sphere forms take spheres in the current model frame (the matrix stack
   // carries them to the world); the attribute-only forms only test the hidden flag.
@@ -74,6 +93,7 @@ class KIVRender {
   virtual void Draw3DPlanarFace(KIV3DPlanarFaceGP& gp);
   virtual void Draw3DCylinder(KIV3DCylinderGP& gp, const int lod);
   virtual void Draw3DAnnotationText(KIV3DAnnotationTextGP& gp);
+  virtual void Draw3DFixedArrow(KIV3DFixedArrowGP& gp);
 
   // The model matrix stack; a 3x3 matrix is a linear map without translation.
   virtual void PushMatrix(KIV4x4Matrix& matrix);
@@ -105,6 +125,7 @@ class KIVRender {
   KIVSupport mSupport;
   const KIV3DViewpoint* mCamera = nullptr;
   int mViewMode = 1;
+  KIVGraphicAttributeSet mCurrentAttributes;
   std::vector<KIV4x4Matrix> mStack;
   std::vector<std::vector<KIV4x4Matrix>> mReferences;
   float mPlanes[6][4] = {};  // frustum, inward normals, world frame

@@ -1,6 +1,7 @@
 #include "host/visu/KIVRep.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "host/visu/KIVSceneChangeLog.h"
 
@@ -43,6 +44,12 @@ void KIVRep::SetHighlightMode(int mode, int) {
   KIVGraphicAttributeSet set = mAttributes;
   set.SetFlag(KIVGraphicAttributeSet::Selected, mode != 0);
   SetGraphicAttributeSet(set);
+}
+
+int KIVRep::SetIdentificator(long id) {
+  if (id < INT_MIN || id > INT_MAX) return 0;
+  mId.SetIntId(static_cast<int>(id));
+  return 1;
 }
 
 void KIVRep::BoundsChanged() {

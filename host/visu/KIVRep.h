@@ -6,6 +6,7 @@
 
 #include "host/core/KIVEventSubscriber.h"
 #include "host/visu/KIVGraphicAttributeSet.h"
+#include "host/visu/KIVModelIdentificator.h"
 
 class KIVManipulator;
 
@@ -24,10 +25,10 @@ class KIVRep : public KIVEventSubscriber {
 
   /// 0 shows the rep, any other value hides it (the hidden flag). `redraw` is the caller's
   /// wish to see it at once; drawing is the viewer's business, so it is only recorded.
-  void SetShowMode(int mode, int redraw);
+  virtual void SetShowMode(int mode, int redraw);
   int GetShowMode() const { return mAttributes.GetFlag(KIVGraphicAttributeSet::Hidden); }
   /// 1 high-lights the rep (the selected flag), 0 returns it to its normal look.
-  void SetHighlightMode(int mode, int redraw);
+  virtual void SetHighlightMode(int mode, int redraw);
   int GetHighlightMode() const { return mAttributes.GetFlag(KIVGraphicAttributeSet::Selected); }
   /// 0 children keep their own colours, 1 they take this rep's colour.
   void SetColorInheritanceMode(int mode) { mColorInheritance = mode; }
@@ -35,9 +36,12 @@ class KIVRep : public KIVEventSubscriber {
   /// The manipulator attached to the rep, not owned.
   void SetManipulator(KIVManipulator* manipulator) { mManipulator = manipulator; }
   KIVManipulator* GetManipulator() const { return mManipulator; }
-  /// A number the application gives the rep, 0 by default.
-  void SetIdentificator(long id) { mId = id; }
-  long GetIdentificator() const { return mId; }
+  /// The model identity the application gives the rep (integer id 0 by default). A
+  /// number outside the range of int is refused (0) and the identity kept.
+  int SetIdentificator(long id);
+  void SetIdentificator(const KIVModelIdentificator& id) { mId = id; }
+  /// Never null: every rep carries an identity, 0 until one is given.
+  const KIVModelIdentificator* GetIdentificator() const { return &mId; }
 
   const std::vector<KIVRep*>& GetParents() const { return mParents; }
   /// Children of a bag; empty for a leaf.
@@ -68,7 +72,7 @@ class KIVRep : public KIVEventSubscriber {
   KIVGraphicAttributeSet mAttributes;
   int mColorInheritance = 0;
   KIVManipulator* mManipulator = nullptr;
-  long mId = 0;
+  KIVModelIdentificator mId;
   std::vector<KIVRep*> mParents;
   std::vector<KIVRep*> mChildren;
   unsigned long mChildrenVersion = 0;
