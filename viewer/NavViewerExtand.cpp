@@ -1,0 +1,537 @@
+#include "viewer/NavViewerExtand.h"
+
+#include <sys/times.h>
+#include <unistd.h>
+
+#include <cfloat>
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <vector>
+
+#include "foundation/NavMenuGeneric.h"
+#include "host/core/KIVApplication.h"
+#include "host/dialog/KIVDlgCheckItem.h"
+#include "host/dialog/KIVDlgContextualMenu.h"
+#include "host/dialog/KIVDlgRadioButton.h"
+#include "host/dialog/KIVDlgToolBar.h"
+#include "host/dialog/KIVDlgWindow.h"
+#include "host/visu/KIVPickPathList.h"
+#include "mover/NavSelectManipulator.h"
+#include "navigation/NavToolsVisu.h"
+#include "navigation/NavViewerViewpointEditor.h"
+#include "viewer/NavInterfaceInfoRep.h"
+
+KIV_IMPLEMENT_METAOBJECT(NavViewerExtand, KIV3DViewer)
+
+#define NAV_VIEWER_EVENT(EVENT) \
+  const char* NavViewerExtand::EVENT() { return NavViewerExtand##EVENT##Evt::ClassName(); }
+NAV_VIEWER_EVENT(VIEWER_SETTING_MODIFIED)
+NAV_VIEWER_EVENT(VIEWER_FOREGROUND_CHANGE)
+NAV_VIEWER_EVENT(NAVIGATION_GLOBAL_MODE_CHANGE)
+NAV_VIEWER_EVENT(NAVIGATION_SPECIAL_MODE_CHANGE)
+#undef NAV_VIEWER_EVENT
+
+NavViewerExtand** NavViewerExtand::saInstanceReferenced = nullptr;
+int NavViewerExtand::snbInstanceReferenced = 0;
+int NavViewerExtand::snbInstanceReferencedMax = 50;
+
+namespace {
+const char* const kListError = "ERROR - NavViewerExtand: Enable to allocate List";
+const char* const kNavigationTags[6] = {"SelectViewer", "LookAt", "Zoom", "Rotate", "Translate", "TurnHead"};
+
+// Quality mode bits 2 to 64 and the host view modes they stand for.
+constexpr int kQualityViewBits[6] = {2, 4, 8, 16, 32, 64};
+constexpr int kHostViewModes[6] = {2, 8, 1, 4, 16, 32};
+
+template <class T>
+T* NewArray(int count) {
+  return new (std::nothrow) T[count > 0 ? count : 1]();
+}
+}  // namespace
+
+NavViewerExtand::NavViewerExtand(KIVDialog* parent, const KIVString& name, int options, unsigned long style,
+                                 const int width, const int height)
+    : KIV3DViewer(parent, name.CastToCharPtr(), static_cast<int>(style), width, height),
+      mParentDialog(parent),
+      mOptions(options) {
+  // The create notification goes to the father command: listen there for our own.
+  KIVCommand* father = GetFather();
+  if (father)
+    mCreateCB = father->AddAnalyseNotificationCB(this, GetCreateNotification(), nullptr,
+                                                 [this](KIVCommand* s, KIVNotification* n, void* d) {
+                                                   CreateViewerCB(s, n, d);
+                                                 },
+                                                 nullptr);
+  mPendingViewpoint = new Nav3DViewpointLight;
+  SetPreselectModeOff();
+  GetMain3DViewpoint()->SetGravity(2);
+
+  mForeground2D = new KIV2DViewpoint;
+  mForeground2D->SetMode(1);
+  AddForeGroundViewpoint(mForeground2D);
+
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  if (mOptions & (kOptionHistory | kOptionQuality)) {
+    mAnimationStartedCB = AddCallback(main, KIVViewpoint::VIEWPOINT_ANIMATION_STARTED,
+                                      &NavViewerExtand::ViewpointChangedCB, nullptr);
+    mAnimationStoppedCB = AddCallback(main, KIVViewpoint::VIEWPOINT_ANIMATION_STOPED,
+                                      &NavViewerExtand::ViewpointChangedCB, nullptr);
+  }
+  if (mOptions & kOptionHistory) {
+    mModifiedCB = AddCallback(main, KIVViewpoint::VIEWPOINT_MODIFIED, &NavViewerExtand::ViewpointChangedCB, nullptr);
+    mHistoryCapacity = 50;
+  }
+
+  mIndicators = NewArray<KIVIndicator*>(10);
+  if (mIndicators) {
+    mIndicatorCapacity = 10;
+  } else {
+    std::cerr << kListError << std::endl;
+    mIndicatorCapacity = 0;
+  }
+
+  if (!saInstanceReferenced) {
+    saInstanceReferenced = NewArray<NavViewerExtand*>(snbInstanceReferencedMax);
+    if (!saInstanceReferenced) {
+      std::cerr << kListError << std::endl;
+      snbInstanceReferencedMax = 0;
+    }
+  }
+  ReferenceInstance(this, 0);
+
+  mMasterRoot = new KIV3DBagRep;
+  KIVViewer::GetViewpoint()->AddRep(mMasterRoot);
+  mOfficialRoot = new KIV3DBagRep;
+  mTemporyRoot = new KIV3DBagRep;
+  mOcclusionBag = new KIV3DBagRep;
+  mMasterRoot->AddChild(mOfficialRoot);
+  mMasterRoot->AddChild(mTemporyRoot);
+  mMasterRoot->AddChild(mOcclusionBag);
+  mTwoDRoot = new KIV2DBagRep;
+  // Overlays are never culled: the 2D root bounds everything.
+  mTwoDRoot->SetBoundingBox(-FLT_MAX, -FLT_MAX, FLT_MAX, FLT_MAX);
+  mForeground2D->AddRep(mTwoDRoot);
+
+  if (mOptions & kOptionAnnotation) {
+    mAnnotationRoot = new KIV3DBagRep;
+    mMasterRoot->AddChild(mAnnotationRoot);
+    mSelectAnnotation = new NavSelectManipulator(this, mAnnotationRoot);
+    mContextCB = AddAnalyseNotificationCB(mSelectAnnotation, KIVManipulator::GetKIVContext(),
+                                          &NavViewerExtand::ActionPanelCB, nullptr);
+    mContextMenu = new NavMenuGeneric(this, nullptr, "ContextMenuAnotation", -1, nullptr, 0);
+    mMenuCB = AddAnalyseNotificationCB(mContextMenu, mContextMenu->GetActionMenuNotification(),
+                                       &NavViewerExtand::ActionPanelCB, nullptr);
+    mContextMenu->SetRacineMenu(GetContextualMenu());
+    GetContextualMenu()->SetTitle(KIVUnicodeString("Option"));
+  }
+  if (mOptions & kOptionSelectOfficial) mSelectOfficial = new NavSelectManipulator(this, mOfficialRoot);
+  if (mOptions & kOptionSelectTempory) mSelectTempory = new NavSelectManipulator(this, mTemporyRoot);
+
+  if (snbInstanceReferenced > 1) {
+    NavViewerExtand* first = saInstanceReferenced[0];
+    float rgb[3];
+    for (int i = 0; i < 255; ++i)
+      if (first->GetKIVColormap().GetColor(i, rgb)) GetKIVColormap().SetColor(i, rgb[0], rgb[1], rgb[2]);
+    SetInterfaceInfoRep(first->GetInterfaceInfoRep(), 0);
+  }
+
+  for (int i = 0; i < 6; ++i) KIVViewer::SetViewMode(kHostViewModes[i], (mQualityModes & kQualityViewBits[i]) != 0);
+  for (int i = 0; i < 6; ++i)
+    if ((mQualityModes & kQualityViewBits[i]) && !ViewMode(kHostViewModes[i])) mQualityModes &= ~kQualityViewBits[i];
+
+  EnableSpaceFocus(1);
+}
+
+NavViewerExtand::~NavViewerExtand() {
+  SetDashboardState(0);
+  SetGroundState(0);
+  SetPerfoState(0);
+  SetClippingEditorState(0);
+  SetLightEditorState(0);
+  SetStereoEditorState(0);
+  SetQualityLodEditorState(0);
+  SetGraphicRepTreeState(0);
+  SetReferenceEditorState(0);
+  SetExportToVRMLFile(0);
+  SetCaptureEditorState(0);
+  SetDistanceEditorState(0);
+  SetToolsBarreState(0, -1);
+  SetAnimationViewpointState(0, nullptr);
+  SetNavigationPaletteState(0);
+  SetViewpointExternalState(0);
+  if (mNavigationEditor) {
+    if (GetViewpointEditor() == mNavigationEditor) SetViewpointEditor(nullptr);
+    delete mNavigationEditor;
+    mNavigationEditor = nullptr;
+  }
+  delete mSelectTempory;
+  delete mSelectOfficial;
+  if (mSelectAnnotation) {
+    RemoveAnalyseNotificationCB(mContextCB);
+    delete mSelectAnnotation;
+    RemoveAnalyseNotificationCB(mMenuCB);
+    delete mContextMenu;
+  }
+  delete[] mIndicators;
+  mIndicators = nullptr;
+  mIndicatorCount = mIndicatorCapacity = 0;
+  KIVViewer::SetForegroundIndicator(nullptr);
+  KIVViewer::GetViewpoint()->RemoveRep(mMasterRoot);
+  mMasterRoot->Destroy();
+  mForeground2D->RemoveRep(mTwoDRoot);
+  delete mTwoDRoot;
+  RemoveForeGroundViewpoint(mForeground2D);
+  delete mForeground2D;
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  if (mModifiedCB) RemoveCallback(main, mModifiedCB);
+  if (mAnimationStartedCB) RemoveCallback(main, mAnimationStartedCB);
+  if (mAnimationStoppedCB) RemoveCallback(main, mAnimationStoppedCB);
+  if (mGroundCB) RemoveCallback(this, mGroundCB);
+  if (mCreateCB && GetFather()) GetFather()->RemoveAnalyseNotificationCB(mCreateCB);
+  if (SetSpecialNavigation(-1, -1, -1)) SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
+  ReferenceInstance(this, 0);
+  delete mPendingViewpoint;
+}
+
+int NavViewerExtand::ReferenceInstance(NavViewerExtand* viewer, int mode) {
+  int found = -1;
+  for (int i = 0; i < snbInstanceReferenced && found < 0; ++i)
+    if (saInstanceReferenced[i] == viewer) found = i;
+  if (mode == 1) return found >= 0 ? 1 : 0;
+  if (found >= 0) {
+    for (int i = found; i + 1 < snbInstanceReferenced; ++i) saInstanceReferenced[i] = saInstanceReferenced[i + 1];
+    --snbInstanceReferenced;
+    return 1;
+  }
+  if (snbInstanceReferenced >= snbInstanceReferencedMax) {
+    const int capacity = snbInstanceReferencedMax > 0 ? 2 * snbInstanceReferencedMax : 50;
+    NavViewerExtand** grown = NewArray<NavViewerExtand*>(capacity);
+    if (!grown) {
+      std::cerr << kListError << std::endl;
+    } else {
+      for (int i = 0; i < snbInstanceReferenced; ++i) grown[i] = saInstanceReferenced[i];
+      delete[] saInstanceReferenced;
+      saInstanceReferenced = grown;
+      snbInstanceReferencedMax = capacity;
+    }
+  }
+  if (snbInstanceReferenced < snbInstanceReferencedMax && saInstanceReferenced) {
+    saInstanceReferenced[snbInstanceReferenced++] = viewer;
+    return 1;
+  }
+  return 0;
+}
+
+int NavViewerExtand::SetLockUpdateAllViewer(int lock) {
+  for (int i = 0; i < snbInstanceReferenced; ++i) saInstanceReferenced[i]->LockDraw(lock != 0 ? 1 : 0);
+  return snbInstanceReferenced;
+}
+
+void NavViewerExtand::UpdateAllViewer() {
+  // A draw may create or close viewers: walk a copy.
+  std::vector<NavViewerExtand*> all(saInstanceReferenced, saInstanceReferenced + snbInstanceReferenced);
+  for (NavViewerExtand* v : all)
+    if (ReferenceInstance(v, 1)) v->Draw();
+}
+
+void NavViewerExtand::SetColorMap(const int index, const float r, const float g, const float b) {
+  for (int i = 0; i < snbInstanceReferenced; ++i) saInstanceReferenced[i]->GetKIVColormap().SetColor(index, r, g, b);
+}
+
+void NavViewerExtand::GlobalUpdateDiffered(KIVCommand* viewer, int, void*) {
+  auto* v = static_cast<NavViewerExtand*>(viewer);
+  if (!ReferenceInstance(v, 1)) {
+    KIVApplication::MainApplication()->RemoveSubscribe(2, viewer);
+    return;
+  }
+  v->SetAnimationViewpointState(0);
+}
+
+int NavViewerExtand::LockDraw(int lock) {
+  if (lock != -1 && lock != mDrawLock) mDrawLock = lock;
+  return mDrawLock;
+}
+
+void NavViewerExtand::Draw() {
+  if (mDrawLock != 0) return;
+  // The window that holds the viewer: a hidden one is not drawn.
+  KIVDialog* window = mParentDialog;
+  for (KIVDialog* d = mParentDialog; d; d = d->GetDialogParent())
+    if (d->IsAKindOf(KIVDlgWindow::ClassName())) {
+      window = d;
+      break;
+    }
+  if (window && window->GetVisibility() != KIVDialog::VisibilityShown) return;
+  if (!(mQualityModes & kQualityOcclusion)) {
+    KIV3DViewer::Draw();
+    return;
+  }
+  DrawOcclusion();
+  KIV3DViewer::Draw();
+}
+
+void NavViewerExtand::DrawOcclusion() {
+  int w = 0, h = 0;
+  GetGraphicSize(&w, &h);
+  const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+  struct tms before {};
+  times(&before);
+  while (!mOcclusionBag->GetChildren().empty()) {
+    KIVRep* child = mOcclusionBag->GetChildren().front();
+    mOcclusionBag->RemoveChild(child);
+    if (child->GetParents().empty()) {
+      if (child->IsAKindOf(KIV3DBagRep::ClassName()))
+        static_cast<KIV3DBagRep*>(child)->Destroy();
+      else
+        delete child;
+    }
+  }
+  mOfficialRoot->SetShowMode(0, 0);
+  KIVPickPathList picked;
+  const int cx = static_cast<int>(0.5 * w), cy = static_cast<int>(0.5 * h);
+  const int hx = static_cast<int>(0.5 * w), hy = static_cast<int>(0.5 * h);
+  PickNoOutside(cx - hx, cy - hy, cx + hx, cy + hy, picked);
+  mOfficialRoot->SetShowMode(1, 0);
+  std::vector<KIVRepPath*> kept;
+  kept.reserve(picked.GetSize());
+  for (int i = 0; i < picked.GetSize(); ++i) {
+    KIVPickPath* path = picked.GetPath(i);
+    if (path->GetViewpoint() != GetMain3DViewpoint()) continue;
+    path->InitToTopRep();
+    path->NextChildRep();
+    if (path->NextChildRep() == mOfficialRoot) kept.push_back(path);
+  }
+  if (!kept.empty())
+    NavToolsVisu::CloneBasicRep(mOcclusionBag, 0, 0, kept.data(), static_cast<int>(kept.size()), 0, nullptr);
+  mLastVisible = static_cast<int>(kept.size());
+  struct tms after {};
+  times(&after);
+  std::printf("nb Objet visible:  %d / System : %f s / User : %f s\n\n", mLastVisible,
+              static_cast<double>(after.tms_stime - before.tms_stime) / ticks,
+              static_cast<double>(after.tms_utime - before.tms_utime) / ticks);
+}
+
+void NavViewerExtand::AddRep(KIVRep* rep, int kind) {
+  if (!rep) return;
+  switch (kind) {
+    case kOfficialRoot: mOfficialRoot->AddChild(rep); break;
+    case kTemporyRoot: mTemporyRoot->AddChild(rep); break;
+    case kAnnotationRoot:
+      if (mAnnotationRoot) mAnnotationRoot->AddChild(rep);
+      break;
+    case kTwoDRoot: mTwoDRoot->AddChild(rep); break;
+    default: break;
+  }
+}
+
+void NavViewerExtand::RemoveRep(KIVRep* rep, int kind) {
+  if (!rep) return;
+  switch (kind) {
+    case kOfficialRoot: mOfficialRoot->RemoveChild(rep); break;
+    case kTemporyRoot: mTemporyRoot->RemoveChild(rep); break;
+    case kAnnotationRoot:
+      if (mAnnotationRoot) mAnnotationRoot->RemoveChild(rep);
+      break;
+    case kTwoDRoot: mTwoDRoot->RemoveChild(rep); break;
+    default: break;
+  }
+}
+
+KIVRep* NavViewerExtand::GetRootRep(int kind) const {
+  switch (kind) {
+    case kMasterRoot: return mMasterRoot;
+    case kOfficialRoot: return mOfficialRoot;
+    case kTemporyRoot: return mTemporyRoot;
+    case kAnnotationRoot: return mAnnotationRoot;
+    case kTwoDRoot: return mTwoDRoot;
+    default: return nullptr;
+  }
+}
+
+void NavViewerExtand::EraseAnnotationBag() {
+  if (!(mOptions & kOptionAnnotation) || !mAnnotationRoot) return;
+  while (!mAnnotationRoot->GetChildren().empty()) {
+    KIVRep* child = mAnnotationRoot->GetChildren().front();
+    mAnnotationRoot->RemoveChild(child);
+    if (child->GetParents().empty()) delete child;
+  }
+}
+
+NavSelectManipulator* NavViewerExtand::GetSelectGraphicManager(int kind) const {
+  switch (kind) {
+    case kOfficialRoot: return mSelectOfficial;
+    case kTemporyRoot: return mSelectTempory;
+    case kAnnotationRoot: return mSelectAnnotation;
+    default: return nullptr;
+  }
+}
+
+void NavViewerExtand::Reframe(int kind) {
+  if (kind == -1) {
+    kind = kMasterRoot;
+    if (mToolBar)
+      if (auto* item = dynamic_cast<KIVDlgCheckItem*>(mToolBar->LookupChild("ReframeOfficialOption")))
+        if (item->GetState() == KIVDialog::StateSet) kind = kOfficialRoot;
+  }
+  if (kind == kMasterRoot || kind == kOfficialRoot || kind == kTemporyRoot) {
+    KIV3DViewpoint* main = GetMain3DViewpoint();
+    main->BeginModification();
+    NavToolsVisu::ViewpointReframeOnShow(this, main, static_cast<KIV3DRep*>(GetRootRep(kind)));
+    main->EndModification(1);
+    Draw();
+  }
+  if (mPendingViewpoint) *mPendingViewpoint = *GetMain3DViewpoint();
+}
+
+void NavViewerExtand::SetViewpoint(KIV3DViewpoint* viewpoint, int mode) {
+  if (!viewpoint) return;
+  if (mode != 0 && (mViewpointReentrance || NavToolsVisu::IsViewpointDifferent(viewpoint, GetMain3DViewpoint()) != 1))
+    return;
+  ApplyViewpoint(Nav3DViewpointLight(*viewpoint), mode);
+}
+
+void NavViewerExtand::SetViewpoint(Nav3DViewpointLight* record, int mode) {
+  if (!record) return;
+  if (mode != 0 && (mViewpointReentrance || NavToolsVisu::IsViewpointDifferent(record, GetMain3DViewpoint()) != 1))
+    return;
+  ApplyViewpoint(*record, mode);
+}
+
+void NavViewerExtand::ApplyViewpoint(const Nav3DViewpointLight& v, int mode) {
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  main->BeginModification();
+  main->SetAngle(v.angle);
+  main->SetFocusDistance(v.focus);
+  main->SetPosition(v.origin, v.sight, v.up);
+  if (mPendingViewpoint) *mPendingViewpoint = *main;
+  if (mode == 1) {
+    mViewpointReentrance = 1;
+    main->EndModification(1);
+    mViewpointReentrance = 0;
+  } else {
+    main->EndModification(0);
+  }
+  Draw();
+}
+
+void NavViewerExtand::SetInterfaceInfoRep(NavInterfaceInfoRep* info, int all) {
+  mInterfaceInfo = info;
+  if (all == 1)
+    for (int i = 0; i < snbInstanceReferenced; ++i) saInstanceReferenced[i]->mInterfaceInfo = info;
+}
+
+void NavViewerExtand::PublishForeground() {
+  if (!mIndicatorEventSuppression) GetCallbackManager()->DispatchCallbacks(VIEWER_FOREGROUND_CHANGE(), nullptr, nullptr);
+}
+
+void NavViewerExtand::UpdateNavigationButtons(KIVIndicator* top) {
+  if (!mToolBar) return;
+  // Button index of each special navigation mode: 2 look at … 6 turn head.
+  int checked = -1;
+  if (top && top == mSpecialIndicator && mSpecialMode >= 2 && mSpecialMode <= 6) checked = mSpecialMode - 1;
+  if (!top) checked = 0;
+  for (int i = 0; i < 6; ++i)
+    if (auto* b = dynamic_cast<KIVDlgRadioButton*>(mToolBar->LookupChild(kNavigationTags[i])))
+      b->SetState(i == checked ? KIVDialog::StateSet : KIVDialog::StateCleared, 0);
+}
+
+int NavViewerExtand::IsForegroundIndicatorReferenced(KIVIndicator* indicator) const {
+  for (int i = 0; i < mIndicatorCount; ++i)
+    if (mIndicators[i] == indicator) return i;
+  return -1;
+}
+
+void NavViewerExtand::SetForegroundIndicator(KIVIndicator* indicator) {
+  if (!indicator) return;
+  const int suppression = mIndicatorEventSuppression;
+  mIndicatorEventSuppression = 1;
+  UnsetForegroundIndicator(indicator);
+  mIndicatorEventSuppression = suppression;
+  if (mIndicatorCount >= mIndicatorCapacity) {
+    const int capacity = mIndicatorCapacity > 0 ? 2 * mIndicatorCapacity : 10;
+    KIVIndicator** grown = NewArray<KIVIndicator*>(capacity);
+    if (!grown) {
+      std::cerr << kListError << std::endl;
+    } else {
+      for (int i = 0; i < mIndicatorCount; ++i) grown[i] = mIndicators[i];
+      delete[] mIndicators;
+      mIndicators = grown;
+      mIndicatorCapacity = capacity;
+    }
+  }
+  if (mIndicatorCount < mIndicatorCapacity) mIndicators[mIndicatorCount++] = indicator;
+  KIV3DViewer::SetForegroundIndicator(indicator);
+  UpdateNavigationButtons(indicator);
+  PublishForeground();
+}
+
+void NavViewerExtand::UnsetForegroundIndicator(KIVIndicator* indicator) {
+  const int at = indicator ? IsForegroundIndicatorReferenced(indicator) : -1;
+  if (at < 0) return;
+  const bool top = at == mIndicatorCount - 1;
+  for (int i = at; i + 1 < mIndicatorCount; ++i) mIndicators[i] = mIndicators[i + 1];
+  --mIndicatorCount;
+  if (!top) return;
+  KIVIndicator* now = mIndicatorCount > 0 ? mIndicators[mIndicatorCount - 1] : nullptr;
+  KIV3DViewer::SetForegroundIndicator(now);
+  UpdateNavigationButtons(now);
+  PublishForeground();
+}
+
+void NavViewerExtand::ResetAllForegroundIndicator() {
+  mIndicatorEventSuppression = 1;
+  SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
+  // Unset whatever is the viewer's indicator until none is left; one not in the stack is
+  // simply dropped.
+  while (KIVIndicator* current = KIV3DViewer::GetForegroundIndicator()) {
+    if (IsForegroundIndicatorReferenced(current) >= 0)
+      UnsetForegroundIndicator(current);
+    else
+      KIV3DViewer::SetForegroundIndicator(mIndicatorCount > 0 ? mIndicators[mIndicatorCount - 1] : nullptr);
+  }
+  mIndicatorEventSuppression = 0;
+  PublishForeground();
+}
+
+void NavViewerExtand::CreateViewerCB(KIVCommand*, KIVNotification*, void*) {
+  if (mCreateCB && GetFather()) GetFather()->RemoveAnalyseNotificationCB(mCreateCB);
+  mCreateCB = 0;
+  if ((mOptions & kOptionEditor) && !mNavigationEditor) {
+    mNavigationEditor = new NavViewerViewpointEditor("GlobalViewpointEditor", *GetMain3DViewpoint(),
+                                                     KIVBasic3DModeExamine, this);
+    SetViewpointEditor(mNavigationEditor);
+  }
+  mGroundCB = AddCallback(this, KIV3DViewer::NAVIGATION_GROUND_CHANGE,
+                          KIVEventCallback([](const char*, void*, KIVNotification*, void*, KIVCallback) {}), nullptr);
+  if (mPendingViewpoint) {
+    Nav3DViewpointLight* pending = mPendingViewpoint;
+    SetViewpoint(pending, 0);
+    mPendingViewpoint = nullptr;
+    delete pending;
+  }
+}
+
+void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, void*, long) {}
+
+void NavViewerExtand::ActionPanelCB(KIVCommand*, KIVNotification*, void*) {}
+
+// Tool states: each tool arrives with its own object; until then a state cannot be
+// switched on and answers 0.
+int NavViewerExtand::SetDashboardState(int) { return 0; }
+int NavViewerExtand::SetGroundState(int) { return 0; }
+int NavViewerExtand::SetPerfoState(int) { return 0; }
+int NavViewerExtand::SetClippingEditorState(int) { return 0; }
+int NavViewerExtand::SetLightEditorState(int) { return 0; }
+int NavViewerExtand::SetStereoEditorState(int) { return 0; }
+int NavViewerExtand::SetQualityLodEditorState(int) { return 0; }
+int NavViewerExtand::SetGraphicRepTreeState(int) { return 0; }
+int NavViewerExtand::SetReferenceEditorState(int) { return 0; }
+int NavViewerExtand::SetExportToVRMLFile(int) { return 0; }
+int NavViewerExtand::SetCaptureEditorState(int) { return 0; }
+int NavViewerExtand::SetDistanceEditorState(int) { return 0; }
+int NavViewerExtand::SetToolsBarreState(int, int) { return 0; }
+int NavViewerExtand::SetAnimationViewpointState(int, Nav3DViewpointLight*) { return 0; }
+int NavViewerExtand::SetNavigationPaletteState(int) { return 0; }
+int NavViewerExtand::SetViewpointExternalState(int) { return 0; }
+int NavViewerExtand::SetSpecialNavigation(int, int, int) { return 0; }

@@ -1,0 +1,168 @@
+#pragma once
+// The extended navigation viewer: a 3D viewer that owns fixed scene roots (master 13,
+// official 14, tempory 15, annotation 16, 2D 17), keeps every live instance in a class-wide
+// registry so that colours, drawing locks and redraws reach all viewers, keeps a stack of
+// foreground indicators tied to the tool bar's navigation buttons, can draw only what is
+// visible (occlusion drawing), and holds the viewpoint given before its window exists.
+#include "foundation/NavViewerExtandEvents.h"
+#include "host/core/KIVString.h"
+#include "host/visu/KIV2DBagRep.h"
+#include "host/visu/KIV2DViewpoint.h"
+#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/KIV3DViewer.h"
+#include "host/visu/KIVIndicator.h"
+#include "navigation/Nav3DViewpointLight.h"
+class KIVDlgToolBar;
+class NavInterfaceInfoRep;
+class NavMenuGeneric;
+class NavSelectManipulator;
+class NavViewerViewpointEditor;
+class NavViewerExtand : public KIV3DViewer {
+  KIV_DECLARE_METAOBJECT(NavViewerExtand)
+ public:
+  /// Root kinds.
+  static constexpr int kMasterRoot = 13, kOfficialRoot = 14, kTemporyRoot = 15, kAnnotationRoot = 16,
+                       kTwoDRoot = 17;
+  /// Creation options.
+  static constexpr int kOptionHistory = 1, kOptionEditor = 2, kOptionQuality = 4, kOptionSelectOfficial = 8,
+                       kOptionSelectTempory = 16, kOptionAnnotation = 32;
+  /// Quality mode bit: draw only the objects found visible.
+  static constexpr int kQualityOcclusion = 128;
+
+  NAV_EVENT_ACCESSOR(VIEWER_SETTING_MODIFIED)
+  NAV_EVENT_ACCESSOR(VIEWER_FOREGROUND_CHANGE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_GLOBAL_MODE_CHANGE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_SPECIAL_MODE_CHANGE)
+
+  NavViewerExtand(KIVDialog* parent, const KIVString& name, int options, unsigned long style, const int width,
+                  const int height);
+  ~NavViewerExtand() override;
+
+  // The registry of live viewers, in creation order.
+  static NavViewerExtand** saInstanceReferenced;
+  static int snbInstanceReferenced;
+  static int snbInstanceReferencedMax;
+  /// Mode 1 asks whether `viewer` is registered; any other mode toggles it (1, or 0 when
+  /// it could not be added).
+  static int ReferenceInstance(NavViewerExtand* viewer, int mode);
+  /// LockDraw on every viewer; returns how many there are.
+  static int SetLockUpdateAllViewer(int lock);
+  static void UpdateAllViewer();
+  static void SetColorMap(const int index, const float r, const float g, const float b);
+  /// The application's deferred callback of the viewpoint animation.
+  static void GlobalUpdateDiffered(KIVCommand* viewer, int type, void* data);
+
+  int GetOptions() const { return mOptions; }
+  KIVDialog* GetParent() const { return mParentDialog; }
+  /// Stores the lock unless it is -1 or unchanged; returns the lock.
+  int LockDraw(int lock);
+  /// The host draw, or with occlusion drawing on, first the visible objects cloned into
+  /// the occlusion bag; nothing while locked or while the window is not shown.
+  void Draw() override;
+  /// Children of the root of that kind (14, 15, 16 with option 32, 17); others ignored.
+  void AddRep(KIVRep* rep, int kind);
+  void RemoveRep(KIVRep* rep, int kind);
+  /// Roots 13 to 17 (16 may be null), else null.
+  KIVRep* GetRootRep(int kind) const;
+  KIV3DBagRep* GetOcclusionBag() const { return mOcclusionBag; }
+  /// Removes every annotation and deletes those left without a parent.
+  void EraseAnnotationBag();
+  NavSelectManipulator* GetSelectGraphicManager(int kind) const;
+  /// -1: the official root when "Only Official" is checked, else the master root.
+  virtual void Reframe(int kind);
+  /// Mode 0 always applies and redraws; any other mode only a different viewpoint, and
+  /// mode 1 also tells the main viewpoint's subscribers.
+  void SetViewpoint(KIV3DViewpoint* viewpoint, int mode);
+  void SetViewpoint(Nav3DViewpointLight* record, int mode);
+  /// The viewpoint recorded until the window exists; null afterwards.
+  const Nav3DViewpointLight* GetPendingViewpoint() const { return mPendingViewpoint; }
+  /// all = 1: every registered viewer gets it too.
+  void SetInterfaceInfoRep(NavInterfaceInfoRep* info, int all);
+  NavInterfaceInfoRep* GetInterfaceInfoRep() const { return mInterfaceInfo; }
+  void EnableSpaceBall(int on) { EnableSpaceFocus(on); }
+  KIV2DViewpoint* GetForeGroundViewpoint() const { return mForeground2D; }
+  /// Pushes the indicator on the stack (once, at the top) and makes it the viewer's.
+  void SetForegroundIndicator(KIVIndicator* indicator);
+  void UnsetForegroundIndicator(KIVIndicator* indicator);
+  void ResetAllForegroundIndicator();
+  /// Index in the stack, or -1.
+  int IsForegroundIndicatorReferenced(KIVIndicator* indicator) const;
+  int GetForegroundIndicatorCount() const { return mIndicatorCount; }
+  int GetForegroundIndicatorCapacity() const { return mIndicatorCapacity; }
+
+  /// The quality mode bits of the current setting (level of detail 1, view modes 2 to 64,
+  /// occlusion 128).
+  int GetQualityModes() const { return mQualityModes; }
+  void SetQualityModes(int modes) { mQualityModes = modes; }
+  /// Number of kept paths of the last occlusion drawing.
+  int GetLastVisibleCount() const { return mLastVisible; }
+
+  // Tool states that the destructor closes; each returns 1 while its object exists.
+  virtual int SetDashboardState(int state);
+  virtual int SetGroundState(int state);
+  virtual int SetPerfoState(int state);
+  virtual int SetClippingEditorState(int state);
+  virtual int SetLightEditorState(int state);
+  virtual int SetStereoEditorState(int state);
+  virtual int SetQualityLodEditorState(int state);
+  virtual int SetGraphicRepTreeState(int state);
+  virtual int SetReferenceEditorState(int state);
+  virtual int SetExportToVRMLFile(int state);
+  virtual int SetCaptureEditorState(int state);
+  virtual int SetDistanceEditorState(int state);
+  virtual int SetToolsBarreState(int state, int position);
+  virtual int SetAnimationViewpointState(int state, Nav3DViewpointLight* target = nullptr);
+  virtual int SetNavigationPaletteState(int state);
+  virtual int SetViewpointExternalState(int state);
+  /// The special navigation (mode, one-shot flag, …); (-1, -1, -1) asks for the mode.
+  virtual int SetSpecialNavigation(int mode, int once, int lock);
+  /// The navigation editor made when the window exists (option 2), owned.
+  NavViewerViewpointEditor* GetNavigationEditor() const { return mNavigationEditor; }
+  /// The tool bar window, when built.
+  KIVDlgToolBar* GetToolBar() const { return mToolBar; }
+
+  void CreateViewerCB(KIVCommand* sender, KIVNotification* notification, void* data);
+  void ViewpointChangedCB(const char* event, void* publisher, KIVNotification* notification, void* data, long id);
+  void ActionPanelCB(KIVCommand* sender, KIVNotification* notification, void* data);
+
+ protected:
+  /// Checks the tool bar's six navigation radio buttons for the indicator now on top.
+  void UpdateNavigationButtons(KIVIndicator* top);
+  KIVIndicator* mSpecialIndicator = nullptr;  // the special navigations' indicator
+  int mSpecialMode = 0;
+  KIVDlgToolBar* mToolBar = nullptr;
+
+ private:
+  void DrawOcclusion();
+  /// Puts the main viewpoint there, records it while the window is pending, and draws.
+  void ApplyViewpoint(const Nav3DViewpointLight& viewpoint, int mode);
+  void PublishForeground();
+  KIVDialog* mParentDialog;
+  int mOptions;
+  KIV2DViewpoint* mForeground2D = nullptr;
+  KIV3DBagRep* mMasterRoot = nullptr;
+  KIV3DBagRep* mOcclusionBag = nullptr;
+  KIV3DBagRep* mTemporyRoot = nullptr;
+  KIV3DBagRep* mOfficialRoot = nullptr;
+  KIV3DBagRep* mAnnotationRoot = nullptr;
+  KIV2DBagRep* mTwoDRoot = nullptr;
+  int mViewpointReentrance = 0;
+  Nav3DViewpointLight* mPendingViewpoint = nullptr;
+  int mDrawLock = 0;
+  KIVIndicator** mIndicators = nullptr;
+  int mIndicatorCapacity = 0;
+  int mIndicatorCount = 0;
+  int mIndicatorEventSuppression = 0;
+  NavSelectManipulator* mSelectOfficial = nullptr;
+  NavSelectManipulator* mSelectTempory = nullptr;
+  NavSelectManipulator* mSelectAnnotation = nullptr;
+  NavMenuGeneric* mContextMenu = nullptr;
+  NavInterfaceInfoRep* mInterfaceInfo = nullptr;
+  NavViewerViewpointEditor* mNavigationEditor = nullptr;
+  int mQualityModes = 9;
+  int mLastVisible = 0;
+  KIVCallback mCreateCB = 0;
+  KIVCallback mModifiedCB = 0, mAnimationStartedCB = 0, mAnimationStoppedCB = 0, mGroundCB = 0;
+  KIVCallback mContextCB = 0, mMenuCB = 0;
+  int mHistoryCapacity = 0;
+};
