@@ -63,6 +63,20 @@ NavViewerExtand::NavViewerExtand(KIVDialog* parent, const KIVString& name, int o
                                                    CreateViewerCB(s, n, d);
                                                  },
                                                  nullptr);
+  // The viewer's own defaults over the record's undefined ones.
+  NavReferenceViewSetting& reference = mCurrentSetting.referenceView;
+  reference.backgroundRed = reference.backgroundGreen = reference.backgroundBlue = 0.0f;
+  reference.collisionDistance = 0.0f;
+  reference.referencePlane = 1;
+  reference.gravity = 2;
+  reference.collisionCheck = 0;
+  NavQualitySpeedSetting& quality = mCurrentSetting.qualitySpeed;
+  quality.modeBits = 9;
+  quality.staticSag = 1.0f;
+  quality.dynamicSag = 4.0f;
+  quality.staticPixelCulling = 0.5f;
+  quality.dynamicPixelCulling = 12.0f;
+  mCurrentSetting.navigationStyle = 7;
   mPendingViewpoint = new Nav3DViewpointLight;
   SetPreselectModeOff();
   GetMain3DViewpoint()->SetGravity(2);
@@ -136,9 +150,10 @@ NavViewerExtand::NavViewerExtand(KIVDialog* parent, const KIVString& name, int o
     SetInterfaceInfoRep(first->GetInterfaceInfoRep(), 0);
   }
 
-  for (int i = 0; i < 6; ++i) KIVViewer::SetViewMode(kHostViewModes[i], (mQualityModes & kQualityViewBits[i]) != 0);
+  int& modes = quality.modeBits;
+  for (int i = 0; i < 6; ++i) KIVViewer::SetViewMode(kHostViewModes[i], (modes & kQualityViewBits[i]) != 0);
   for (int i = 0; i < 6; ++i)
-    if ((mQualityModes & kQualityViewBits[i]) && !ViewMode(kHostViewModes[i])) mQualityModes &= ~kQualityViewBits[i];
+    if ((modes & kQualityViewBits[i]) && !ViewMode(kHostViewModes[i])) modes &= ~kQualityViewBits[i];
 
   EnableSpaceFocus(1);
 }
@@ -263,7 +278,7 @@ void NavViewerExtand::Draw() {
       break;
     }
   if (window && window->GetVisibility() != KIVDialog::VisibilityShown) return;
-  if (!(mQualityModes & kQualityOcclusion)) {
+  if (GetQualityModes() == -1 || !(GetQualityModes() & kQualityOcclusion)) {
     KIV3DViewer::Draw();
     return;
   }

@@ -5,6 +5,7 @@
 // foreground indicators tied to the tool bar's navigation buttons, can draw only what is
 // visible (occlusion drawing), and holds the viewpoint given before its window exists.
 #include "foundation/NavViewerExtandEvents.h"
+#include "foundation/NavViewerSetting.h"
 #include "host/core/KIVString.h"
 #include "host/visu/KIV2DBagRep.h"
 #include "host/visu/KIV2DViewpoint.h"
@@ -90,10 +91,12 @@ class NavViewerExtand : public KIV3DViewer {
   int GetForegroundIndicatorCount() const { return mIndicatorCount; }
   int GetForegroundIndicatorCapacity() const { return mIndicatorCapacity; }
 
+  /// The viewer's settings record.
+  const NavViewerSetting& GetCurrentSetting() const { return mCurrentSetting; }
   /// The quality mode bits of the current setting (level of detail 1, view modes 2 to 64,
   /// occlusion 128).
-  int GetQualityModes() const { return mQualityModes; }
-  void SetQualityModes(int modes) { mQualityModes = modes; }
+  int GetQualityModes() const { return mCurrentSetting.qualitySpeed.modeBits; }
+  void SetQualityModes(int modes) { mCurrentSetting.qualitySpeed.modeBits = modes; }
   /// Number of kept paths of the last occlusion drawing.
   int GetLastVisibleCount() const { return mLastVisible; }
 
@@ -159,7 +162,7 @@ class NavViewerExtand : public KIV3DViewer {
   NavMenuGeneric* mContextMenu = nullptr;
   NavInterfaceInfoRep* mInterfaceInfo = nullptr;
   NavViewerViewpointEditor* mNavigationEditor = nullptr;
-  int mQualityModes = 9;
+  NavViewerSetting mCurrentSetting;
   int mLastVisible = 0;
   KIVCallback mCreateCB = 0;
   KIVCallback mModifiedCB = 0, mAnimationStartedCB = 0, mAnimationStoppedCB = 0, mGroundCB = 0;

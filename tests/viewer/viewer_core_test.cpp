@@ -77,6 +77,12 @@ TEST(ViewerCore, RegistryGrowsByDoublingAndForgetsDestroyedViewers) {
 
 TEST(ViewerCore, RootsAndTheirOptions) {
   NavViewerExtand plain(nullptr, KIVString("plain"), 0, 0, 100, 100);
+  // Its own defaults: level of detail and "Mesh" (host view mode 1), gravity up or down.
+  EXPECT_EQ(plain.GetCurrentSetting().qualitySpeed.modeBits, 9);
+  EXPECT_EQ(plain.ViewMode(1), 1);
+  EXPECT_EQ(plain.ViewMode(2), 0);
+  EXPECT_EQ(plain.GetMain3DViewpoint()->GetGravity(), 2);
+  EXPECT_EQ(plain.GetCurrentSetting().navigationStyle, 7);
   auto* master = plain.GetRootRep(13);
   ASSERT_NE(master, nullptr);
   ASSERT_EQ(master->GetChildren().size(), 3u);
