@@ -134,20 +134,6 @@ TEST(SettingsTest, MessageSizesMatchTheBytesWritten) {
   EXPECT_EQ(NavSimpleViewer3DSetting().getMessageSize(), 164);
 }
 
-TEST(SettingsTest, DefaultsAreUndefinedExceptWhereALayoutGivesValues) {
-  const NavViewerSetting s;
-  EXPECT_EQ(s.sectionMask, -1);
-  EXPECT_EQ(s.palette, nullptr);
-  EXPECT_EQ(s.texture, nullptr);
-  EXPECT_EQ(s.referenceView.referencePlane, 0);
-  EXPECT_EQ(s.lights.lightCount, -1);
-  EXPECT_EQ(s.lights.firstDirection[0], 1.0f);
-  EXPECT_EQ(s.lights.secondDirection[2], 0.0f);
-  EXPECT_EQ(s.qualitySpeed.modeBits, -1);
-  EXPECT_EQ(s.distance.width, -1.0f);
-  EXPECT_TRUE(NavListGenericSetting().filterText.IsEmpty());
-}
-
 TEST(SettingsTest, ViewerWritesInTheLayoutOrder) {
   const NavViewerSetting s = FullViewer();
   const std::vector<unsigned char> b = Bytes(s);
