@@ -16,6 +16,7 @@
 #include "host/visu/KIVGraphicAttributeSet.h"
 #include "host/visu/KIVSupport.h"
 class KIVRep;
+class KIVViewer;
 class KIV3DRep;
 class KIV3DViewpoint;
 class KIV3x3Matrix;
@@ -42,6 +43,11 @@ class KIVRender {
   /// The view mode bits the traversal passes to the decisions (bit 0: shading).
   void SetViewModeBits(int mode) { mViewMode = mode; }
   int GetViewModeBits() const { return mViewMode; }
+  /// A viewer's Draw opens and closes each frame through these, around the traversals of
+  /// its viewpoints: a back end binds its target, clears it to the viewer's background and
+  /// sets its lights there, then draws overlays and finishes. The base does nothing.
+  virtual void BeginFrame(KIVViewer& viewer) { (void)viewer; }
+  virtual void EndFrame(KIVViewer& viewer) { (void)viewer; }
   /// Draws the tree under rep; the rep's own matrix stack starts at the identity.
   void Traverse(KIVRep& rep);
   /// What the traversal does with a 3D rep that has no drawing of its own: a bag is culled

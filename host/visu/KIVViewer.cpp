@@ -104,7 +104,9 @@ void KIVViewer::Draw() {
   }
   render->SetViewModeBits(mViewMode);
   render->ResetCounts();
+  render->BeginFrame(*this);
   for (KIVViewpoint* viewpoint : mViewpoints) DrawViewpoint(*viewpoint, *render);
+  render->EndFrame(*this);
   const double end = Now();
   mDurations[0] = static_cast<float>(end - start);
   mDurations[1] = mDurations[0];
