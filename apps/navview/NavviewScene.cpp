@@ -1,0 +1,60 @@
+#include "apps/navview/NavviewScene.h"
+
+#include <unordered_set>
+
+NavviewScene::NavviewScene() : mRoot(new KIV3DBagRep) {
+  mOwned.push_back(mRoot);
+  mNames[mRoot] = "Scene";
+}
+
+NavviewScene::~NavviewScene() {
+  // Imported trees hang under our root but belong to their importer: unlink them first,
+  // then free our own reps children first (the reverse of creation).
+  std::unordered_set<const KIVRep*> owned(mOwned.begin(), mOwned.end());
+  std::vector<KIVRep*> foreign;
+  for (KIVRep* child : mRoot->GetChildren())
+    if (!owned.count(child)) foreign.push_back(child);
+  for (KIVRep* child : foreign) mRoot->RemoveChild(child);
+  for (auto it = mOwned.rbegin(); it != mOwned.rend(); ++it) delete *it;
+  mKept.clear();
+}
+
+KIV3DBagRep* NavviewScene::AddBag(KIV3DBagRep* parent, const std::string& name, bool model) {
+  auto* bag = new KIV3DBagRep;
+  mOwned.push_back(bag);
+  (parent ? parent : mRoot)->AddChild(bag);
+  mNames[bag] = name;
+  if (model) mModels.insert(bag);
+  return bag;
+}
+
+KIV3DCustomRep* NavviewScene::AddLeaf(KIV3DBagRep* parent, const std::string& name) {
+  auto* leaf = new KIV3DCustomRep;
+  mOwned.push_back(leaf);
+  (parent ? parent : mRoot)->AddChild(leaf);
+  mNames[leaf] = name;
+  return leaf;
+}
+
+void NavviewScene::SetName(const KIVRep* rep, const std::string& name) {
+  if (rep) mNames[rep] = name;
+}
+
+const char* NavviewScene::GetName(const KIVRep* rep) const {
+  auto it = mNames.find(rep);
+  return it == mNames.end() ? nullptr : it->second.c_str();
+}
+
+long long NavviewScene::CountTriangles() const {
+  long long total = 0;
+  std::unordered_set<const KIVRep*> seen;
+  std::vector<const KIVRep*> stack{mRoot};
+  while (!stack.empty()) {
+    const KIVRep* rep = stack.back();
+    stack.pop_back();
+    if (!seen.insert(rep).second) continue;
+    if (auto* leaf = dynamic_cast<const KIV3DCustomRep*>(rep)) total += leaf->GetTriangleCount(0);
+    for (const KIVRep* child : rep->GetChildren()) stack.push_back(child);
+  }
+  return total;
+}

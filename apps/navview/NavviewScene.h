@@ -1,0 +1,45 @@
+#pragma once
+// The models navview shows: every rep it made or imported, their names, and which bags are
+// models (what a pick names and what an object move carries). The scene owns its reps and
+// frees them, children first, when it goes.
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/KIV3DCustomRep.h"
+
+class NavviewScene {
+ public:
+  NavviewScene();
+  ~NavviewScene();
+  NavviewScene(const NavviewScene&) = delete;
+  NavviewScene& operator=(const NavviewScene&) = delete;
+
+  /// The bag every model hangs under; the viewer's official root holds it.
+  KIV3DBagRep* GetRoot() const { return mRoot; }
+  /// A bag made by the scene, linked under parent (the root when null) and named.
+  KIV3DBagRep* AddBag(KIV3DBagRep* parent, const std::string& name, bool model);
+  /// A leaf made by the scene, linked under parent and named.
+  KIV3DCustomRep* AddLeaf(KIV3DBagRep* parent, const std::string& name);
+  /// Reps made elsewhere (an importer's tree) that the scene names but does not own.
+  void SetName(const KIVRep* rep, const std::string& name);
+  void MarkModel(const KIVRep* rep) { mModels.insert(rep); }
+  /// Keeps something alive as long as the scene (an imported file's own result).
+  void Keep(std::shared_ptr<void> owner) { mKept.push_back(std::move(owner)); }
+
+  /// The rep's name, or null when it has none.
+  const char* GetName(const KIVRep* rep) const;
+  bool IsModel(const KIVRep* rep) const { return mModels.count(rep) != 0; }
+  int GetModelCount() const { return static_cast<int>(mModels.size()); }
+  /// Triangles of level 0 over every leaf under the root, shared leaves counted once.
+  long long CountTriangles() const;
+
+ private:
+  KIV3DBagRep* mRoot;
+  std::vector<KIVRep*> mOwned;  // creation order: parents before children
+  std::unordered_map<const KIVRep*, std::string> mNames;
+  std::unordered_set<const KIVRep*> mModels;
+  std::vector<std::shared_ptr<void>> mKept;
+};
