@@ -16,6 +16,8 @@
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/dialog/KIVDlgToolBar.h"
 #include "host/dialog/KIVDlgWindow.h"
+#include "host/visu/KIVMathAxis.h"
+#include "host/visu/KIVMathTransformation.h"
 #include "host/visu/KIVPickPathList.h"
 #include "mover/NavSelectManipulator.h"
 #include "navigation/NavToolsVisu.h"
@@ -172,7 +174,7 @@ NavViewerExtand::~NavViewerExtand() {
   SetCaptureEditorState(0);
   SetDistanceEditorState(0);
   SetToolsBarreState(0, -1);
-  SetAnimationViewpointState(0, nullptr);
+  SetAnimationViewpointState(0, static_cast<NavViewpointAnimation*>(nullptr));
   SetNavigationPaletteState(0);
   SetViewpointExternalState(0);
   if (mNavigationEditor) {
@@ -207,6 +209,10 @@ NavViewerExtand::~NavViewerExtand() {
   if (SetSpecialNavigation(-1, -1, -1)) SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
   ReferenceInstance(this, 0);
   delete mPendingViewpoint;
+  for (Nav3DViewpointLight*& entry : mHistory) {
+    delete entry;
+    entry = nullptr;
+  }
 }
 
 int NavViewerExtand::ReferenceInstance(NavViewerExtand* viewer, int mode) {
@@ -527,7 +533,104 @@ void NavViewerExtand::CreateViewerCB(KIVCommand*, KIVNotification*, void*) {
   }
 }
 
-void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, void*, long) {}
+void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, void*, long id) {
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  const bool history = (mOptions & kOptionHistory) != 0;
+  if (id != 0 && id == mAnimationStartedCB) {
+    if (++mMovingCounter == 1) {
+      ComputeCulling();
+      // Positions passed during an animation are not recorded.
+      if (history && mModifiedCB) {
+        RemoveCallback(main, mModifiedCB);
+        mModifiedCB = 0;
+      }
+    }
+  } else if (id != 0 && id == mAnimationStoppedCB) {
+    if (mMovingCounter > 0 && --mMovingCounter == 0) {
+      ComputeCulling();
+      if (history) {
+        SaveViewpointPosition();
+        if (!mModifiedCB)
+          mModifiedCB =
+              AddCallback(main, KIVViewpoint::VIEWPOINT_MODIFIED, &NavViewerExtand::ViewpointChangedCB, nullptr);
+      }
+    }
+  } else if (id != 0 && id == mModifiedCB) {
+    if (history && mMovingCounter == 0 && !mHistoryRestoring) SaveViewpointPosition();
+  }
+}
+
+void NavViewerExtand::ComputeCulling() {
+  const NavQualitySpeedSetting& quality = mCurrentSetting.qualitySpeed;
+  if (quality.modeBits < 0 || !(quality.modeBits & 1)) return;
+  KIVSupport& support = GetSupport();
+  if (mMovingCounter != 0) {
+    support.SetSagPrecision(quality.dynamicSag);
+    support.SetCullingPrecision(static_cast<float>(static_cast<int>(quality.dynamicPixelCulling)));
+  } else {
+    support.SetSagPrecision(quality.staticSag);
+    support.SetCullingPrecision(static_cast<float>(static_cast<int>(quality.staticPixelCulling)));
+  }
+  Draw();
+}
+
+void NavViewerExtand::SaveViewpointPosition() {
+  if (mHistoryCapacity <= 0) return;
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  if (mHistoryPosition != -1 && NavToolsVisu::IsViewpointDifferent(mHistory[mHistoryNewest], main) != 1) return;
+  ++mHistoryPosition;
+  mHistoryNewest = mHistoryPosition % mHistoryCapacity;
+  Nav3DViewpointLight*& entry = mHistory[mHistoryNewest];
+  if (!entry)
+    entry = new (std::nothrow) Nav3DViewpointLight(main->GetOrigin(), main->GetSightDirection(), main->GetUpDirection(),
+                                                   main->GetAngle(), main->GetFocusDistance());
+  else
+    entry->SetValue(main->GetOrigin(), main->GetSightDirection(), main->GetUpDirection(), main->GetAngle(),
+                    main->GetFocusDistance());
+  if (!entry) {  // out of memory: forget the step rather than keep a hole in the ring
+    --mHistoryPosition;
+    mHistoryNewest = mHistoryPosition < 0 ? -1 : mHistoryPosition % mHistoryCapacity;
+    return;
+  }
+  mHistoryForward = 0;
+  UpdateHistoryButtons();
+}
+
+int NavViewerExtand::IsUndoRedoPossible(int previous) const {
+  if (!(mOptions & kOptionHistory) || mHistoryCapacity <= 0) return 0;
+  if (previous == 1)
+    return mHistoryPosition > 0 &&
+                   (mHistoryForward == 0 || (mHistoryPosition - 1) % mHistoryCapacity != mHistoryNewest)
+               ? 1
+               : 0;
+  if (previous == 0) return mHistoryForward > 0 ? 1 : 0;
+  return 0;
+}
+
+int NavViewerExtand::UndoRedoChangePosition(int previous) {
+  const int possible = IsUndoRedoPossible(previous == 1 ? 1 : 0);
+  if (possible) {
+    if (previous == 1) {
+      --mHistoryPosition;
+      ++mHistoryForward;
+    } else {
+      ++mHistoryPosition;
+      --mHistoryForward;
+    }
+    mHistoryRestoring = 1;
+    SetViewpoint(mHistory[mHistoryPosition % mHistoryCapacity], 1);
+    mHistoryRestoring = 0;
+  }
+  UpdateHistoryButtons();
+  return possible;
+}
+
+void NavViewerExtand::UpdateHistoryButtons() {
+  if (mPreviousButton)
+    mPreviousButton->SetSensitivity(IsUndoRedoPossible(1) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
+  if (mNextButton)
+    mNextButton->SetSensitivity(IsUndoRedoPossible(0) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
+}
 
 void NavViewerExtand::ActionPanelCB(KIVCommand*, KIVNotification*, void*) {}
 
@@ -546,7 +649,79 @@ int NavViewerExtand::SetExportToVRMLFile(int) { return 0; }
 int NavViewerExtand::SetCaptureEditorState(int) { return 0; }
 int NavViewerExtand::SetDistanceEditorState(int) { return 0; }
 int NavViewerExtand::SetToolsBarreState(int, int) { return 0; }
-int NavViewerExtand::SetAnimationViewpointState(int, Nav3DViewpointLight*) { return 0; }
 int NavViewerExtand::SetNavigationPaletteState(int) { return 0; }
 int NavViewerExtand::SetViewpointExternalState(int) { return 0; }
 int NavViewerExtand::SetSpecialNavigation(int, int, int) { return 0; }
+
+int NavViewerExtand::SetAnimationViewpointState(int on, NavViewpointAnimation* animation) {
+  if (!mAnimation && on == 1) {
+    mAnimation = animation ? new (std::nothrow) NavViewpointAnimation(*animation) : new (std::nothrow) NavViewpointAnimation;
+    if (mAnimation && !animation) {
+      mAnimation->kind = 20;
+      mAnimation->direction = 1;
+      mAnimation->stepsPerTurn = 50;
+      mAnimation->axis = 1;
+    }
+    if (mAnimation) {
+      GetMain3DViewpoint()->BeginAnimation(this);
+      AnimationViewpoint();
+    }
+  } else if (mAnimation && on == 0) {
+    KIVApplication::MainApplication()->RemoveSubscribe(2, this);
+    GetMain3DViewpoint()->EndAnimation(this);
+    delete mAnimation;
+    mAnimation = nullptr;
+  } else if (mAnimation && on == 1 && animation) {
+    *mAnimation = *animation;
+  }
+  return mAnimation ? 1 : 0;
+}
+
+void NavViewerExtand::SetAnimationViewpointState(int step) {
+  if (step == 1) {
+    KIVApplication::MainApplication()->Subscribe(2, this, nullptr, &NavViewerExtand::GlobalUpdateDiffered);
+  } else if (step == 0) {
+    KIVApplication::MainApplication()->RemoveSubscribe(2, this);
+    AnimationViewpoint();
+  }
+}
+
+void NavViewerExtand::AnimationViewpoint() {
+  if (!mAnimation) return;
+  // A record with no usable step count would turn by infinity: fall back to the default.
+  const int steps = mAnimation->stepsPerTurn > 0 ? mAnimation->stepsPerTurn : 50;
+  double angle = 2.0 * 3.14159265358979323846 / static_cast<double>(steps);
+  if (mAnimation->direction == 0) angle = -angle;
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  const KIVMathDirectionf sight = main->GetSightDirection(), up = main->GetUpDirection();
+  KIVMathVectorf vector, axis;
+  if (mAnimation->kind == 18) {
+    vector = KIVMathVectorf(up.x, up.y, up.z);
+    axis = KIVMathVectorf(sight.x, sight.y, sight.z);
+  } else {
+    vector = KIVMathVectorf(sight.x, sight.y, sight.z);
+    if (mAnimation->axis == 1) {
+      axis = KIVMathVectorf(up.x, up.y, up.z);
+    } else {
+      const KIVMathDirectionf right = main->GetRightDirection();
+      axis = KIVMathVectorf(right.x, right.y, right.z);
+    }
+  }
+  const KIVMathPointf origin = main->GetOrigin();
+  const KIVMathTransformation rotation(KIVMathAxis(KIVMathPoint(origin), KIVMathDirection(axis)), angle);
+  const KIVMathVectorf turned = rotation.Apply(vector);
+  const KIVMathDirectionf unit(turned.x, turned.y, turned.z);
+  main->BeginModification();
+  if (mAnimation->kind == 20) {
+    const float f = main->GetFocusDistance();
+    const KIVMathPointf target = origin + sight * f;
+    main->SetOrigin(target - unit * f);
+  }
+  if (mAnimation->kind == 18)
+    main->SetUpDirection(unit);
+  else
+    main->SetSightDirection(unit);
+  main->EndModification(1);
+  Draw();
+  SetAnimationViewpointState(1);
+}

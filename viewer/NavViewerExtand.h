@@ -6,6 +6,7 @@
 // visible (occlusion drawing), and holds the viewpoint given before its window exists.
 #include "foundation/NavViewerExtandEvents.h"
 #include "foundation/NavViewerSetting.h"
+#include "foundation/NavViewpointAnimation.h"
 #include "host/core/KIVString.h"
 #include "host/visu/KIV2DBagRep.h"
 #include "host/visu/KIV2DViewpoint.h"
@@ -114,7 +115,14 @@ class NavViewerExtand : public KIV3DViewer {
   virtual int SetCaptureEditorState(int state);
   virtual int SetDistanceEditorState(int state);
   virtual int SetToolsBarreState(int state, int position);
-  virtual int SetAnimationViewpointState(int state, Nav3DViewpointLight* target = nullptr);
+  /// Starts (on 1), stops (0) or retunes a running animation; null uses kind 20,
+  /// direction 1, 50 steps, axis 1. 1 while an animation is current afterwards.
+  virtual int SetAnimationViewpointState(int on, NavViewpointAnimation* animation);
+  /// 1 queues the next step in the deferred cycle; 0 takes it out and steps once now.
+  void SetAnimationViewpointState(int step);
+  NavViewpointAnimation* GetCurrentAnimationViewpoint() const { return mAnimation; }
+  /// One animation step: orbit, roll or turn by 2π / steps, then draw and queue the next.
+  void AnimationViewpoint();
   virtual int SetNavigationPaletteState(int state);
   virtual int SetViewpointExternalState(int state);
   /// The special navigation (mode, one-shot flag, …); (-1, -1, -1) asks for the mode.
@@ -123,6 +131,21 @@ class NavViewerExtand : public KIV3DViewer {
   NavViewerViewpointEditor* GetNavigationEditor() const { return mNavigationEditor; }
   /// The tool bar window, when built.
   KIVDlgToolBar* GetToolBar() const { return mToolBar; }
+
+  // Viewpoint history (option 1): a ring of 50 rest positions of the main viewpoint.
+  /// Records the main viewpoint unless it equals the newest entry.
+  void SaveViewpointPosition();
+  /// 1 when a step is possible: previous 1 asks for "Previous", 0 for "Next".
+  int IsUndoRedoPossible(int previous) const;
+  /// Steps back (1) or forth (other values); whether the step was possible.
+  int UndoRedoChangePosition(int previous);
+  int GetHistoryCapacity() const { return mHistoryCapacity; }
+  int GetHistoryPosition() const { return mHistoryPosition; }
+  int GetHistoryForwardCount() const { return mHistoryForward; }
+  /// Viewpoint animations in progress (the moving precisions apply while non-zero).
+  int GetMovingCounter() const { return mMovingCounter; }
+  /// Gives the support the moving or the still precisions (quality bit 1), then draws.
+  void ComputeCulling();
 
   void CreateViewerCB(KIVCommand* sender, KIVNotification* notification, void* data);
   void ViewpointChangedCB(const char* event, void* publisher, KIVNotification* notification, void* data, long id);
@@ -168,4 +191,12 @@ class NavViewerExtand : public KIV3DViewer {
   KIVCallback mModifiedCB = 0, mAnimationStartedCB = 0, mAnimationStoppedCB = 0, mGroundCB = 0;
   KIVCallback mContextCB = 0, mMenuCB = 0;
   int mHistoryCapacity = 0;
+  Nav3DViewpointLight* mHistory[50] = {};
+  int mHistoryPosition = -1, mHistoryNewest = -1, mHistoryForward = 0, mHistoryRestoring = 0;
+  int mMovingCounter = 0;
+  NavViewpointAnimation* mAnimation = nullptr;
+  /// The history buttons of the tool bar, when built.
+  KIVDialog* mPreviousButton = nullptr;
+  KIVDialog* mNextButton = nullptr;
+  void UpdateHistoryButtons();
 };
