@@ -156,6 +156,7 @@
 #include "foundation/NavViewpointManipulateEvents.h"
 #include "foundation/TableauMenu.h"
 
+#include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavInterfaceInfoRep.h"
 #include "viewer/NavViewerExtand.h"
 

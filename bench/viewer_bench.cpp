@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/PlantScene.h"
+#include "viewer/KIVNavStatisticRender.h"
 #include "bench/PlantTree.h"
 #include "host/visu/KIVRepPath.h"
 #include "navigation/NavToolsVisu.h"
@@ -82,6 +83,19 @@ void BM_Frame(benchmark::State& state) {
   v.GetRootRep(14)->SetShowMode(0, 0);
 }
 BENCHMARK(BM_Frame)->Args({10000, 1000, 0})->Args({10000, 1000, 1})->Unit(benchmark::kMillisecond);
+
+// The performance read-out: every triangle of the master root, nothing culled.
+void BM_StatisticRender(benchmark::State& state) {
+  Fixture& f = Plant(10000, 1000);
+  int triangles = 0;
+  for (auto _ : state) {
+    KIVNavStatisticRender render(KIVSupport(100, 100));
+    static_cast<KIV3DRep*>(f.viewer->GetRootRep(13))->DrawShading(render, 1);
+    triangles = render.GetSceneSize();
+  }
+  state.counters["triangles"] = triangles;
+}
+BENCHMARK(BM_StatisticRender)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
