@@ -298,17 +298,7 @@ void NavViewerExtand::DrawOcclusion() {
   const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
   struct tms before {};
   times(&before);
-  while (!mOcclusionBag->GetChildren().empty()) {
-    KIVRep* child = mOcclusionBag->GetChildren().front();
-    mOcclusionBag->RemoveChild(child);
-    if (child->GetParents().empty()) {
-      if (child->IsAKindOf(KIV3DBagRep::ClassName()))
-        static_cast<KIV3DBagRep*>(child)->Destroy();
-      else
-        delete child;
-    }
-  }
-  mOfficialRoot->SetShowMode(0, 0);
+  ClearOcclusion();
   KIVPickPathList picked;
   const int cx = static_cast<int>(0.5 * w), cy = static_cast<int>(0.5 * h);
   const int hx = static_cast<int>(0.5 * w), hy = static_cast<int>(0.5 * h);
@@ -557,6 +547,140 @@ void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, v
     }
   } else if (id != 0 && id == mModifiedCB) {
     if (history && mMovingCounter == 0 && !mHistoryRestoring) SaveViewpointPosition();
+  }
+}
+
+namespace {
+// Quality mode bits and the host view modes they stand for.
+constexpr int kViewModeBits[6][2] = {{2, 2}, {4, 8}, {8, 1}, {16, 4}, {32, 16}, {64, 32}};
+}  // namespace
+
+void NavViewerExtand::ClearOcclusion() {
+  while (!mOcclusionBag->GetChildren().empty()) {
+    KIVRep* child = mOcclusionBag->GetChildren().front();
+    mOcclusionBag->RemoveChild(child);
+    if (child->GetParents().empty()) {
+      if (child->IsAKindOf(KIV3DBagRep::ClassName()))
+        static_cast<KIV3DBagRep*>(child)->Destroy();
+      else
+        delete child;
+    }
+  }
+  mOfficialRoot->SetShowMode(0, 0);
+}
+
+void NavViewerExtand::PublishSettingModified(int action) {
+  mLastSettingAction = action;
+  GetCallbackManager()->DispatchCallbacks(VIEWER_SETTING_MODIFIED(), nullptr, nullptr);
+  mLastSettingAction = -1;
+}
+
+void NavViewerExtand::SetCurrentSetting(const NavQualitySpeedSetting& s, void*) {
+  NavQualitySpeedSetting& mine = mCurrentSetting.qualitySpeed;
+  if (mine.modeBits < 0) mine.modeBits = 0;
+  bool changed = false;
+  if (mOptions & kOptionQuality) {
+    if (s.modeBits != -1) {
+      if (s.modeBits & 1) {
+        mine.modeBits |= 1;
+      } else if (mine.modeBits & 1) {
+        mine.modeBits &= ~1;
+        GetSupport().SetSagPrecision(0.0f);
+        GetSupport().SetCullingPrecision(0.0f);
+      }
+      if (!(s.modeBits & kQualityOcclusion)) {
+        changed = true;
+        if (mine.modeBits & kQualityOcclusion) {
+          mine.modeBits &= ~kQualityOcclusion;
+          ClearOcclusion();
+        }
+      } else {
+        mine.modeBits |= kQualityOcclusion;
+        changed = true;
+      }
+    }
+    const float given[4] = {s.staticSag, s.dynamicSag, s.staticPixelCulling, s.dynamicPixelCulling};
+    float* kept[4] = {&mine.staticSag, &mine.dynamicSag, &mine.staticPixelCulling, &mine.dynamicPixelCulling};
+    for (int i = 0; i < 4; ++i)
+      if (given[i] != -1.0f && given[i] != *kept[i]) {
+        *kept[i] = given[i];
+        changed = true;
+      }
+  }
+  if (s.modeBits != -1) {
+    for (const auto& bits : kViewModeBits) SetViewMode(bits[1], (s.modeBits & bits[0]) ? 1 : 0);
+    int rebuilt = mine.modeBits & (1 | kQualityOcclusion);
+    for (const auto& bits : kViewModeBits)
+      if (ViewMode(bits[1])) rebuilt |= bits[0];
+    mine.modeBits = rebuilt;
+    changed = true;
+  }
+  if (!(mine.modeBits & 1))
+    Draw();
+  else
+    ComputeCulling();
+  if (changed) PublishSettingModified(16);
+}
+
+void NavViewerExtand::SetCurrentSetting(const NavReferenceViewSetting& s, void*) {
+  NavReferenceViewSetting& mine = mCurrentSetting.referenceView;
+  bool changed = false;
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  if (s.referencePlane != 0 && s.referencePlane != mine.referencePlane) {
+    mine.referencePlane = s.referencePlane;
+    const int plane = s.referencePlane;
+    const bool flip = (plane & 16) != 0;
+    KIVMathDirectionf first(1, 0, 0), second(1, 0, 0);
+    if (plane & 1) {
+      first = flip ? KIVMathDirectionf(0, 0, -1) : KIVMathDirectionf(0, 0, 1);
+      second = flip ? KIVMathDirectionf(1, 0, 0) : KIVMathDirectionf(-1, 0, 0);
+    } else if (plane & 2) {
+      first = flip ? KIVMathDirectionf(0, -1, 0) : KIVMathDirectionf(0, 1, 0);
+      second = flip ? KIVMathDirectionf(0, 0, 1) : KIVMathDirectionf(0, 0, -1);
+    } else if (plane & 8) {
+      first = flip ? KIVMathDirectionf(-1, 0, 0) : KIVMathDirectionf(1, 0, 0);
+      second = flip ? KIVMathDirectionf(0, 1, 0) : KIVMathDirectionf(0, -1, 0);
+    }
+    // The ground change may move the camera: put it back where it was.
+    const Nav3DViewpointLight kept(*main);
+    SetGround(first, second);
+    main->BeginModification();
+    main->SetAngle(kept.angle);
+    main->SetFocusDistance(kept.focus);
+    main->SetPosition(kept.origin, kept.sight, kept.up);
+    main->EndModification(0);
+  }
+  if (s.gravity != -1 && s.gravity != mine.gravity) {
+    mine.gravity = s.gravity;
+    changed = true;
+    main->SetGravity(s.gravity);
+  }
+  if (s.backgroundRed != -1.0f && s.backgroundGreen != -1.0f && s.backgroundBlue != -1.0f) {
+    mine.backgroundRed = s.backgroundRed;
+    mine.backgroundGreen = s.backgroundGreen;
+    mine.backgroundBlue = s.backgroundBlue;
+    changed = true;
+    SetBackgroundColor(s.backgroundRed, s.backgroundGreen, s.backgroundBlue);
+  }
+  NavViewerViewpointEditor* editor = mNavigationEditor;
+  if (s.collisionCheck != -1 && editor) {
+    mine.collisionCheck = s.collisionCheck;
+    changed = true;
+    editor->SetCollisionState(s.collisionCheck);
+  }
+  if (s.collisionDistance != -1.0f && editor) {
+    changed = true;
+    const float least = 2.1f * main->GetSize();
+    if (least > s.collisionDistance) {
+      editor->SetCollisionDistanceValue(least);
+      mine.collisionDistance = least;
+    } else {
+      mine.collisionDistance = s.collisionDistance;
+    }
+  }
+  if (changed) {
+    PublishSettingModified(4);
+    Draw();
   }
 }
 

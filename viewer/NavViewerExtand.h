@@ -94,6 +94,19 @@ class NavViewerExtand : public KIV3DViewer {
 
   /// The viewer's settings record.
   const NavViewerSetting& GetCurrentSetting() const { return mCurrentSetting; }
+  /// Copies of the quality/speed and reference-view parts.
+  void GetCurrentSetting(NavQualitySpeedSetting& s) const { s = mCurrentSetting.qualitySpeed; }
+  void GetCurrentSetting(NavReferenceViewSetting& s) const { s = mCurrentSetting.referenceView; }
+  /// Applies the given fields (option 4 for the precisions, occlusion and level-of-detail
+  /// bits; the six view modes always, as far as the host accepts them), then redraws;
+  /// publishes VIEWER_SETTING_MODIFIED (action 16) when something changed. `origin` is
+  /// the object on whose behalf it is done.
+  void SetCurrentSetting(const NavQualitySpeedSetting& s, void* origin);
+  /// Ground frame, gravity, background, collision check and distance (raised to 2.1 ×
+  /// the viewpoint's size); publishes action 4 and redraws when something changed.
+  void SetCurrentSetting(const NavReferenceViewSetting& s, void* origin);
+  /// The code of the change while VIEWER_SETTING_MODIFIED is published, else -1.
+  int GetLastViewerSettingAction() const { return mLastSettingAction; }
   /// The quality mode bits of the current setting (level of detail 1, view modes 2 to 64,
   /// occlusion 128).
   int GetQualityModes() const { return mCurrentSetting.qualitySpeed.modeBits; }
@@ -160,6 +173,8 @@ class NavViewerExtand : public KIV3DViewer {
 
  private:
   void DrawOcclusion();
+  /// Frees the clones of the last occlusion drawing and shows the official root again.
+  void ClearOcclusion();
   /// Puts the main viewpoint there, records it while the window is pending, and draws.
   void ApplyViewpoint(const Nav3DViewpointLight& viewpoint, int mode);
   void PublishForeground();
@@ -194,6 +209,8 @@ class NavViewerExtand : public KIV3DViewer {
   Nav3DViewpointLight* mHistory[50] = {};
   int mHistoryPosition = -1, mHistoryNewest = -1, mHistoryForward = 0, mHistoryRestoring = 0;
   int mMovingCounter = 0;
+  int mLastSettingAction = -1;
+  void PublishSettingModified(int action);
   NavViewpointAnimation* mAnimation = nullptr;
   /// The history buttons of the tool bar, when built.
   KIVDialog* mPreviousButton = nullptr;

@@ -16,6 +16,12 @@ void KIV3DViewer::SetVertical(const KIVMathDirectionf& vertical) {
   GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
 }
 
+void KIV3DViewer::SetGround(const KIVMathDirectionf& vertical, const KIVMathDirectionf& north) {
+  mVertical = vertical;
+  mNorth = north;
+  GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
+}
+
 void KIV3DViewer::SetGround(int on, float height) {
   if (!std::isfinite(height)) return;
   mGround = on ? 1 : 0;

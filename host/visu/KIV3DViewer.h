@@ -21,6 +21,9 @@ class KIV3DViewer : public KIVViewer {
   /// Published when the ground or the vertical changes.
   static const char* const NAVIGATION_GROUND_CHANGE;
   void SetVertical(const KIVMathDirectionf& vertical);
+  /// The ground's frame at once: the vertical (up from the ground) and the north along
+  /// it; one NAVIGATION_GROUND_CHANGE.
+  void SetGround(const KIVMathDirectionf& vertical, const KIVMathDirectionf& north);
   KIVMathDirectionf GetVertical() const { return mVertical; }
   /// A ground plane at a height along the vertical, drawn when on.
   void SetGround(int on, float height);
