@@ -272,6 +272,8 @@ void KIVViewer::UserMouseRelease(int x, int y, int buttons, int modifiers) {
         int mx, my, mw, mh;
         menu->GetRectDimensions(mx, my, mw, mh);
         menu->SetRectDimensions(x, y, mw, mh);
+        // Shown first, as for indicators, so that the manipulator fills a menu on screen.
+        menu->SetVisibility(KIVDialog::VisibilityShown);
         manipulator->Context(&event, menu);
       } else {
         manipulator->Activate(&event, manipulator);

@@ -175,7 +175,9 @@ TEST_F(Interaction, RightClickGivesTheViewersMenu) {
   Click(100, 75, R);
   EXPECT_EQ(log, (Log{"m:preactivate", "m:context"}));
   EXPECT_EQ(manipulator.mMenu, viewer.GetContextualMenu());
-  EXPECT_NE(viewer.GetContextualMenu()->GetVisibility(), 2);  // its receiver pops it up
+  // Already shown when the manipulator hears of it, so that its receivers fill it.
+  EXPECT_EQ(viewer.GetContextualMenu()->GetVisibility(), 2);
+  viewer.GetContextualMenu()->SetVisibility(KIVDialog::VisibilityHidden);
   log.clear();
   Click(10, 10, R);  // over nothing: the viewer pops its menu up, where the pointer is
   EXPECT_EQ(log, Log{});
