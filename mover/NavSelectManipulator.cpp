@@ -15,7 +15,13 @@ int NavSelectManipulator::TraduitEvenement(KIVNotification* notification) {
   if (!event) return 0;
   auto* mouse = dynamic_cast<KIVMouseEvent*>(event->GetDeviceEvent());
   if (!mouse) return 0;
-  mPath = event->GetPickPath();
+  if (KIVPickPath* picked = event->GetPickPath()) {
+    mPathCopy = *picked;
+    mPath = &*mPathCopy;
+  } else {
+    mPathCopy.reset();
+    mPath = nullptr;
+  }
   mFather = nullptr;
   if (mPath) {
     mPath->InitToLeafRep();

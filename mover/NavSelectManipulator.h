@@ -3,6 +3,7 @@
 // It lets the host behaviour run only while enabled, and first records what the mouse
 // event picked (the path and the picked leaf's father) and the Control and Shift keys,
 // which the viewer reads back.
+#include <optional>
 #include "host/visu/KIVManipulator.h"
 #include "host/visu/KIVPickPath.h"
 class NavSelectManipulator : public KIVManipulator {
@@ -27,6 +28,8 @@ class NavSelectManipulator : public KIVManipulator {
   int mEnabled = 1;
   int mControl = 0;
   int mShift = 0;
-  KIVPickPath* mPath = nullptr;  // the viewer event's, valid while it is handled
+  // A copy of the viewer event's path: menus chosen after the click still read it.
+  std::optional<KIVPickPath> mPathCopy;
+  KIVPickPath* mPath = nullptr;
   KIVRep* mFather = nullptr;
 };

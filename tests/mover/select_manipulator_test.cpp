@@ -40,7 +40,10 @@ TEST(SelectManipulator, RecordsThePickAndKeysOfTheSameMouseEvent) {
   KIVViewerEvent event(nullptr, &click, &scene.path);
   EXPECT_EQ(select.Activate(&event, nullptr), 1);
   EXPECT_EQ(activations, 1);
-  EXPECT_EQ(select.GetPickPath(), &scene.path);
+  // A copy, so that it outlives the event.
+  ASSERT_NE(select.GetPickPath(), nullptr);
+  EXPECT_EQ(select.GetPickPath()->GetLeafRep(), scene.path.GetLeafRep());
+  EXPECT_EQ(select.GetPickPath()->GetSize(), scene.path.GetSize());
   EXPECT_EQ(select.GetRepPickedFather(), &scene.part);
   EXPECT_EQ(select.GetKeyboardControl(), 1);
   EXPECT_EQ(select.GetKeyboardShift(), 1);
@@ -50,7 +53,7 @@ TEST(SelectManipulator, RecordsThePickAndKeysOfTheSameMouseEvent) {
   KIVViewerEvent keyEvent(nullptr, &key, nullptr);
   EXPECT_EQ(select.Activate(&keyEvent, nullptr), 1);
   EXPECT_EQ(activations, 1);
-  EXPECT_EQ(select.GetPickPath(), &scene.path);
+  EXPECT_EQ(select.GetPickPath()->GetLeafRep(), scene.path.GetLeafRep());
 
   // Disabled: clicks do nothing and record nothing.
   EXPECT_EQ(select.UpdateManipulateRepOn(0), 0);
