@@ -32,6 +32,23 @@ NAV_VIEWER_EVENT(VIEWER_SETTING_MODIFIED)
 NAV_VIEWER_EVENT(VIEWER_FOREGROUND_CHANGE)
 NAV_VIEWER_EVENT(NAVIGATION_GLOBAL_MODE_CHANGE)
 NAV_VIEWER_EVENT(NAVIGATION_SPECIAL_MODE_CHANGE)
+NAV_VIEWER_EVENT(NAVIGATION_TOOLS_BARRE_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_GROUND_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_PERFO_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_AXIS_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_DASHBOARD_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_LIGHT_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_STEREO_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_CLIP_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_QUALITY_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_REP_TREE_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_REFERENCE_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_SAVE_VRML_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_CAPTURE_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_DISTANCE_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_ANNOTATION_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_PALETTE_STATE)
+NAV_VIEWER_EVENT(NAVIGATION_EXTERNAL_STATE)
 #undef NAV_VIEWER_EVENT
 
 NavViewerExtand** NavViewerExtand::saInstanceReferenced = nullptr;
@@ -40,7 +57,6 @@ int NavViewerExtand::snbInstanceReferencedMax = 50;
 
 namespace {
 const char* const kListError = "ERROR - NavViewerExtand: Enable to allocate List";
-const char* const kNavigationTags[6] = {"SelectViewer", "LookAt", "Zoom", "Rotate", "Translate", "TurnHead"};
 
 // Quality mode bits 2 to 64 and the host view modes they stand for.
 constexpr int kQualityViewBits[6] = {2, 4, 8, 16, 32, 64};
@@ -173,6 +189,9 @@ NavViewerExtand::~NavViewerExtand() {
   SetExportToVRMLFile(0);
   SetCaptureEditorState(0);
   SetDistanceEditorState(0);
+  SetAnnotationEditorState(0);
+  SetAxisState(0);
+  SetSpecialNavigation(mSpecialMode, 0, -1);
   SetToolsBarreState(0, -1);
   SetAnimationViewpointState(0, static_cast<NavViewpointAnimation*>(nullptr));
   SetNavigationPaletteState(0);
@@ -381,9 +400,8 @@ NavSelectManipulator* NavViewerExtand::GetSelectGraphicManager(int kind) const {
 void NavViewerExtand::Reframe(int kind) {
   if (kind == -1) {
     kind = kMasterRoot;
-    if (mToolBar)
-      if (auto* item = dynamic_cast<KIVDlgCheckItem*>(mToolBar->LookupChild("ReframeOfficialOption")))
-        if (item->GetState() == KIVDialog::StateSet) kind = kOfficialRoot;
+    if (auto* item = dynamic_cast<KIVDlgCheckItem*>(mReframeOfficialItem))
+      if (item->GetState() == KIVDialog::StateSet) kind = kOfficialRoot;
   }
   if (kind == kMasterRoot || kind == kOfficialRoot || kind == kTemporyRoot) {
     KIV3DViewpoint* main = GetMain3DViewpoint();
@@ -437,13 +455,12 @@ void NavViewerExtand::PublishForeground() {
 }
 
 void NavViewerExtand::UpdateNavigationButtons(KIVIndicator* top) {
-  if (!mToolBar) return;
   // Button index of each special navigation mode: 2 look at … 6 turn head.
   int checked = -1;
   if (top && top == mSpecialIndicator && mSpecialMode >= 2 && mSpecialMode <= 6) checked = mSpecialMode - 1;
   if (!top) checked = 0;
   for (int i = 0; i < 6; ++i)
-    if (auto* b = dynamic_cast<KIVDlgRadioButton*>(mToolBar->LookupChild(kNavigationTags[i])))
+    if (auto* b = dynamic_cast<KIVDlgRadioButton*>(mToolItems[1 + i]))
       b->SetState(i == checked ? KIVDialog::StateSet : KIVDialog::StateCleared, 0);
 }
 
@@ -550,11 +567,6 @@ void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, v
   }
 }
 
-namespace {
-// Quality mode bits and the host view modes they stand for.
-constexpr int kViewModeBits[6][2] = {{2, 2}, {4, 8}, {8, 1}, {16, 4}, {32, 16}, {64, 32}};
-}  // namespace
-
 void NavViewerExtand::ClearOcclusion() {
   while (!mOcclusionBag->GetChildren().empty()) {
     KIVRep* child = mOcclusionBag->GetChildren().front();
@@ -608,10 +620,10 @@ void NavViewerExtand::SetCurrentSetting(const NavQualitySpeedSetting& s, void*) 
       }
   }
   if (s.modeBits != -1) {
-    for (const auto& bits : kViewModeBits) SetViewMode(bits[1], (s.modeBits & bits[0]) ? 1 : 0);
+    for (int i = 0; i < 6; ++i) SetViewMode(kHostViewModes[i], (s.modeBits & kQualityViewBits[i]) ? 1 : 0);
     int rebuilt = mine.modeBits & (1 | kQualityOcclusion);
-    for (const auto& bits : kViewModeBits)
-      if (ViewMode(bits[1])) rebuilt |= bits[0];
+    for (int i = 0; i < 6; ++i)
+      if (ViewMode(kHostViewModes[i])) rebuilt |= kQualityViewBits[i];
     mine.modeBits = rebuilt;
     changed = true;
   }
@@ -756,7 +768,6 @@ void NavViewerExtand::UpdateHistoryButtons() {
     mNextButton->SetSensitivity(IsUndoRedoPossible(0) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
 }
 
-void NavViewerExtand::ActionPanelCB(KIVCommand*, KIVNotification*, void*) {}
 
 // Tool states: each tool arrives with its own object; until then a state cannot be
 // switched on and answers 0.
@@ -772,10 +783,10 @@ int NavViewerExtand::SetReferenceEditorState(int) { return 0; }
 int NavViewerExtand::SetExportToVRMLFile(int) { return 0; }
 int NavViewerExtand::SetCaptureEditorState(int) { return 0; }
 int NavViewerExtand::SetDistanceEditorState(int) { return 0; }
-int NavViewerExtand::SetToolsBarreState(int, int) { return 0; }
+int NavViewerExtand::SetAnnotationEditorState(int) { return 0; }
+int NavViewerExtand::SetAxisState(int) { return 0; }
 int NavViewerExtand::SetNavigationPaletteState(int) { return 0; }
 int NavViewerExtand::SetViewpointExternalState(int) { return 0; }
-int NavViewerExtand::SetSpecialNavigation(int, int, int) { return 0; }
 
 int NavViewerExtand::SetAnimationViewpointState(int on, NavViewpointAnimation* animation) {
   if (!mAnimation && on == 1) {

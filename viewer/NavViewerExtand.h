@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // The extended navigation viewer: a 3D viewer that owns fixed scene roots (master 13,
 // official 14, tempory 15, annotation 16, 2D 17), keeps every live instance in a class-wide
 // registry so that colours, drawing locks and redraws reach all viewers, keeps a stack of
@@ -14,7 +15,10 @@
 #include "host/visu/KIV3DViewer.h"
 #include "host/visu/KIVIndicator.h"
 #include "navigation/Nav3DViewpointLight.h"
+class KIVDlgDialog;
+class KIVDlgFrame;
 class KIVDlgToolBar;
+class KIVViewpointIndicator;
 class NavInterfaceInfoRep;
 class NavMenuGeneric;
 class NavSelectManipulator;
@@ -35,6 +39,26 @@ class NavViewerExtand : public KIV3DViewer {
   NAV_EVENT_ACCESSOR(VIEWER_FOREGROUND_CHANGE)
   NAV_EVENT_ACCESSOR(NAVIGATION_GLOBAL_MODE_CHANGE)
   NAV_EVENT_ACCESSOR(NAVIGATION_SPECIAL_MODE_CHANGE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_TOOLS_BARRE_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_GROUND_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_PERFO_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_AXIS_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_DASHBOARD_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_LIGHT_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_STEREO_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_CLIP_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_QUALITY_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_REP_TREE_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_REFERENCE_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_SAVE_VRML_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_CAPTURE_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_DISTANCE_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_ANNOTATION_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_PALETTE_STATE)
+  NAV_EVENT_ACCESSOR(NAVIGATION_EXTERNAL_STATE)
+
+  /// Tool bar item bits: the 21 items of BuildToolsBarreIcone, all of them together.
+  static constexpr int kToolBarItemCount = 21, kToolBarAllItems = 0x1FFFFF;
 
   NavViewerExtand(KIVDialog* parent, const KIVString& name, int options, unsigned long style, const int width,
                   const int height);
@@ -127,7 +151,10 @@ class NavViewerExtand : public KIV3DViewer {
   virtual int SetExportToVRMLFile(int state);
   virtual int SetCaptureEditorState(int state);
   virtual int SetDistanceEditorState(int state);
-  virtual int SetToolsBarreState(int state, int position);
+  virtual int SetAnnotationEditorState(int state);
+  virtual int SetAxisState(int state);
+  /// The tool bar window: on 1 builds the items of the mask (-1: all 21), 0 removes it.
+  virtual int SetToolsBarreState(int state, int items);
   /// Starts (on 1), stops (0) or retunes a running animation; null uses kind 20,
   /// direction 1, 50 steps, axis 1. 1 while an animation is current afterwards.
   virtual int SetAnimationViewpointState(int on, NavViewpointAnimation* animation);
@@ -138,12 +165,26 @@ class NavViewerExtand : public KIV3DViewer {
   void AnimationViewpoint();
   virtual int SetNavigationPaletteState(int state);
   virtual int SetViewpointExternalState(int state);
-  /// The special navigation (mode, one-shot flag, …); (-1, -1, -1) asks for the mode.
-  virtual int SetSpecialNavigation(int mode, int once, int lock);
+  /// A special navigation through its own indicator and editor: mode 2 look at, 3 zoom,
+  /// 4 rotate, 5 translate, 6 turn head; on 0 ends it; a one-shot navigation ends with its
+  /// first manipulation. Returns the special mode (-1 when off); mode -1 only asks.
+  virtual int SetSpecialNavigation(int mode, int on, int oneShot);
+  void EndManipulateOnSpecialNavigatorCB(KIVCommand* sender, KIVNotification* notification, void* data);
+  int GetSpecialOneShot() const { return mSpecialOneShot; }
+  /// 7 examine, 8 walk, 9 fly (option 2); -1 asks. Returns the style.
+  int SetNavigationStyle(int style);
+  /// Builds the items of the mask under the parent (a frame also lays them out); a null
+  /// parent forgets every item and its subscriptions.
+  void BuildToolsBarreIcone(KIVDlgFrame* parent, int items);
+  void BuildToolsBarreIcone(KIVDlgToolBar* parent, int items);
+  /// The tool bar item of a bit index (0 to 20), null when not built.
+  KIVDialog* GetToolBarItem(int index) const {
+    return index >= 0 && index < kToolBarItemCount ? mToolItems[index] : nullptr;
+  }
   /// The navigation editor made when the window exists (option 2), owned.
   NavViewerViewpointEditor* GetNavigationEditor() const { return mNavigationEditor; }
   /// The tool bar window, when built.
-  KIVDlgToolBar* GetToolBar() const { return mToolBar; }
+  KIVDlgDialog* GetToolBar() const { return mToolBar; }
 
   // Viewpoint history (option 1): a ring of 50 rest positions of the main viewpoint.
   /// Records the main viewpoint unless it equals the newest entry.
@@ -168,8 +209,26 @@ class NavViewerExtand : public KIV3DViewer {
   /// Checks the tool bar's six navigation radio buttons for the indicator now on top.
   void UpdateNavigationButtons(KIVIndicator* top);
   KIVIndicator* mSpecialIndicator = nullptr;  // the special navigations' indicator
-  int mSpecialMode = 0;
-  KIVDlgToolBar* mToolBar = nullptr;
+  int mSpecialMode = -1;
+  int mSpecialOneShot = -1;
+  NavViewerViewpointEditor* mSpecialEditor = nullptr;
+  KIVCallback mSpecialEndCB = 0;
+  int mInSpecialEnd = 0;  // the indicator that ends a one-shot navigation is still running
+  KIVDlgDialog* mToolBar = nullptr;
+  KIVCallback mToolBarCloseCB = 0;
+  KIVDialog* mToolItems[kToolBarItemCount] = {};
+  KIVDialog* mOneShotItems[5] = {};       // "Lock Option" of LookAt … TurnHead
+  KIVDialog* mReframeOfficialItem = nullptr;
+  std::vector<KIVCallback> mToolItemCBs;
+  int mPanelClosing = 0;
+  /// Checks or clears the check button of a tool state (bit index), when built.
+  void SetToolCheck(int index, int on);
+  void BuildToolItems(KIVDialog* parent, int items, bool layout);
+  void ForgetToolItems();
+  void UpdateStyleCombo();
+  /// The annotation menu: rebuilt at each context notification, acting on the picked one.
+  void BuildAnnotationMenu();
+  void ActOnAnnotation();
 
  private:
   void DrawOcclusion();

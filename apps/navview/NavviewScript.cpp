@@ -294,7 +294,7 @@ std::string NavviewScript::State(const std::string& name, int on, bool& failed) 
   if (name == "animation") {
     result = viewer.SetAnimationViewpointState(on, nullptr);
   } else if (name == "toolbar") {
-    result = viewer.SetToolsBarreState(on, 0);
+    result = viewer.SetToolsBarreState(on, -1);
   } else {
     auto it = states.find(name);
     if (it == states.end()) {

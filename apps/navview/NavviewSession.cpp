@@ -44,6 +44,7 @@ int NavviewSession::LoadFile(const std::string& path, std::string* error) {
 void NavviewSession::Show() {
   mWindow->SetVisibility(2);
   Pump();
+  mViewer->SetToolsBarreState(1, -1);
 }
 
 void NavviewSession::Pump() { KIVApplication::MainApplication()->ProcessDeferred(); }

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/core/KIVApplication.h"
+#include "host/dialog/KIVDlgCheckButton.h"
+#include "host/dialog/KIVDlgCheckItem.h"
+#include "host/dialog/KIVDlgCombo.h"
+#include "host/dialog/KIVDlgContextualMenu.h"
+#include "host/dialog/KIVDlgDialog.h"
+#include "host/dialog/KIVDlgPushButton.h"
+#include "host/dialog/KIVDlgPushItem.h"
+#include "host/dialog/KIVDlgRadioButton.h"
+#include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/KIV3DFaceGP.h"
+#include "host/visu/KIVMouseEvent.h"
+#include "navigation/NavViewerViewpointEditor.h"
+#include "viewer/NavViewerExtand.h"
+
+namespace {
+
+constexpr int kAll = 1 | 2 | 4 | 8 | 16 | 32;
+
+// A viewer in a shown window, so that its navigation editor exists.
+struct Shown {
+  explicit Shown(int options) {
+    window = new KIVDlgDialog(nullptr, "W");
+    viewer = new NavViewerExtand(window, KIVString("v"), options, 0, 200, 200);
+    window->SetVisibility(2);
+    KIVApplication::MainApplication()->ProcessDeferred();
+  }
+  ~Shown() { delete window; }
+  KIVDlgDialog* window;
+  NavViewerExtand* viewer;
+};
+
+
+struct EventCounter {
+  EventCounter(NavViewerExtand& viewer, const char* event) {
+    listener.AddCallback(&viewer, event,
+                         KIVEventCallback([this](const char*, void*, KIVNotification*, void*, KIVCallback) { ++count; }),
+                         nullptr);
+  }
+  KIVEventSubscriber listener;
+  int count = 0;
+};
+
+KIV3DCustomRep* Box(float h) {
+  std::vector<float> v;
+  for (int i = 0; i < 8; ++i) v.insert(v.end(), {i & 1 ? h : -h, i & 2 ? h : -h, i & 4 ? h : -h});
+  const int t[36] = {0, 2, 1, 1, 2, 3, 4, 5, 6, 5, 7, 6, 0, 1, 4, 1, 5, 4, 2, 6, 3, 3, 6, 7, 0, 4, 2, 2, 4, 6, 1, 3, 5, 3, 7, 5};
+  auto* rep = new KIV3DCustomRep;
+  rep->AddGP(new KIV3DFaceGP(v.data(), 24, nullptr, t, 12));
+  return rep;
+}
+
+}  // namespace
+
+TEST(ToolBar, BuildsTheItemsTheOptionsAllow) {
+  const char* tags[21] = {"NavigationStyle", "SelectViewer", "LookAt", "Zoom", "Rotate", "Translate", "TurnHead",
+                          "Previous", "Next", "Reframe", "Light", "Visibility", "Ground", "Perfo", "PrintCapture",
+                          "ExportVRML", "Distance", "Annotation", "Stereo", "QualitySpeed", "Reference"};
+  Shown full(kAll);
+  EventCounter heard(*full.viewer, NavViewerExtand::NAVIGATION_TOOLS_BARRE_STATE());
+  ASSERT_EQ(full.viewer->SetToolsBarreState(1, -1), 1);
+  EXPECT_EQ(full.viewer->SetToolsBarreState(1, -1), 1);
+  EXPECT_EQ(heard.count, 1);
+  for (int i = 0; i < 21; ++i) {
+    KIVDialog* item = full.viewer->GetToolBarItem(i);
+    ASSERT_NE(item, nullptr) << tags[i];
+    EXPECT_EQ(std::string(item->GetTag().str()), tags[i]);
+    EXPECT_EQ(full.viewer->GetToolBar()->LookupChild(tags[i]), item);
+  }
+  EXPECT_EQ(full.viewer->GetToolBarItem(13)->GetTitle(), KIVUnicodeString("Performane"));
+  EXPECT_EQ(std::string(full.viewer->GetToolBarItem(15)->GetIconName().str()), "save");
+  auto* combo = dynamic_cast<KIVDlgCombo*>(full.viewer->GetToolBarItem(0));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->GetLineCount(), 3);
+  EXPECT_EQ(combo->GetSelect(), 0);  // examine
+  EXPECT_EQ(static_cast<KIVDlgRadioButton*>(full.viewer->GetToolBarItem(1))->GetState(), KIVDialog::StateSet);
+  // Nothing recorded yet: no step back or forth.
+  EXPECT_EQ(full.viewer->GetToolBarItem(7)->GetSensitivity(), KIVDialog::SensitivityOff);
+
+  Shown bare(0);
+  bare.viewer->SetToolsBarreState(1, -1);
+  EXPECT_EQ(bare.viewer->GetToolBarItem(0), nullptr);
+  EXPECT_EQ(bare.viewer->GetToolBarItem(7), nullptr);
+  EXPECT_EQ(bare.viewer->GetToolBarItem(8), nullptr);
+  EXPECT_NE(bare.viewer->GetToolBarItem(9), nullptr);
+
+  full.viewer->SetToolsBarreState(0, 0);
+  EXPECT_EQ(full.viewer->GetToolBar(), nullptr);
+  EXPECT_EQ(full.viewer->GetToolBarItem(3), nullptr);
+  EXPECT_EQ(heard.count, 2);
+  full.viewer->SetToolsBarreState(0, 0);  // twice: nothing
+  EXPECT_EQ(heard.count, 2);
+}
+
+TEST(ToolBar, ButtonsDriveStylesHistoryAndTools) {
+  Shown s(kAll);
+  NavViewerExtand& viewer = *s.viewer;
+  viewer.SetToolsBarreState(1, -1);
+  EventCounter styles(viewer, NavViewerExtand::NAVIGATION_GLOBAL_MODE_CHANGE());
+  ASSERT_EQ(static_cast<KIVDlgCombo*>(viewer.GetToolBarItem(0))->UserSelect(1), 1);
+  EXPECT_EQ(viewer.GetNavigationEditor()->GetMode(), KIVBasic3DModeWalk);
+  EXPECT_EQ(viewer.SetNavigationStyle(-1), 8);
+  EXPECT_EQ(styles.count, 1);
+  viewer.SetNavigationStyle(9);
+  EXPECT_EQ(static_cast<KIVDlgCombo*>(viewer.GetToolBarItem(0))->GetSelect(), 2);
+  EXPECT_EQ(viewer.SetNavigationStyle(4), 4);  // not a style: nothing
+  EXPECT_EQ(viewer.SetNavigationStyle(-1), 9);
+
+  KIV3DViewpoint* main = viewer.GetMain3DViewpoint();
+  for (float x : {0.0f, 20.0f, 40.0f}) {
+    main->BeginModification();
+    main->SetPosition(KIVMathPointf(x, -50, 0), KIVMathDirectionf(0, 1, 0), KIVMathDirectionf(0, 0, 1));
+    main->EndModification(1);
+  }
+  auto* previous = static_cast<KIVDlgPushButton*>(viewer.GetToolBarItem(7));
+  auto* next = static_cast<KIVDlgPushButton*>(viewer.GetToolBarItem(8));
+  EXPECT_EQ(previous->GetSensitivity(), KIVDialog::SensitivityOn);
+  EXPECT_EQ(next->GetSensitivity(), KIVDialog::SensitivityOff);
+  ASSERT_EQ(previous->UserActivate(), 1);
+  EXPECT_FLOAT_EQ(main->GetOrigin().x, 20.0f);
+  EXPECT_EQ(next->GetSensitivity(), KIVDialog::SensitivityOn);
+  next->UserActivate();
+  EXPECT_FLOAT_EQ(main->GetOrigin().x, 40.0f);
+
+  // A tool that has no object yet answers 0 and its button stays unchecked.
+  auto* stereo = static_cast<KIVDlgCheckButton*>(viewer.GetToolBarItem(18));
+  stereo->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(stereo->GetState(), KIVDialog::StateCleared);
+}
+
+TEST(ToolBar, AOneShotZoomEndsWithItsFirstManipulation) {
+  Shown s(kAll);
+  NavViewerExtand& viewer = *s.viewer;
+  viewer.SetToolsBarreState(1, -1);
+  EventCounter special(viewer, NavViewerExtand::NAVIGATION_SPECIAL_MODE_CHANGE());
+  auto* zoom = static_cast<KIVDlgRadioButton*>(viewer.GetToolBarItem(3));
+  auto* select = static_cast<KIVDlgRadioButton*>(viewer.GetToolBarItem(1));
+  ASSERT_EQ(zoom->UserSetState(KIVDialog::StateSet), 1);
+  EXPECT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), 3);
+  EXPECT_EQ(viewer.GetSpecialOneShot(), 1);
+  EXPECT_EQ(select->GetState(), KIVDialog::StateCleared);
+  EXPECT_EQ(special.count, 1);
+  // The same mode again with the other lock choice changes only the subscription.
+  EXPECT_EQ(viewer.SetSpecialNavigation(3, 1, 0), 3);
+  EXPECT_EQ(viewer.GetSpecialOneShot(), 0);
+  EXPECT_EQ(viewer.SetSpecialNavigation(3, 1, 1), 3);
+  EXPECT_EQ(special.count, 1);
+
+  const float before = viewer.GetMain3DViewpoint()->GetFocusDistance();
+  const KIVMathPointf eye = viewer.GetMain3DViewpoint()->GetOrigin();
+  viewer.UserMousePress(100, 100, KIVMouseEvent::ButtonLeft, 0);
+  viewer.UserMouseMove(100, 130, KIVMouseEvent::ButtonLeft, 0);
+  viewer.UserMouseMove(100, 160, KIVMouseEvent::ButtonLeft, 0);
+  viewer.UserMouseRelease(100, 160, KIVMouseEvent::ButtonLeft, 0);
+  KIVApplication::MainApplication()->ProcessDeferred();
+  EXPECT_FALSE(viewer.GetMain3DViewpoint()->GetOrigin() == eye && viewer.GetMain3DViewpoint()->GetFocusDistance() == before);
+  EXPECT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), -1);
+  EXPECT_EQ(viewer.GetForegroundIndicator(), nullptr);
+  EXPECT_EQ(select->GetState(), KIVDialog::StateSet);
+  EXPECT_EQ(zoom->GetState(), KIVDialog::StateCleared);
+  EXPECT_EQ(special.count, 2);
+
+  // Locked: it stays after a manipulation until switched off.
+  static_cast<KIVDlgCheckItem*>(viewer.GetToolBar()->LookupChild("Rotate")->LookupChild("OneShotOption"))
+      ->SetState(KIVDialog::StateSet, 0);
+  static_cast<KIVDlgRadioButton*>(viewer.GetToolBarItem(4))->UserSetState(KIVDialog::StateSet);
+  viewer.UserMousePress(100, 100, KIVMouseEvent::ButtonLeft, 0);
+  viewer.UserMouseMove(140, 100, KIVMouseEvent::ButtonLeft, 0);
+  viewer.UserMouseRelease(140, 100, KIVMouseEvent::ButtonLeft, 0);
+  EXPECT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), 4);
+  select->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(viewer.GetForegroundIndicator(), nullptr);
+}
+
+TEST(ToolBar, AnnotationMenuRecoloursAndDeletesThePickedAnnotation) {
+  Shown s(kAll);
+  NavViewerExtand& viewer = *s.viewer;
+  KIV3DCustomRep* note = Box(1.0f);
+  viewer.AddRep(note, NavViewerExtand::kAnnotationRoot);
+  viewer.GetMain3DViewpoint()->SetPosition(KIVMathPointf(0, -10, 0), KIVMathDirectionf(0, 1, 0),
+                                           KIVMathDirectionf(0, 0, 1));
+  // A right click on the annotation pops the menu up with the annotation rows.
+  viewer.UserMousePress(100, 100, KIVMouseEvent::ButtonRight, 0);
+  viewer.UserMouseRelease(100, 100, KIVMouseEvent::ButtonRight, 0);
+  KIVDlgContextualMenu* menu = viewer.GetContextualMenu();
+  auto* white = dynamic_cast<KIVDlgPushItem*>(menu->LookupChild("ColorWhiteItem"));
+  ASSERT_NE(white, nullptr);
+  ASSERT_NE(menu->LookupChild("AnotationDeleteItem"), nullptr);
+  white->UserActivate();
+  EXPECT_EQ(note->GetGraphicAttributeSet().bytes[0], 249);
+
+  viewer.UserMousePress(100, 100, KIVMouseEvent::ButtonRight, 0);
+  viewer.UserMouseRelease(100, 100, KIVMouseEvent::ButtonRight, 0);
+  auto* red = dynamic_cast<KIVDlgPushItem*>(viewer.GetContextualMenu()->LookupChild("ColorRedItem"));
+  ASSERT_NE(red, nullptr);
+  red->UserActivate();
+  EXPECT_EQ(note->GetGraphicAttributeSet().bytes[0], 248);
+  auto* remove = dynamic_cast<KIVDlgPushItem*>(viewer.GetContextualMenu()->LookupChild("AnotationDeleteItem"));
+  ASSERT_NE(remove, nullptr);
+  remove->UserActivate();  // the annotation is freed with it
+  EXPECT_TRUE(viewer.GetRootRep(NavViewerExtand::kAnnotationRoot)->GetChildren().empty());
+}

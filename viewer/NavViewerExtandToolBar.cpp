@@ -1,0 +1,446 @@
+// The extended viewer's tool bar, its special navigations and navigation styles, and the
+// dispatch of every widget and panel notification (ActionPanelCB).
+#include <cstdio>
+#include <new>
+
+#include "foundation/NavMenuGeneric.h"
+#include "host/dialog/KIVDlgCheckButton.h"
+#include "host/dialog/KIVDlgCheckItem.h"
+#include "host/dialog/KIVDlgCombo.h"
+#include "host/dialog/KIVDlgContextualMenu.h"
+#include "host/dialog/KIVDlgDialog.h"
+#include "host/dialog/KIVDlgFrame.h"
+#include "host/dialog/KIVDlgPushButton.h"
+#include "host/dialog/KIVDlgRadioButton.h"
+#include "host/dialog/KIVDlgToolBar.h"
+#include "host/visu/KIVContextNotification.h"
+#include "host/visu/KIVManipulator.h"
+#include "host/visu/KIVViewpointIndicator.h"
+#include "mover/NavSelectManipulator.h"
+#include "navigation/NavViewerViewpointEditor.h"
+#include "viewer/NavViewerExtand.h"
+
+namespace {
+
+enum ItemKind { kCombo, kRadio, kPush, kCheck };
+
+struct ToolItem {
+  const char* tag;
+  ItemKind kind;
+  const char* title;
+  const char* icon;
+};
+
+// Bit i of a tool bar mask is item i.
+constexpr ToolItem kItems[NavViewerExtand::kToolBarItemCount] = {
+    {"NavigationStyle", kCombo, nullptr, nullptr},
+    {"SelectViewer", kRadio, "Select", "cbpick"},
+    {"LookAt", kRadio, "Look at", "cblookat"},
+    {"Zoom", kRadio, "Zoom", "cbzoom"},
+    {"Rotate", kRadio, "Rotate", "cbaround"},
+    {"Translate", kRadio, "Translate", "cbtrans"},
+    {"TurnHead", kRadio, "Turn head", "cbtilt"},
+    {"Previous", kPush, "Previous View", "cbundo"},
+    {"Next", kPush, "Next View", "cbredo"},
+    {"Reframe", kPush, "Reframe", "cbrefram"},
+    {"Light", kCheck, "Light", "cblight"},
+    {"Visibility", kCheck, "Clipping", "cbclip"},
+    {"Ground", kCheck, "Ground", "cbground"},
+    {"Perfo", kCheck, "Performane", "cbperfo"},
+    {"PrintCapture", kCheck, "Capture", "cbprint"},
+    {"ExportVRML", kCheck, "Save VRML", "save"},
+    {"Distance", kCheck, "Distance", "cbdistan"},
+    {"Annotation", kCheck, "Annotation", "cbtext"},
+    {"Stereo", kCheck, "Stereo", "cbupdatp"},
+    {"QualitySpeed", kCheck, "Quality", "cbopen"},
+    {"Reference", kCheck, "Reference", "cbrotobj"},
+};
+
+constexpr int kPrevious = 7, kNext = 8, kReframe = 9;
+constexpr int kFirstCheck = 10;
+
+// Special navigation modes 2 to 6 and the editor modes that carry them.
+constexpr KIVBasic3DViewpointEditorMode kSpecialEditorModes[5] = {KIVBasic3DModeLookAt, KIVBasic3DModeZoom,
+                                                                  KIVBasic3DModeRotate, KIVBasic3DModeTranslate,
+                                                                  KIVBasic3DModeTurnHead};
+
+int Checked(const KIVDialog* item) {
+  if (auto* b = dynamic_cast<const KIVDlgCheckButton*>(item)) return b->GetState() == KIVDialog::StateSet;
+  if (auto* c = dynamic_cast<const KIVDlgCheckItem*>(item)) return c->GetState() == KIVDialog::StateSet;
+  if (auto* r = dynamic_cast<const KIVDlgRadioButton*>(item)) return r->GetState() == KIVDialog::StateSet;
+  return 0;
+}
+
+// Rows of the annotation context menu: a colour sub-menu, a separator and two deletions.
+TableauMenu kColourRows[6] = {
+    {4, 3, "ColorRedItem", "Red", 0, 0, nullptr, 0, 1},       {5, 3, "ColorGreenItem", "Green", 0, 0, nullptr, 0, 1},
+    {6, 3, "ColorYellowItem", "Yellow", 0, 0, nullptr, 0, 1}, {7, 3, "ColorBlueItem", "Blue", 0, 0, nullptr, 0, 1},
+    {8, 3, "ColorBlackItem", "Black", 0, 0, nullptr, 0, 1},   {9, 3, "ColorWhiteItem", "White", 0, 0, nullptr, 0, 1}};
+TableauMenu* kColourTable[6] = {&kColourRows[0], &kColourRows[1], &kColourRows[2],
+                                &kColourRows[3], &kColourRows[4], &kColourRows[5]};
+TableauMenu kAnnotationRows[4] = {
+    {-1, 6, "AnotationColorItem", "Change Color", 0, 0, kColourTable, 6, 1},
+    {-1, 5, "Separator", "", 0, 0, nullptr, 0, 1},
+    {2, 3, "AnotationDeleteItem", "Delete Anotation", 0, 0, nullptr, 0, 1},
+    {3, 3, "AnotationDeleteAllItem", "Delete All Anotation", 0, 0, nullptr, 0, 1}};
+TableauMenu* kAnnotationTable[4] = {&kAnnotationRows[0], &kAnnotationRows[1], &kAnnotationRows[2],
+                                    &kAnnotationRows[3]};
+
+// Colour index of options 4 (red) to 9 (white).
+constexpr unsigned char kAnnotationColours[6] = {248, 247, 245, 246, 250, 249};
+
+}  // namespace
+
+// ---- Tool bar -------------------------------------------------------------------------
+
+void NavViewerExtand::ForgetToolItems() {
+  for (KIVCallback id : mToolItemCBs) RemoveAnalyseNotificationCB(id);
+  mToolItemCBs.clear();
+  for (KIVDialog*& item : mToolItems) item = nullptr;
+  for (KIVDialog*& item : mOneShotItems) item = nullptr;
+  mReframeOfficialItem = nullptr;
+  mPreviousButton = mNextButton = nullptr;
+}
+
+void NavViewerExtand::BuildToolsBarreIcone(KIVDlgFrame* parent, int items) {
+  if (!parent) {
+    ForgetToolItems();
+    return;
+  }
+  BuildToolItems(parent, items, true);
+}
+
+void NavViewerExtand::BuildToolsBarreIcone(KIVDlgToolBar* parent, int items) {
+  if (!parent) {
+    ForgetToolItems();
+    return;
+  }
+  BuildToolItems(parent, items, false);
+}
+
+void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) {
+  ForgetToolItems();
+  if (!(mOptions & kOptionEditor)) items &= ~0x1;
+  if (!(mOptions & kOptionHistory)) items &= ~(1 << kPrevious | 1 << kNext);
+  // Four groups, each in its own frame: style, navigations, views, tools.
+  const int groups[4][2] = {{0, 0}, {1, 6}, {7, 9}, {10, 20}};
+  int column = 0;
+  for (const auto& group : groups) {
+    int wanted = 0;
+    for (int i = group[0]; i <= group[1]; ++i) wanted |= items & (1 << i);
+    if (!wanted) continue;
+    auto* frame = new KIVDlgFrame(parent, "NoReferenceTag", 0);
+    if (layout) frame->SetGridConstraints(0, column++, 1, 1, KIVDialog::AttachTop | KIVDialog::AttachBottom);
+    int cell = 0;
+    for (int i = group[0]; i <= group[1]; ++i) {
+      if (!(items & (1 << i))) continue;
+      const ToolItem& spec = kItems[i];
+      KIVDialog* item = nullptr;
+      switch (spec.kind) {
+        case kCombo: {
+          auto* combo = new KIVDlgCombo(frame, spec.tag, 0x200000);
+          combo->SetLine(KIVUnicodeString("Examine"));
+          combo->SetLine(KIVUnicodeString("Walk"));
+          combo->SetLine(KIVUnicodeString("Fly"));
+          mToolItemCBs.push_back(
+              AddAnalyseNotificationCB(combo, combo->GetCmbSelectNotification(), &NavViewerExtand::ActionPanelCB, nullptr));
+          item = combo;
+          break;
+        }
+        case kRadio: {
+          auto* radio = new KIVDlgRadioButton(frame, spec.tag, 0);
+          mToolItemCBs.push_back(
+              AddAnalyseNotificationCB(radio, radio->GetRadBModifyNotification(), &NavViewerExtand::ActionPanelCB, nullptr));
+          if (i >= 2) {  // the special navigations carry their lock option
+            auto* menu = new KIVDlgContextualMenu(radio, "NoReferencedTag", 0);
+            menu->SetTitle(KIVUnicodeString("Option"));
+            auto* lock = new KIVDlgCheckItem(menu, "OneShotOption", 0);
+            lock->SetTitle(KIVUnicodeString("Lock Option"));
+            lock->SetState(KIVDialog::StateCleared, 0);
+            mOneShotItems[i - 2] = lock;
+          }
+          item = radio;
+          break;
+        }
+        case kPush: {
+          auto* push = new KIVDlgPushButton(frame, spec.tag, 0);
+          mToolItemCBs.push_back(AddAnalyseNotificationCB(push, push->GetPushBActivateNotification(),
+                                                          &NavViewerExtand::ActionPanelCB, nullptr));
+          if (i == kReframe) {
+            auto* menu = new KIVDlgContextualMenu(push, "NoReferencedTag", 0);
+            menu->SetTitle(KIVUnicodeString("Option"));
+            auto* official = new KIVDlgCheckItem(menu, "ReframeOfficialOption", 0);
+            official->SetTitle(KIVUnicodeString("Only Official"));
+            official->SetState(KIVDialog::StateSet, 0);
+            mReframeOfficialItem = official;
+          }
+          item = push;
+          break;
+        }
+        case kCheck: {
+          auto* check = new KIVDlgCheckButton(frame, spec.tag, 0);
+          mToolItemCBs.push_back(
+              AddAnalyseNotificationCB(check, check->GetChkBModifyNotification(), &NavViewerExtand::ActionPanelCB, nullptr));
+          item = check;
+          break;
+        }
+      }
+      if (spec.title) item->SetTitle(KIVUnicodeString(spec.title));
+      if (spec.icon) item->SetIconName(spec.icon);
+      if (layout) item->SetGridConstraints(0, cell, 1, 1, KIVDialog::AttachLeft | KIVDialog::AttachRight);
+      ++cell;
+      mToolItems[i] = item;
+    }
+  }
+  // Initial states: the style, the navigation in use, the history, the tools that are on.
+  UpdateStyleCombo();
+  if (auto* select = dynamic_cast<KIVDlgRadioButton*>(mToolItems[1]))
+    if (!GetForegroundIndicator()) select->SetState(KIVDialog::StateSet, 0);
+  for (int mode = 2; mode <= 6; ++mode)
+    if (auto* radio = dynamic_cast<KIVDlgRadioButton*>(mToolItems[mode]))
+      if (mSpecialMode == mode) radio->SetState(KIVDialog::StateSet, 0);
+  mPreviousButton = mToolItems[kPrevious];
+  mNextButton = mToolItems[kNext];
+  UpdateHistoryButtons();
+  int (NavViewerExtand::*const queries[11])(int) = {
+      &NavViewerExtand::SetLightEditorState,   &NavViewerExtand::SetClippingEditorState,
+      &NavViewerExtand::SetGroundState,        &NavViewerExtand::SetPerfoState,
+      &NavViewerExtand::SetCaptureEditorState, &NavViewerExtand::SetExportToVRMLFile,
+      &NavViewerExtand::SetDistanceEditorState, &NavViewerExtand::SetAnnotationEditorState,
+      &NavViewerExtand::SetStereoEditorState,  &NavViewerExtand::SetQualityLodEditorState,
+      &NavViewerExtand::SetReferenceEditorState};
+  for (int k = 0; k < 11; ++k)
+    if (mToolItems[kFirstCheck + k]) SetToolCheck(kFirstCheck + k, (this->*queries[k])(-1));
+}
+
+void NavViewerExtand::SetToolCheck(int index, int on) {
+  if (auto* check = dynamic_cast<KIVDlgCheckButton*>(GetToolBarItem(index)))
+    check->SetState(on ? KIVDialog::StateSet : KIVDialog::StateCleared, 0);
+}
+
+void NavViewerExtand::UpdateStyleCombo() {
+  auto* combo = dynamic_cast<KIVDlgCombo*>(mToolItems[0]);
+  if (!combo) return;
+  const int style = SetNavigationStyle(-1);
+  if (style >= 7 && style <= 9) combo->SetSelect(style - 7, 0);
+}
+
+int NavViewerExtand::SetToolsBarreState(int on, int items) {
+  if (on == 1 && !mToolBar) {
+    mToolBar = new KIVDlgDialog(this, "ViewerToolsBarre", 0x104000);
+    mToolBarCloseCB = AddAnalyseNotificationCB(mToolBar, mToolBar->GetWindCloseNotification(),
+                                               &NavViewerExtand::ActionPanelCB, nullptr);
+    auto* frame = new KIVDlgFrame(mToolBar, "NoReferenceTag", 0x104000);
+    BuildToolsBarreIcone(frame, items == -1 ? kToolBarAllItems : items);
+    mToolBar->SetVisibility(2);
+    GetCallbackManager()->DispatchCallbacks(NAVIGATION_TOOLS_BARRE_STATE(), nullptr, nullptr);
+  } else if (on == 0 && mToolBar) {
+    RemoveAnalyseNotificationCB(mToolBarCloseCB);
+    mToolBarCloseCB = 0;
+    BuildToolsBarreIcone(static_cast<KIVDlgFrame*>(nullptr), 0);
+    KIVDlgDialog* window = mToolBar;
+    mToolBar = nullptr;
+    if (mPanelClosing)
+      window->RequestDelayedDestruction();
+    else
+      delete window;
+    GetCallbackManager()->DispatchCallbacks(NAVIGATION_TOOLS_BARRE_STATE(), nullptr, nullptr);
+  }
+  return mToolBar ? 1 : 0;
+}
+
+// ---- Navigation styles and special navigations ----------------------------------------
+
+int NavViewerExtand::SetNavigationStyle(int style) {
+  if (!(mOptions & kOptionEditor) || !mNavigationEditor) return style;
+  if (style == -1) {
+    switch (mNavigationEditor->GetMode()) {
+      case KIVBasic3DModeExamine: return 7;
+      case KIVBasic3DModeWalk: return 8;
+      case KIVBasic3DModeFly: return 9;
+      default: return -1;
+    }
+  }
+  if (style < 7 || style > 9) return style;
+  if (auto* combo = dynamic_cast<KIVDlgCombo*>(mToolItems[0])) combo->SetSelect(style - 7, 0);
+  mNavigationEditor->SetMode(static_cast<KIVBasic3DViewpointEditorMode>(KIVBasic3DModeExamine + style - 7));
+  mCurrentSetting.navigationStyle = style;
+  GetCallbackManager()->DispatchCallbacks(NAVIGATION_GLOBAL_MODE_CHANGE(), nullptr, nullptr);
+  return style;
+}
+
+int NavViewerExtand::SetSpecialNavigation(int mode, int on, int oneShot) {
+  if (mode == -1) return mSpecialMode;
+  if (on == 0) {
+    if (!mSpecialEditor) return mSpecialMode;
+    if (mSpecialEndCB) {
+      RemoveAnalyseNotificationCB(mSpecialEndCB);
+      mSpecialEndCB = 0;
+    }
+    KIVIndicator* indicator = mSpecialIndicator;
+    NavViewerViewpointEditor* editor = mSpecialEditor;
+    mSpecialIndicator = nullptr;
+    mSpecialEditor = nullptr;
+    mSpecialMode = mSpecialOneShot = -1;
+    UnsetForegroundIndicator(indicator);
+    if (mInSpecialEnd) {
+      // The indicator is still inside its own end of manipulation: free both afterwards.
+      indicator->RequestDelayedDestruction();
+      editor->RequestDelayedDestruction();
+    } else {
+      delete indicator;
+      delete editor;
+    }
+    GetCallbackManager()->DispatchCallbacks(NAVIGATION_SPECIAL_MODE_CHANGE(), nullptr, nullptr);
+    return mSpecialMode;
+  }
+  if (on != 1 || mode < 2 || mode > 6) return mSpecialMode;
+  if (mode == mSpecialMode) {
+    if (oneShot != mSpecialOneShot && (oneShot == 0 || oneShot == 1)) {
+      if (oneShot == 1 && !mSpecialEndCB)
+        mSpecialEndCB = AddAnalyseNotificationCB(mSpecialIndicator, KIVManipulator::GetKIVEndManipulate(),
+                                                 &NavViewerExtand::EndManipulateOnSpecialNavigatorCB, nullptr);
+      if (oneShot == 0 && mSpecialEndCB) {
+        RemoveAnalyseNotificationCB(mSpecialEndCB);
+        mSpecialEndCB = 0;
+      }
+      mSpecialOneShot = oneShot;
+    }
+    return mSpecialMode;
+  }
+  if (mSpecialEditor) SetSpecialNavigation(mSpecialMode, 0, -1);
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  mSpecialEditor = new NavViewerViewpointEditor(KIVString("SpecialViewpointEditor"), *main, KIVBasic3DModeExamine,
+                                                nullptr);
+  mSpecialEditor->SetMode(kSpecialEditorModes[mode - 2]);
+  mSpecialMode = mode;
+  mSpecialOneShot = oneShot == 1 ? 1 : 0;
+  auto* indicator = new KIVViewpointIndicator(this, "OneShotNavigationManipulator", main, mSpecialEditor);
+  mSpecialIndicator = indicator;
+  if (mSpecialOneShot == 1)
+    mSpecialEndCB = AddAnalyseNotificationCB(indicator, KIVManipulator::GetKIVEndManipulate(),
+                                             &NavViewerExtand::EndManipulateOnSpecialNavigatorCB, nullptr);
+  SetForegroundIndicator(indicator);  // also checks the matching radio button
+  GetCallbackManager()->DispatchCallbacks(NAVIGATION_SPECIAL_MODE_CHANGE(), nullptr, nullptr);
+  return mSpecialMode;
+}
+
+void NavViewerExtand::EndManipulateOnSpecialNavigatorCB(KIVCommand*, KIVNotification*, void*) {
+  ++mInSpecialEnd;
+  SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
+  --mInSpecialEnd;
+}
+
+// ---- Annotation context menu -----------------------------------------------------------
+
+void NavViewerExtand::BuildAnnotationMenu() {
+  if (!mContextMenu || !mContextMenu->GetRacineMenu()) return;
+  mContextMenu->SupprimeMenu(0);
+  // The rows of the last pop-up go at once, so that the menu never shows them twice.
+  const std::vector<KIVDialog*> old = mContextMenu->GetRacineMenu()->GetDialogChildren();
+  for (KIVDialog* item : old) delete item;
+  mContextMenu->BuildMenuRecurcif(mContextMenu->GetRacineMenu(), kAnnotationTable, 4);
+}
+
+void NavViewerExtand::ActOnAnnotation() {
+  if (!mSelectAnnotation || !mAnnotationRoot) return;
+  KIVPickPath* path = mSelectAnnotation->GetPickPath();
+  KIVRep* annotation = nullptr;
+  if (path) {
+    path->InitToTopRep();
+    for (KIVRep* rep = path->NextChildRep(); rep; rep = path->NextChildRep())
+      if (rep == mAnnotationRoot) {
+        annotation = path->NextChildRep();
+        break;
+      }
+  }
+  const int option = mContextMenu->GetLastOptionChoose();
+  if (option == 3) {
+    EraseAnnotationBag();
+  } else if (!annotation) {
+    return;
+  } else if (option == 2) {
+    RemoveRep(annotation, kAnnotationRoot);
+    if (annotation->GetParents().empty()) {
+      if (auto* bag = dynamic_cast<KIV3DBagRep*>(annotation))
+        bag->Destroy();
+      else
+        delete annotation;
+    }
+  } else if (option >= 4 && option <= 9) {
+    KIVGraphicAttributeSet attributes = annotation->GetGraphicAttributeSet();
+    attributes.bytes[0] = kAnnotationColours[option - 4];
+    annotation->SetGraphicAttributeSet(attributes);
+  } else {
+    return;
+  }
+  Draw();
+}
+
+// ---- Dispatch --------------------------------------------------------------------------
+
+void NavViewerExtand::ActionPanelCB(KIVCommand* sender, KIVNotification* notification, void*) {
+  if (!sender) return;
+  if (mToolBar && sender == mToolBar) {
+    ++mPanelClosing;
+    SetToolsBarreState(0, 0);
+    --mPanelClosing;
+    return;
+  }
+  if (sender == mToolItems[0]) {
+    const int line = static_cast<KIVDlgCombo*>(mToolItems[0])->GetSelect();
+    if (line >= 0 && line <= 2) SetNavigationStyle(7 + line);
+    return;
+  }
+  if (sender == mToolItems[1]) {
+    if (Checked(mToolItems[1])) ResetAllForegroundIndicator();
+    return;
+  }
+  for (int mode = 2; mode <= 6; ++mode)
+    if (sender == mToolItems[mode]) {
+      if (Checked(mToolItems[mode])) {
+        const KIVDialog* lock = mOneShotItems[mode - 2];
+        SetSpecialNavigation(mode, 1, lock && Checked(lock) ? 0 : 1);
+      }
+      return;
+    }
+  if (sender == mToolItems[kPrevious]) {
+    UndoRedoChangePosition(1);
+    return;
+  }
+  if (sender == mToolItems[kNext]) {
+    UndoRedoChangePosition(0);
+    return;
+  }
+  if (sender == mToolItems[kReframe]) {
+    Reframe(mReframeOfficialItem && Checked(mReframeOfficialItem) ? kOfficialRoot : kMasterRoot);
+    return;
+  }
+  int (NavViewerExtand::*const states[11])(int) = {
+      &NavViewerExtand::SetLightEditorState,   &NavViewerExtand::SetClippingEditorState,
+      &NavViewerExtand::SetGroundState,        &NavViewerExtand::SetPerfoState,
+      &NavViewerExtand::SetCaptureEditorState, &NavViewerExtand::SetExportToVRMLFile,
+      &NavViewerExtand::SetDistanceEditorState, &NavViewerExtand::SetAnnotationEditorState,
+      &NavViewerExtand::SetStereoEditorState,  &NavViewerExtand::SetQualityLodEditorState,
+      &NavViewerExtand::SetReferenceEditorState};
+  for (int k = 0; k < 11; ++k)
+    if (sender == mToolItems[kFirstCheck + k]) {
+      const int wanted = Checked(mToolItems[kFirstCheck + k]);
+      const int now = (this->*states[k])(wanted);
+      // A tool that cannot open yet leaves its button as it is.
+      if (now != wanted) SetToolCheck(kFirstCheck + k, now);
+      return;
+    }
+  if (mSelectAnnotation && sender == mSelectAnnotation && notification &&
+      notification->IsAKindOf(KIVContextNotification::ClassName())) {
+    auto* context = static_cast<KIVContextNotification*>(notification);
+    if (context->GetContextualMenu() && context->GetContextualMenu()->GetVisibility() == 2) {
+      BuildAnnotationMenu();
+      return;
+    }
+  }
+  if (mContextMenu && sender == mContextMenu) {
+    ActOnAnnotation();
+    return;
+  }
+}
