@@ -65,6 +65,41 @@ int KIV3DViewer::GetStereo(float* eyeDistance) const {
   return mStereo;
 }
 
+void KIV3DViewer::SetModelWindowSL(const KIVLightSourceSet& lights) {
+  mLightSet = lights;
+  mLights = lights.GetLightSourceCount();
+}
+
+int KIV3DViewer::SetGlobalAmbientLight(float r, float g, float b) {
+  if (!std::isfinite(r) || !std::isfinite(g) || !std::isfinite(b)) return 0;
+  mAmbient[0] = std::clamp(r, 0.0f, 1.0f);
+  mAmbient[1] = std::clamp(g, 0.0f, 1.0f);
+  mAmbient[2] = std::clamp(b, 0.0f, 1.0f);
+  return 1;
+}
+
+void KIV3DViewer::GetGlobalAmbientLight(float* rgb) const {
+  if (rgb) std::copy(mAmbient, mAmbient + 3, rgb);
+}
+
+int KIV3DViewer::ActivateStereoMode(int mode, float value) {
+  if (mode < StereoAnaglyph || mode > StereoSideBySide) return 0;
+  if (!SetStereo(1, value)) return 0;
+  mStereoMode = mode;
+  return 1;
+}
+
+int KIV3DViewer::IsStereoActivate(int* mode, float* value) const {
+  if (mode) *mode = mStereoMode;
+  if (value) *value = mEyeDistance;
+  return mStereo;
+}
+
+void KIV3DViewer::SetTexture(const char* texture) {
+  mHasTexture = texture && *texture ? 1 : 0;
+  mTexture = mHasTexture ? texture : "";
+}
+
 int KIV3DViewer::AddRepOverlay(KIVRep* rep) {
   if (!rep || std::find(mOverlays.begin(), mOverlays.end(), rep) != mOverlays.end()) return 0;
   mOverlays.push_back(rep);

@@ -3,9 +3,11 @@
 // up for the scene, a ground, fog, stereo and head-light state, overlays, and picking by
 // rays through pixels.
 #include <memory>
+#include <string>
 #include <vector>
 #include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIV3DViewpoint.h"
+#include "host/visu/KIVLightSourceSet.h"
 #include "host/visu/KIVPickScene.h"
 #include "host/visu/KIVViewer.h"
 class KIV3DViewer : public KIVViewer {
@@ -42,6 +44,30 @@ class KIV3DViewer : public KIVViewer {
   int GetHeadLight() const { return mHeadLight; }
   void SetLightSourceCount(int count) { mLights = count < 0 ? 0 : count; }
   int GetLightSourceCount() const { return mLights; }
+  /// The model window's directional lights; setting them also sets the light count.
+  void SetModelWindowSL(const KIVLightSourceSet& lights);
+  const KIVLightSourceSet& GetModelWindowSL() const { return mLightSet; }
+  /// The global ambient light, each component clamped to [0, 1]; a non-finite value is
+  /// refused (0). 0.2 grey by default.
+  int SetGlobalAmbientLight(float r, float g, float b);
+  /// The first component.
+  float GetGlobalAmbientLight() const { return mAmbient[0]; }
+  void GetGlobalAmbientLight(float* rgb) const;
+  /// Fog on or off, keeping the distances of SetFog.
+  void SetFogMode(int on) { mFog = on ? 1 : 0; }
+  int IsFogOn() const { return mFog; }
+  /// Stereo kinds for ActivateStereoMode.
+  static constexpr int StereoAnaglyph = 0, StereoQuadBuffer = 1, StereoSideBySide = 2;
+  /// Stereo on with a kind and the distance between the eyes (as SetStereo); an unknown
+  /// kind or a distance that is not positive is refused (0).
+  int ActivateStereoMode(int mode, float value);
+  void DeactivateStereoMode() { mStereo = 0; }
+  /// 1 while stereo is on; the kind and the eye distance (either pointer may be null).
+  int IsStereoActivate(int* mode = nullptr, float* value = nullptr) const;
+  /// A texture name for the scene's background or ground; null (the default) or an empty
+  /// text for none.
+  void SetTexture(const char* texture);
+  const char* GetTexture() const { return mHasTexture ? mTexture.c_str() : nullptr; }
   /// Reps drawn over the scene in window coordinates (gauges, markers); not owned.
   int AddRepOverlay(KIVRep* rep);
   int RemoveRepOverlay(KIVRep* rep);
@@ -71,6 +97,11 @@ class KIV3DViewer : public KIVViewer {
   float mEyeDistance = 0.065f;
   int mHeadLight = 1;
   int mLights = 0;
+  KIVLightSourceSet mLightSet;
+  float mAmbient[3] = {0.2f, 0.2f, 0.2f};
+  int mStereoMode = StereoAnaglyph;
+  std::string mTexture;
+  int mHasTexture = 0;
   std::vector<KIVRep*> mOverlays;
   KIVPickScene mPickScene;
 };
