@@ -228,6 +228,7 @@ NavViewerExtand::~NavViewerExtand() {
   if (SetSpecialNavigation(-1, -1, -1)) SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
   ReferenceInstance(this, 0);
   delete mPendingViewpoint;
+  delete mGroundOrigin;
   for (Nav3DViewpointLight*& entry : mHistory) {
     delete entry;
     entry = nullptr;
@@ -530,8 +531,7 @@ void NavViewerExtand::CreateViewerCB(KIVCommand*, KIVNotification*, void*) {
                                                      KIVBasic3DModeExamine, this);
     SetViewpointEditor(mNavigationEditor);
   }
-  mGroundCB = AddCallback(this, KIV3DViewer::NAVIGATION_GROUND_CHANGE,
-                          KIVEventCallback([](const char*, void*, KIVNotification*, void*, KIVCallback) {}), nullptr);
+  mGroundCB = AddCallback(this, KIV3DViewer::NAVIGATION_GROUND_CHANGE, &NavViewerExtand::ViewerUpdateCB, nullptr);
   if (mPendingViewpoint) {
     Nav3DViewpointLight* pending = mPendingViewpoint;
     SetViewpoint(pending, 0);
@@ -771,20 +771,11 @@ void NavViewerExtand::UpdateHistoryButtons() {
 
 // Tool states: each tool arrives with its own object; until then a state cannot be
 // switched on and answers 0.
-int NavViewerExtand::SetDashboardState(int) { return 0; }
-int NavViewerExtand::SetGroundState(int) { return 0; }
-int NavViewerExtand::SetPerfoState(int) { return 0; }
-int NavViewerExtand::SetClippingEditorState(int) { return 0; }
-int NavViewerExtand::SetLightEditorState(int) { return 0; }
-int NavViewerExtand::SetStereoEditorState(int) { return 0; }
 int NavViewerExtand::SetQualityLodEditorState(int) { return 0; }
 int NavViewerExtand::SetGraphicRepTreeState(int) { return 0; }
 int NavViewerExtand::SetReferenceEditorState(int) { return 0; }
-int NavViewerExtand::SetExportToVRMLFile(int) { return 0; }
-int NavViewerExtand::SetCaptureEditorState(int) { return 0; }
 int NavViewerExtand::SetDistanceEditorState(int) { return 0; }
 int NavViewerExtand::SetAnnotationEditorState(int) { return 0; }
-int NavViewerExtand::SetAxisState(int) { return 0; }
 int NavViewerExtand::SetNavigationPaletteState(int) { return 0; }
 int NavViewerExtand::SetViewpointExternalState(int) { return 0; }
 

@@ -19,6 +19,17 @@ class KIVDlgDialog;
 class KIVDlgFrame;
 class KIVDlgToolBar;
 class KIVViewpointIndicator;
+class KIVGroundRep;
+class KIV3DGroundTranslator;
+class KIV3DAxisRep;
+class KIVGaugeRep;
+class KIV2DDashboardRep;
+class KIVVisibilityPanel;
+class KIVEditPanelPopup;
+class KIV3DLightSourceEditPanel;
+class KIVStereoEditPanel;
+class KIVDlgFile;
+class KIVPrintCaptureDialog;
 class NavInterfaceInfoRep;
 class NavMenuGeneric;
 class NavSelectManipulator;
@@ -204,6 +215,16 @@ class NavViewerExtand : public KIV3DViewer {
   void CreateViewerCB(KIVCommand* sender, KIVNotification* notification, void* data);
   void ViewpointChangedCB(const char* event, void* publisher, KIVNotification* notification, void* data, long id);
   void ActionPanelCB(KIVCommand* sender, KIVNotification* notification, void* data);
+  /// Host events of the ground, performance and dashboard states.
+  void ViewerUpdateCB(const char* event, void* publisher, KIVNotification* notification, void* data, long id);
+  /// The light popup was closed by its own buttons.
+  void PanelCloseCB(const char* event, void* publisher, KIVNotification* notification, void* data, long id);
+  /// Writes the official root as VRML, scaled from the session unit to metres; 1 when written.
+  int ExportVrml(const char* path);
+  KIVGroundRep* GetGroundRep() const { return mGround; }
+  KIV3DGroundTranslator* GetGroundTranslator() const { return mGroundTranslator; }
+  KIVGaugeRep* GetGaugeRep() const { return mGauge; }
+  KIVDlgFile* GetVrmlDialog() const { return mVrmlDialog; }
 
  protected:
   /// Checks the tool bar's six navigation radio buttons for the indicator now on top.
@@ -221,6 +242,26 @@ class NavViewerExtand : public KIV3DViewer {
   KIVDialog* mReframeOfficialItem = nullptr;
   std::vector<KIVCallback> mToolItemCBs;
   int mPanelClosing = 0;
+  KIVGroundRep* mGround = nullptr;
+  KIV3DGroundTranslator* mGroundTranslator = nullptr;
+  KIVMathPointf* mGroundOrigin = nullptr;  // survives switching the ground off
+  KIV3DAxisRep* mAxis = nullptr;
+  KIVGaugeRep* mGauge = nullptr;
+  KIVCallback mGaugeUpdateCB = 0;
+  KIV2DDashboardRep* mDashboard = nullptr;
+  KIVCallback mDashboardResizeCB = 0, mDashboardViewpointCB = 0;
+  KIVVisibilityPanel* mVisibilityPanel = nullptr;
+  KIVEditPanelPopup* mLightPopup = nullptr;
+  KIV3DLightSourceEditPanel* mLightPanel = nullptr;
+  KIVCallback mLightPopupCB = 0;
+  KIVStereoEditPanel* mStereoPanel = nullptr;
+  KIVDlgFile* mVrmlDialog = nullptr;
+  KIVUnicodeString mVrmlDirectory;
+  KIVPrintCaptureDialog* mCaptureDialog = nullptr;
+  KIVCallback mPanelCBs[10] = {};
+  void Publish(const char* event);
+  /// The panels' own notifications; 1 when the sender was one of them.
+  int PanelActionCB(KIVCommand* sender, KIVNotification* notification);
   /// Checks or clears the check button of a tool state (bit index), when built.
   void SetToolCheck(int index, int on);
   void BuildToolItems(KIVDialog* parent, int items, bool layout);

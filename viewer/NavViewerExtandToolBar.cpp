@@ -381,6 +381,7 @@ void NavViewerExtand::ActOnAnnotation() {
 
 void NavViewerExtand::ActionPanelCB(KIVCommand* sender, KIVNotification* notification, void*) {
   if (!sender) return;
+  if (PanelActionCB(sender, notification)) return;
   if (mToolBar && sender == mToolBar) {
     ++mPanelClosing;
     SetToolsBarreState(0, 0);
