@@ -128,8 +128,14 @@ TEST(ToolBar, ButtonsDriveStylesHistoryAndTools) {
   EXPECT_FLOAT_EQ(main->GetOrigin().x, 40.0f);
 
   // A tool that has no object yet answers 0 and its button stays unchecked.
+  auto* quality = static_cast<KIVDlgCheckButton*>(viewer.GetToolBarItem(19));
+  quality->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(quality->GetState(), KIVDialog::StateCleared);
+  // One that has: its button follows it, both ways.
   auto* stereo = static_cast<KIVDlgCheckButton*>(viewer.GetToolBarItem(18));
   stereo->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(viewer.SetStereoEditorState(-1), 1);
+  viewer.SetStereoEditorState(0);
   EXPECT_EQ(stereo->GetState(), KIVDialog::StateCleared);
 }
 
