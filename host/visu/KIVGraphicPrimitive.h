@@ -36,8 +36,16 @@ class KIVGraphicPrimitive {
   virtual int GetTriangleCount() const { return 0; }
   /// Bumped by every change of geometry.
   unsigned long GetGeometryVersion() const { return mGeometryVersion; }
+  /// Unique over the process and never reused, unlike the primitive's address once it is
+  /// freed: caches (GPU buffers) key on it.
+  unsigned long long GetSerial() const { return mSerial; }
  protected:
   void GeometryChanged() { ++mGeometryVersion; }
  private:
+  static unsigned long long NextSerial() {
+    static unsigned long long next = 0;
+    return ++next;
+  }
   unsigned long mGeometryVersion = 0;
+  unsigned long long mSerial = NextSerial();
 };

@@ -1,0 +1,17 @@
+#pragma once
+// The GPU side of one cached primitive.
+#include <epoxy/gl.h>
+
+/// One uploaded primitive: interleaved positions and normals (faces) or positions only
+/// (lines), and an index buffer.
+struct KIVGLMesh {
+  GLuint vao = 0, vbo = 0, ibo = 0;
+  GLenum mode = GL_TRIANGLES;          // GL_TRIANGLES or GL_LINES
+  GLenum indexType = GL_UNSIGNED_INT;  // GL_UNSIGNED_SHORT when the vertices allow
+  int indexCount = 0;
+  int vertexCount = 0;      // as the primitive had it when uploaded
+  int triangles = 0;        // drawn per submission
+  unsigned long version = 0;  // the primitive's geometry version when uploaded
+  long long lastFrame = 0;  // the frame that last drew it
+  float centre[3] = {0.0f, 0.0f, 0.0f};  // of its box, in its own frame (sorting)
+};

@@ -1,0 +1,102 @@
+#include "host/gl/KIVGLMeshCache.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+KIVGLMeshCache::~KIVGLMeshCache() { Clear(); }
+
+KIVGLMesh* KIVGLMeshCache::Find(unsigned long long key, unsigned long version, int vertexCount, long long frame) {
+  auto it = mMeshes.find(key);
+  if (it == mMeshes.end()) return nullptr;
+  KIVGLMesh& mesh = *it->second;
+  if (mesh.version != version || (vertexCount >= 0 && mesh.vertexCount != vertexCount)) return nullptr;
+  mesh.lastFrame = frame;
+  return &mesh;
+}
+
+KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version, const float* positions,
+                                  const float* normals, int vertexCount, const unsigned int* indices, int indexCount,
+                                  GLenum mode, long long frame) {
+  std::unique_ptr<KIVGLMesh>& slot = mMeshes[key];
+  if (!slot) slot = std::make_unique<KIVGLMesh>();
+  KIVGLMesh& mesh = *slot;
+  if (!mesh.vao) {
+    glGenVertexArrays(1, &mesh.vao);
+    glGenBuffers(1, &mesh.vbo);
+    glGenBuffers(1, &mesh.ibo);
+  }
+  const int stride = normals ? 6 : 3;
+  std::vector<float> interleaved(static_cast<size_t>(vertexCount) * stride);
+  float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                 std::numeric_limits<float>::max()};
+  float hi[3] = {-lo[0], -lo[1], -lo[2]};
+  for (int v = 0; v < vertexCount; ++v) {
+    for (int k = 0; k < 3; ++k) {
+      const float p = positions[3 * v + k];
+      interleaved[static_cast<size_t>(v) * stride + k] = p;
+      lo[k] = std::min(lo[k], p);
+      hi[k] = std::max(hi[k], p);
+      if (normals) interleaved[static_cast<size_t>(v) * stride + 3 + k] = normals[3 * v + k];
+    }
+  }
+  for (int k = 0; k < 3; ++k) mesh.centre[k] = vertexCount > 0 ? 0.5f * (lo[k] + hi[k]) : 0.0f;
+
+  glBindVertexArray(mesh.vao);
+  glBindBuffer(GL_ARRAY_BUFFER, mesh.vbo);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(interleaved.size() * sizeof(float)), interleaved.data(),
+               GL_STATIC_DRAW);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride * static_cast<GLsizei>(sizeof(float)), nullptr);
+  if (normals) {
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride * static_cast<GLsizei>(sizeof(float)),
+                          reinterpret_cast<const void*>(3 * sizeof(float)));
+  } else {
+    glDisableVertexAttribArray(1);
+  }
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.ibo);
+  // Short indices halve the index memory of the common small primitive.
+  if (vertexCount <= 65535) {
+    std::vector<unsigned short> shorts(indices, indices + indexCount);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shorts.size() * sizeof(unsigned short)),
+                 shorts.data(), GL_STATIC_DRAW);
+    mesh.indexType = GL_UNSIGNED_SHORT;
+  } else {
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(unsigned int)), indices,
+                 GL_STATIC_DRAW);
+    mesh.indexType = GL_UNSIGNED_INT;
+  }
+  glBindVertexArray(0);
+  mesh.mode = mode;
+  mesh.indexCount = indexCount;
+  mesh.vertexCount = vertexCount;
+  mesh.triangles = mode == GL_TRIANGLES ? indexCount / 3 : 0;
+  mesh.version = version;
+  mesh.lastFrame = frame;
+  ++mUploads;
+  return &mesh;
+}
+
+void KIVGLMeshCache::Sweep(long long frame, long long maxIdle) {
+  for (auto it = mMeshes.begin(); it != mMeshes.end();) {
+    if (it->second->lastFrame < frame - maxIdle) {
+      Free(*it->second);
+      it = mMeshes.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void KIVGLMeshCache::Clear() {
+  for (auto& entry : mMeshes) Free(*entry.second);
+  mMeshes.clear();
+}
+
+void KIVGLMeshCache::Free(KIVGLMesh& mesh) {
+  if (mesh.vao) glDeleteVertexArrays(1, &mesh.vao);
+  if (mesh.vbo) glDeleteBuffers(1, &mesh.vbo);
+  if (mesh.ibo) glDeleteBuffers(1, &mesh.ibo);
+  mesh.vao = mesh.vbo = mesh.ibo = 0;
+}

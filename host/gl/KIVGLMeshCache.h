@@ -1,0 +1,40 @@
+#pragma once
+// GPU buffers of the primitives drawn, keyed by the primitive's serial (and a level for
+// tessellated ones), so that a primitive is uploaded once and again only when its
+// geometry version or vertex count changes. Primitives do not say when they are freed:
+// entries unused for a number of frames are swept, which also frees those of deleted
+// primitives. Every operation needs the context current.
+#include <memory>
+#include <unordered_map>
+
+#include "host/gl/KIVGLMesh.h"
+
+class KIVGLMeshCache {
+ public:
+  KIVGLMeshCache() = default;
+  KIVGLMeshCache(const KIVGLMeshCache&) = delete;
+  KIVGLMeshCache& operator=(const KIVGLMeshCache&) = delete;
+  /// Frees every buffer: the context must be current.
+  ~KIVGLMeshCache();
+  /// The entry of key when it was uploaded from that version and vertex count, marked
+  /// as used in frame (a negative count is not compared); null when it must be (re)uploaded.
+  KIVGLMesh* Find(unsigned long long key, unsigned long version, int vertexCount, long long frame);
+  /// Uploads vertexCount vertices (x, y, z each; normals alike or null for lines) and
+  /// the indices, all within the vertices, reusing the key's buffers when it has some.
+  KIVGLMesh* Upload(unsigned long long key, unsigned long version, const float* positions, const float* normals,
+                    int vertexCount, const unsigned int* indices, int indexCount, GLenum mode, long long frame);
+  /// Frees the entries not used since frame − maxIdle.
+  void Sweep(long long frame, long long maxIdle);
+  /// Frees every entry.
+  void Clear();
+  /// Drops every entry without a GL call, for when the context is gone with its buffers.
+  void Forget() { mMeshes.clear(); }
+  int GetSize() const { return static_cast<int>(mMeshes.size()); }
+  /// Uploads since the cache was made.
+  long long GetUploadCount() const { return mUploads; }
+
+ private:
+  static void Free(KIVGLMesh& mesh);
+  std::unordered_map<unsigned long long, std::unique_ptr<KIVGLMesh>> mMeshes;
+  long long mUploads = 0;
+};

@@ -1,0 +1,382 @@
+#include "host/gl/KIVGLRender.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/gl/KIVGLContext.h"
+#include "host/gl/KIVGLRenderState.h"
+#include "host/gl/KIVGLShaders.h"
+#include "host/visu/KIV2DBagRep.h"
+#include "host/visu/KIV2DViewpoint.h"
+#include "host/visu/KIV3DRep.h"
+#include "host/visu/KIV3DViewer.h"
+#include "host/visu/KIV3x3Matrix.h"
+#include "host/visu/KIVViewer.h"
+
+namespace {
+double Seconds(std::chrono::steady_clock::time_point from) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+}  // namespace
+
+// ---- State --------------------------------------------------------------------------
+
+int KIVGLRender::State::Build() {
+  if (!meshProgram.Build(KIVGLShaders::kMeshVertex, KIVGLShaders::kMeshFragment, &error) ||
+      !screenProgram.Build(KIVGLShaders::kScreenVertex, KIVGLShaders::kScreenFragment, &error))
+    return 0;
+  KIVGLProgram& m = meshProgram;
+  mesh = {m.Uniform("uModel"),       m.Uniform("uView"),       m.Uniform("uProjection"),
+          m.Uniform("uNormalMatrix"), m.Uniform("uColor"),      m.Uniform("uLit"),
+          m.Uniform("uPerspective"),  m.Uniform("uLightDirection"), m.Uniform("uLightIntensity"),
+          m.Uniform("uAmbient"),      m.Uniform("uFog"),        m.Uniform("uFogRange"),
+          m.Uniform("uFogColor")};
+  screen = {screenProgram.Uniform("uSize"), screenProgram.Uniform("uFont"), screenProgram.Uniform("uTextured")};
+
+  glGenVertexArrays(1, &streamVao);
+  glGenBuffers(1, &streamVbo);
+  glBindVertexArray(streamVao);
+  glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
+  const GLsizei stride = sizeof(KIVGLScreenVertex);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+  glEnableVertexAttribArray(1);
+  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
+  glEnableVertexAttribArray(2);
+  glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(5 * sizeof(float)));
+  glGenVertexArrays(1, &groundVao);
+  glGenBuffers(1, &groundVbo);
+  glBindVertexArray(groundVao);
+  glBindBuffer(GL_ARRAY_BUFFER, groundVbo);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+  glBindVertexArray(0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glGenQueries(2, queries);
+  glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, lineWidths);
+  if (glGetError() != GL_NO_ERROR) {
+    error = "the context refused the renderer's buffers";
+    return 0;
+  }
+  return 1;
+}
+
+void KIVGLRender::State::Free() {
+  cache.Clear();
+  meshProgram.Free();
+  screenProgram.Free();
+  font.Free();
+  target.Free();
+  if (streamVao) glDeleteVertexArrays(1, &streamVao);
+  if (streamVbo) glDeleteBuffers(1, &streamVbo);
+  if (groundVao) glDeleteVertexArrays(1, &groundVao);
+  if (groundVbo) glDeleteBuffers(1, &groundVbo);
+  if (queries[0]) glDeleteQueries(2, queries);
+  Forget();
+}
+
+void KIVGLRender::State::Forget() {
+  cache.Forget();
+  meshProgram.Forget();
+  screenProgram.Forget();
+  font.Forget();
+  target.Forget();
+  streamVao = streamVbo = groundVao = groundVbo = queries[0] = queries[1] = 0;
+}
+
+void KIVGLRender::State::DrawMesh(const KIVGLMeshItem& item, const KIVGLView& view, int lit, const float* colour) {
+  const KIVGLMesh& m = *item.mesh;
+  glUniformMatrix4fv(mesh.model, 1, GL_FALSE, item.model.m);
+  if (lit) {
+    float normal[9];
+    (view.view * item.model).NormalMatrix(normal);
+    glUniformMatrix3fv(mesh.normalMatrix, 1, GL_FALSE, normal);
+  }
+  glUniform1i(mesh.lit, lit);
+  glUniform4fv(mesh.color, 1, colour);
+  glBindVertexArray(m.vao);
+  glDrawElements(m.mode, m.indexCount, m.indexType, nullptr);
+}
+
+void KIVGLRender::State::DrawScreen(const std::vector<KIVGLScreenVertex>& vertices, GLenum mode, int textured) {
+  if (vertices.empty()) return;
+  glUniform1i(screen.textured, textured);
+  glBindVertexArray(streamVao);
+  glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(KIVGLScreenVertex)),
+               vertices.data(), GL_STREAM_DRAW);
+  glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size()));
+}
+
+void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long long& triangles) {
+  if (view.depthTest) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  glDepthMask(GL_TRUE);
+  glDisable(GL_BLEND);
+  meshProgram.Use();
+  glUniformMatrix4fv(mesh.view, 1, GL_FALSE, view.view.m);
+  glUniformMatrix4fv(mesh.projection, 1, GL_FALSE, view.projection.m);
+  glUniform1i(mesh.perspective, view.perspective);
+  glUniform3fv(mesh.lightDirection, 2, &view.lightDirection[0][0]);
+  glUniform1fv(mesh.lightIntensity, 2, view.lightIntensity);
+  glUniform1f(mesh.ambient, 0.3f);
+  glUniform1i(mesh.fog, view.fog);
+  glUniform2fv(mesh.fogRange, 1, view.fogRange);
+  glUniform3fv(mesh.fogColor, 1, background);
+
+  const int shaded = (viewMode & 1) != 0, edges = (viewMode & 2) != 0;
+  if (shaded) {
+    // The fill steps back a little so that the edges drawn over it win the depth test.
+    if (edges) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
+    for (const KIVGLMeshItem& item : view.faces) {
+      DrawMesh(item, view, view.lit, item.colour);
+      triangles += item.mesh->triangles;
+    }
+    glDisable(GL_POLYGON_OFFSET_FILL);
+  }
+  if (edges || !shaded) {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    for (const KIVGLMeshItem& item : view.faces) {
+      const float dark[4] = {item.colour[0] * 0.3f, item.colour[1] * 0.3f, item.colour[2] * 0.3f, 1.0f};
+      DrawMesh(item, view, 0, shaded ? dark : item.colour);
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  }
+  for (const KIVGLMeshItem& item : view.lines) {
+    glLineWidth(std::clamp(item.lineWidth, lineWidths[0], lineWidths[1]));
+    DrawMesh(item, view, 0, item.colour);
+  }
+  glLineWidth(1.0f);
+  if (!view.ground.empty()) {
+    const KIVGLMatrix identity;
+    glUniformMatrix4fv(mesh.model, 1, GL_FALSE, identity.m);
+    glUniform1i(mesh.lit, 0);
+    glUniform4fv(mesh.color, 1, view.groundColour);
+    glBindVertexArray(groundVao);
+    glBindBuffer(GL_ARRAY_BUFFER, groundVbo);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(view.ground.size() * sizeof(float)), view.ground.data(),
+                 GL_STREAM_DRAW);
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(view.ground.size() / 3));
+  }
+
+  if (!view.screenTriangles.empty() || !view.screenLines.empty() || !view.glyphs.empty()) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    screenProgram.Use();
+    glUniform2f(screen.size, static_cast<float>(width), static_cast<float>(height));
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, view.glyphs.empty() ? 0 : font.GetTexture());
+    glUniform1i(screen.font, 0);
+    DrawScreen(view.screenTriangles, GL_TRIANGLES, 0);
+    DrawScreen(view.screenLines, GL_LINES, 0);
+    DrawScreen(view.glyphs, GL_TRIANGLES, 1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    meshProgram.Use();
+  }
+
+  if (!view.transparent.empty()) {
+    // Back to front, without writing depth, so that each layer blends over the farther.
+    std::stable_sort(view.transparent.begin(), view.transparent.end(),
+                     [](const KIVGLMeshItem& a, const KIVGLMeshItem& b) { return a.depth < b.depth; });
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    for (const KIVGLMeshItem& item : view.transparent) {
+      const int faces = item.mesh->mode == GL_TRIANGLES;
+      if (!faces) glLineWidth(std::clamp(item.lineWidth, lineWidths[0], lineWidths[1]));
+      DrawMesh(item, view, faces ? view.lit : 0, item.colour);
+      triangles += item.mesh->triangles;
+    }
+    glLineWidth(1.0f);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+  }
+  glBindVertexArray(0);
+}
+
+// ---- KIVGLRender ----------------------------------------------------------------------
+
+KIVGLRender::KIVGLRender(const KIVSupport& support, KIVGLContext* context)
+    : KIVRender(support), mContext(context), mState(std::make_unique<State>()) {
+  if (!MakeCurrent()) {
+    mState->error = "no current OpenGL context";
+    return;
+  }
+  mState->ready = mState->Build();
+}
+
+KIVGLRender::~KIVGLRender() {
+  // The GL objects belong to the context: without it they went with it, and a GL call
+  // would find no context.
+  if (MakeCurrent())
+    mState->Free();
+  else
+    mState->Forget();
+}
+
+int KIVGLRender::IsReady(std::string* error) const {
+  if (error) *error = mState->error;
+  return mState->ready;
+}
+
+int KIVGLRender::MakeCurrent() {
+  // Without a context of its own, the caller has made one current.
+  return mContext ? mContext->MakeCurrent() : 1;
+}
+
+long long KIVGLRender::GetUploadCount() const { return mState->cache.GetUploadCount(); }
+
+int KIVGLRender::GetCachedBufferCount() const { return mState->cache.GetSize(); }
+
+void KIVGLRender::BeginFrame(KIVViewer& viewer) {
+  State& s = *mState;
+  s.inFrame = 0;
+  if (!s.ready || !MakeCurrent()) return;
+  // The base keeps a copy of the support: take the viewer's size and precisions as they
+  // are now, keeping the view mode the viewer has just set.
+  const int mode = GetViewModeBits();
+  KIVRender::operator=(KIVRender(viewer.GetSupport()));
+  SetViewModeBits(mode);
+  s.start = std::chrono::steady_clock::now();
+  s.inFrame = 1;
+  ++s.frame;
+  if (s.frame % std::max(1, mIdleFrames / 2) == 0) s.cache.Sweep(s.frame, mIdleFrames);
+  s.uploadsAtStart = s.cache.GetUploadCount();
+  s.primitives = 0;
+  s.viewer = &viewer;
+  s.viewer3d = dynamic_cast<KIV3DViewer*>(&viewer);
+  s.viewMode = mode;
+  viewer.GetBackgroundColor(s.background);
+  s.views.clear();
+  s.current = s.foreground = s.pixelView = nullptr;
+  s.currentCamera = nullptr;
+  s.sceneSphere = s.viewer3d ? s.viewer3d->GetGlobalBoundingSphere() : KIV3DBoundingSphere();
+  // The main view exists even when nothing is drawn in it, for its ground.
+  if (s.viewer3d) CameraView(*s.viewer3d->GetMain3DViewpoint());
+}
+
+void KIVGLRender::EndFrame(KIVViewer& viewer) {
+  State& s = *mState;
+  if (!s.inFrame || s.viewer != &viewer) return;
+  DrawForeground(viewer);
+  const int width = GetSupport().GetWidth(), height = GetSupport().GetHeight();
+  GLuint framebuffer = mExternalFramebuffer;
+  if (!framebuffer) {
+    if (!s.target.Ensure(width, height)) {
+      s.error = "no framebuffer of " + std::to_string(width) + " x " + std::to_string(height);
+      s.inFrame = 0;
+      s.viewer = nullptr;
+      return;
+    }
+    framebuffer = s.target.GetFramebuffer();
+  }
+  // The timer query of two frames ago has had a frame to complete.
+  const int q = s.queryIndex;
+  if (s.queryIssued[q]) {
+    GLint available = 0;
+    glGetQueryObjectiv(s.queries[q], GL_QUERY_RESULT_AVAILABLE, &available);
+    if (available) {
+      GLuint64 nanoseconds = 0;
+      glGetQueryObjectui64v(s.queries[q], GL_QUERY_RESULT, &nanoseconds);
+      mStats.gpuSeconds = static_cast<double>(nanoseconds) * 1e-9;
+    }
+    s.queryIssued[q] = 0;
+  }
+  glBeginQuery(GL_TIME_ELAPSED, s.queries[q]);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glViewport(0, 0, width, height);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  glClearColor(s.background[0], s.background[1], s.background[2], 1.0f);
+  glClearDepth(1.0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  long long triangles = 0;
+  for (auto& view : s.views) {
+    if (!view->depthTest || view.get() != s.views.front().get()) glClear(GL_DEPTH_BUFFER_BIT);
+    s.DrawView(*view, width, height, triangles);
+  }
+  glEndQuery(GL_TIME_ELAPSED);
+  s.queryIssued[q] = 1;
+  s.queryIndex = 1 - q;
+  glUseProgram(0);
+  mFrameFramebuffer = framebuffer;
+  mFrameWidth = width;
+  mFrameHeight = height;
+  mStats.triangles = triangles;
+  mStats.primitives = s.primitives;
+  mStats.uploads = static_cast<int>(s.cache.GetUploadCount() - s.uploadsAtStart);
+  mStats.cachedBuffers = s.cache.GetSize();
+  mStats.cpuSeconds = Seconds(s.start);
+  s.views.clear();
+  s.current = s.foreground = s.pixelView = nullptr;
+  s.inFrame = 0;
+  s.viewer = nullptr;
+  s.viewer3d = nullptr;
+}
+
+double KIVGLRender::Finish() {
+  if (!mState->ready || !MakeCurrent()) return 0.0;
+  glFinish();
+  return Seconds(mState->start);
+}
+
+void KIVGLRender::DrawForeground(KIVViewer& viewer) {
+  State& s = *mState;
+  const int mode = GetViewModeBits();
+  if (s.viewer3d && !s.viewer3d->GetOverlays().empty()) {
+    s.foreground = PixelView(1, 1.0f, 0.0f, 0.0f);
+    SetCamera(nullptr);
+    PushReference();
+    for (KIVRep* rep : s.viewer3d->GetOverlays())
+      if (rep) VisitForeground(*rep);
+    PopReference();
+  }
+  for (KIVViewpoint* viewpoint : viewer.GetForeGroundViewpoints()) {
+    if (auto* v2 = dynamic_cast<KIV2DViewpoint*>(viewpoint)) {
+      float cx = 0.0f, cy = 0.0f;
+      v2->GetCenter(cx, cy);
+      s.foreground = PixelView(v2->GetMode(), v2->GetZoom(), cx, cy);
+      SetCamera(nullptr);
+      PushReference();
+      for (KIVRep* rep : viewpoint->GetReps())
+        if (rep) VisitForeground(*rep);
+      PopReference();
+    } else if (auto* v3 = dynamic_cast<KIV3DViewpoint*>(viewpoint)) {
+      // A 3D scene over the main one: its own camera, drawn after a depth clear.
+      s.foreground = nullptr;
+      KIVGLView* view = CameraView(*v3);
+      view->depthTest = 1;
+      SetCamera(v3);
+      for (KIVRep* rep : viewpoint->GetReps())
+        if (rep) Traverse(*rep);
+      SetCamera(nullptr);
+    }
+  }
+  s.foreground = nullptr;
+  SetViewModeBits(mode);
+}
+
+void KIVGLRender::VisitForeground(KIVRep& rep) {
+  if (rep.GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return;
+  if (auto* rep3 = dynamic_cast<KIV3DRep*>(&rep)) {
+    rep3->DrawShading(*this, GetViewModeBits());
+    return;
+  }
+  const KIV3x3Matrix* m = nullptr;
+  if (auto* bag = dynamic_cast<KIV2DBagRep*>(&rep)) m = bag->GetMatrix();
+  if (m) {
+    // The plane's affine map (x, y, 1) × m as a placement of the 3D frame.
+    const float values[16] = {m->Get(0, 0), m->Get(0, 1), 0, 0, m->Get(1, 0), m->Get(1, 1), 0, 0,
+                              0,            0,            1, 0, m->Get(2, 0), m->Get(2, 1), 0, 1};
+    KIV4x4Matrix placement(values);
+    PushMatrix(placement);
+  }
+  for (KIVRep* child : rep.GetChildren())
+    if (child) VisitForeground(*child);
+  if (m) PopMatrix(this);
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The OpenGL side of KIVGLRender, kept out of its header so that users of the render
+// never see a GL header: programs and their uniforms, the buffer cache, the font, the
+// framebuffer, the streaming buffers and the frame being recorded.
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/gl/KIVGLFont.h"
+#include "host/gl/KIVGLFrame.h"
+#include "host/gl/KIVGLMeshCache.h"
+#include "host/gl/KIVGLProgram.h"
+#include "host/gl/KIVGLRender.h"
+#include "host/gl/KIVGLTarget.h"
+#include "host/visu/KIV3DBoundingSphere.h"
+#include "host/visu/KIVColorMap.h"
+class KIV3DViewer;
+class KIV3DViewpoint;
+
+struct KIVGLRender::State {
+  std::string error;
+  int ready = 0;
+  KIVGLProgram meshProgram, screenProgram;
+  struct {
+    GLint model, view, projection, normalMatrix, color, lit, perspective, lightDirection, lightIntensity, ambient,
+        fog, fogRange, fogColor;
+  } mesh{};
+  struct {
+    GLint size, font, textured;
+  } screen{};
+  KIVGLMeshCache cache;
+  KIVGLFont font;
+  KIVGLTarget target;
+  GLuint streamVao = 0, streamVbo = 0;  // screen vertices
+  GLuint groundVao = 0, groundVbo = 0;  // world positions only
+  GLuint queries[2] = {0, 0};
+  int queryIssued[2] = {0, 0};
+  int queryIndex = 0;
+  float lineWidths[2] = {1.0f, 1.0f};  // the widths the context draws
+
+  // The frame being recorded.
+  KIVViewer* viewer = nullptr;
+  KIV3DViewer* viewer3d = nullptr;
+  int inFrame = 0;
+  long long frame = 0;
+  std::vector<std::unique_ptr<KIVGLView>> views;
+  KIVGLView* current = nullptr;        // the view of currentCamera
+  const void* currentCamera = nullptr;
+  KIVGLView* foreground = nullptr;     // set while overlays and 2D viewpoints are visited
+  KIVGLView* pixelView = nullptr;      // for what is drawn without a camera
+  KIV3DBoundingSphere sceneSphere;
+  float background[3] = {0, 0, 0};
+  int viewMode = 1;
+  std::chrono::steady_clock::time_point start;
+  long long uploadsAtStart = 0;
+  int primitives = 0;
+  KIVColorMap defaultColours;
+
+  /// Builds the programs and buffers; sets error and returns 0 on failure.
+  int Build();
+  /// Frees every GL object (the context must be current).
+  void Free();
+  /// Drops every GL object without a GL call: the context and its objects are gone.
+  void Forget();
+  /// Draws one recorded view into the bound framebuffer.
+  void DrawView(KIVGLView& view, int width, int height, long long& triangles);
+  void DrawMesh(const KIVGLMeshItem& item, const KIVGLView& view, int lit, const float* colour);
+  void DrawScreen(const std::vector<KIVGLScreenVertex>& vertices, GLenum mode, int textured);
+};

@@ -1,0 +1,86 @@
+#pragma once
+// The renderer's GLSL 3.30 programs: lit or flat meshes with fog, and screen-space
+// geometry (markers, arrows, glyphs) given in pixels with a depth.
+
+namespace KIVGLShaders {
+
+inline constexpr const char* kMeshVertex = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec3 aNormal;
+uniform mat4 uModel;
+uniform mat4 uView;
+uniform mat4 uProjection;
+uniform mat3 uNormalMatrix;
+out vec3 vNormal;
+out vec3 vViewPosition;
+void main() {
+  vec4 v = uView * (uModel * vec4(aPosition, 1.0));
+  vViewPosition = v.xyz;
+  vNormal = uNormalMatrix * aNormal;
+  gl_Position = uProjection * v;
+}
+)";
+
+inline constexpr const char* kMeshFragment = R"(#version 330 core
+in vec3 vNormal;
+in vec3 vViewPosition;
+uniform vec4 uColor;
+uniform int uLit;
+uniform int uPerspective;
+uniform vec3 uLightDirection[2];
+uniform float uLightIntensity[2];
+uniform float uAmbient;
+uniform int uFog;
+uniform vec2 uFogRange;
+uniform vec3 uFogColor;
+out vec4 fragColor;
+void main() {
+  vec3 c = uColor.rgb;
+  if (uLit != 0) {
+    vec3 n = length(vNormal) > 1e-12 ? normalize(vNormal) : vec3(0.0, 0.0, 1.0);
+    vec3 toEye = uPerspective != 0 ? -vViewPosition : vec3(0.0, 0.0, 1.0);
+    // Both sides are lit: the side seen gets the normal facing the eye.
+    if (dot(n, toEye) < 0.0) n = -n;
+    float light = uAmbient;
+    for (int i = 0; i < 2; ++i) light += uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0);
+    c = min(c * light, vec3(1.0));
+  }
+  if (uFog != 0) {
+    float f = clamp((uFogRange.y - length(vViewPosition)) / max(uFogRange.y - uFogRange.x, 1e-6), 0.0, 1.0);
+    c = mix(uFogColor, c, f);
+  }
+  fragColor = vec4(c, uColor.a);
+}
+)";
+
+inline constexpr const char* kScreenVertex = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec2 aUV;
+layout(location = 2) in vec4 aColor;
+uniform vec2 uSize;
+out vec2 vUV;
+out vec4 vColor;
+void main() {
+  vUV = aUV;
+  vColor = aColor;
+  gl_Position = vec4(aPosition.xy / uSize * 2.0 - 1.0, aPosition.z, 1.0);
+}
+)";
+
+inline constexpr const char* kScreenFragment = R"(#version 330 core
+in vec2 vUV;
+in vec4 vColor;
+uniform sampler2D uFont;
+uniform int uTextured;
+out vec4 fragColor;
+void main() {
+  vec4 c = vColor;
+  if (uTextured != 0) {
+    c.a *= texture(uFont, vUV).r;
+    if (c.a < 0.02) discard;
+  }
+  fragColor = c;
+}
+)";
+
+}  // namespace KIVGLShaders
