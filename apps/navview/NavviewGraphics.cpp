@@ -1,26 +1,69 @@
 #include "apps/navview/NavviewGraphics.h"
 
+#include "host/gl/KIVGLCapture.h"
+#include "host/gl/KIVGLContext.h"
+#include "host/gl/KIVGLRender.h"
+#include "host/visu/KIVPrintCaptureDialog.h"
 #include "viewer/NavViewerExtand.h"
 
-struct NavviewGraphics::State {};
+struct NavviewGraphics::State {
+  std::unique_ptr<KIVGLContext> context;
+  std::unique_ptr<KIVGLRender> render;
+};
 
 NavviewGraphics::NavviewGraphics() = default;
 NavviewGraphics::~NavviewGraphics() = default;
-int NavviewGraphics::StartHeadless(NavViewerExtand&, std::string* error) {
-  if (error) *error = "not built";
-  return 0;
+
+int NavviewGraphics::StartHeadless(NavViewerExtand& viewer, std::string* error) {
+  if (mState) return 1;
+  auto state = std::make_unique<State>();
+  state->context = KIVGLContext::CreateHeadless(error);
+  if (!state->context) return 0;
+  state->render = std::make_unique<KIVGLRender>(viewer.GetSupport(), state->context.get());
+  if (!state->render->IsReady(error)) return 0;
+  viewer.SetRender(state->render.get());
+  mState = std::move(state);
+  // The capture dialog of the tool bar writes through the same render.
+  KIVGLRender* render = mState->render.get();
+  KIVPrintCaptureDialog::SetCaptureHandler(
+      [render](KIVViewer& target, const std::string& path, int w, int h, std::string* why) {
+        return KIVGLCapture::WritePng(*render, target, path.c_str(), w, h, why);
+      });
+  return 1;
 }
-bool NavviewGraphics::IsStarted() const { return false; }
-std::string NavviewGraphics::GetRendererName() const { return {}; }
-int NavviewGraphics::Capture(NavViewerExtand&, const std::string& path, int, int, std::string* error) {
-  if (error) *error = "cannot write '" + path + "': no OpenGL";
-  return 0;
+
+bool NavviewGraphics::IsStarted() const { return mState != nullptr; }
+
+std::string NavviewGraphics::GetRendererName() const {
+  return mState ? mState->context->GetRenderer() + " | " + mState->context->GetVersion() : std::string();
 }
-long long NavviewGraphics::GetLastTriangles() const { return 0; }
+
+int NavviewGraphics::Capture(NavViewerExtand& viewer, const std::string& path, int width, int height,
+                             std::string* error) {
+  if (!mState) {
+    if (error) *error = "cannot write '" + path + "': no OpenGL device to draw with";
+    return 0;
+  }
+  return KIVGLCapture::WritePng(*mState->render, viewer, path.c_str(), width, height, error);
+}
+
+long long NavviewGraphics::GetLastTriangles() const {
+  return mState ? mState->render->GetLastFrameStats().triangles : 0;
+}
+
 double NavviewGraphics::TimeFrame(NavViewerExtand& viewer) {
   viewer.Draw();
+  if (mState) {
+    return mState->render->Finish();
+  }
   float d[3];
   viewer.GetLastUpdateDuration(d);
   return d[0];
 }
-void NavviewGraphics::Stop(NavViewerExtand&) {}
+
+void NavviewGraphics::Stop(NavViewerExtand& viewer) {
+  if (!mState) return;
+  KIVPrintCaptureDialog::SetCaptureHandler(nullptr);
+  if (viewer.GetRender() == mState->render.get()) viewer.SetRender(nullptr);
+  mState.reset();
+}

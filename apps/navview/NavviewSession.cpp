@@ -1,13 +1,10 @@
 #include "apps/navview/NavviewSession.h"
 
 #include "apps/navview/BuiltinPlant.h"
+#include "apps/navview/NavviewImport.h"
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
 #include "viewer/NavViewerExtand.h"
-
-#ifdef NAVVIEW_HAS_IMPORTER
-#include "apps/navview/NavviewImport.h"
-#endif
 
 namespace {
 constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::kOptionEditor |
@@ -33,12 +30,7 @@ NavviewSession::~NavviewSession() {
 int NavviewSession::LoadBuiltin(int unitsPerSide) { return BuiltinPlant::Build(mScene, unitsPerSide); }
 
 int NavviewSession::LoadFile(const std::string& path, std::string* error) {
-#ifdef NAVVIEW_HAS_IMPORTER
   return NavviewImport::Load(mScene, path, error);
-#else
-  if (error) *error = "cannot read '" + path + "': this navview was built without scene import";
-  return 0;
-#endif
 }
 
 void NavviewSession::Show() {

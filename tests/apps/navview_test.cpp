@@ -107,6 +107,8 @@ TEST(NavviewPlant, EveryModelIsNamedOnceAndFacesPointTheWayTheirNormalsDo) {
 class NavviewSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    std::string error;
+    session.StartGraphics(&error);  // without a device the capture test says so and skips
     session.LoadBuiltin(2);
     session.Show();
   }
