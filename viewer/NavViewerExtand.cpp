@@ -16,6 +16,8 @@
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/dialog/KIVDlgToolBar.h"
 #include "host/dialog/KIVDlgWindow.h"
+#include "foundation/NavPaletteViewerSetting.h"
+#include "host/visu/KIVLightSourceSet.h"
 #include "host/visu/KIVMathAxis.h"
 #include "host/visu/KIVMathTransformation.h"
 #include "host/visu/KIVPickPathList.h"
@@ -228,6 +230,7 @@ NavViewerExtand::~NavViewerExtand() {
   if (SetSpecialNavigation(-1, -1, -1)) SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
   ReferenceInstance(this, 0);
   delete mPendingViewpoint;
+  delete mPendingSetting;
   delete mGroundOrigin;
   for (Nav3DViewpointLight*& entry : mHistory) {
     delete entry;
@@ -538,6 +541,12 @@ void NavViewerExtand::CreateViewerCB(KIVCommand*, KIVNotification*, void*) {
     mPendingViewpoint = nullptr;
     delete pending;
   }
+  if (mPendingSetting) {
+    NavViewerSetting* pending = mPendingSetting;
+    mPendingSetting = nullptr;
+    SetCurrentSetting(*pending);
+    delete pending;
+  }
 }
 
 void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, void*, long id) {
@@ -694,6 +703,110 @@ void NavViewerExtand::SetCurrentSetting(const NavReferenceViewSetting& s, void*)
     PublishSettingModified(4);
     Draw();
   }
+}
+
+void NavViewerExtand::GetCurrentSetting(NavViewerSetting& s, int mask) {
+  if (mPendingViewpoint) {
+    s.sectionMask = 0;
+    if (mPendingSetting) s = *mPendingSetting;
+    return;
+  }
+  auto wanted = [mask](int bit) { return mask == -1 || (mask & bit) != 0; };
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  if (wanted(NavViewerSetting::kReferenceView)) s.referenceView = mCurrentSetting.referenceView;
+  if (wanted(NavViewerSetting::kQualitySpeed)) s.qualitySpeed = mCurrentSetting.qualitySpeed;
+  if (wanted(NavViewerSetting::kStates)) {
+    s.dashboardState = SetDashboardState(-1);
+    s.perfoState = SetPerfoState(-1);
+    s.axisState = SetAxisState(-1);
+    s.groundState = SetGroundState(-1);
+  }
+  if (wanted(NavViewerSetting::kFogClipping)) {
+    s.fog = IsFogOn() ? 1 : 0;
+    s.clippingMode = main->GetClippingMode();
+    main->GetClippingValue(s.clippingNear, s.clippingFar);
+  }
+  if (wanted(NavViewerSetting::kLights)) {
+    const KIVLightSourceSet& lights = GetModelWindowSL();
+    s.lights.lightCount = lights.GetLightSourceCount();
+    for (int i = 0; i < 3; ++i) {
+      s.lights.firstDirection[i] = lights.GetDirection(0)[i];
+      s.lights.secondDirection[i] = lights.GetDirection(1)[i];
+    }
+    s.ambientLight = GetGlobalAmbientLight();
+  }
+  if (wanted(NavViewerSetting::kStereo)) {
+    int mode = -1;
+    float value = -1.0f;
+    if (IsStereoActivate(&mode, &value)) {
+      s.stereoMode = mode;
+      s.stereoValue = value;
+    } else {
+      s.stereoMode = -1;
+    }
+  }
+  if (wanted(NavViewerSetting::kDistance) && (mOwnSections & NavViewerSetting::kDistance))
+    s.distance = mCurrentSetting.distance;
+  if (wanted(NavViewerSetting::kPalette) && mCurrentSetting.palette) {
+    if (s.palette)
+      *s.palette = *mCurrentSetting.palette;
+    else
+      s.palette = new (std::nothrow) NavPaletteViewerSetting(*mCurrentSetting.palette);
+  }
+  if (mOptions & kOptionEditor) s.navigationStyle = mCurrentSetting.navigationStyle;
+  s.sectionMask = mask == -1 ? 63 | mOwnSections : mask;
+}
+
+void NavViewerExtand::SetCurrentSetting(const NavViewerSetting& s) {
+  if (mPendingViewpoint) {
+    if (mPendingSetting)
+      *mPendingSetting = s;
+    else
+      mPendingSetting = new (std::nothrow) NavViewerSetting(s);
+    return;
+  }
+  if (s.sectionMask == -1) return;
+  const int m = s.sectionMask;
+  KIV3DViewpoint* main = GetMain3DViewpoint();
+  if (m & NavViewerSetting::kReferenceView) SetCurrentSetting(s.referenceView, nullptr);
+  if ((m & NavViewerSetting::kQualitySpeed) && (mOptions & kOptionQuality)) SetCurrentSetting(s.qualitySpeed, this);
+  if (m & NavViewerSetting::kStates) {
+    SetDashboardState(s.dashboardState);
+    SetPerfoState(s.perfoState);
+    SetAxisState(s.axisState);
+    SetGroundState(s.groundState);
+  }
+  if (m & NavViewerSetting::kFogClipping) {
+    SetFogMode(s.fog == 1 ? 1 : 0);
+    main->SetClippingMode(s.clippingMode);
+    main->SetClippingValue(s.clippingNear, s.clippingFar);
+  }
+  if (m & NavViewerSetting::kLights) {
+    const float a = s.ambientLight;
+    SetGlobalAmbientLight(a, a, a);
+    const KIVMathDirectionf first(s.lights.firstDirection), second(s.lights.secondDirection);
+    if (s.lights.lightCount == 1) SetModelWindowSL(KIVLightSourceSet(first));
+    if (s.lights.lightCount == 2) SetModelWindowSL(KIVLightSourceSet(first, second));
+  }
+  if (m & NavViewerSetting::kStereo) {
+    if (s.stereoMode != -1)
+      ActivateStereoMode(s.stereoMode, s.stereoValue);
+    else if (IsStereoActivate())
+      DeactivateStereoMode();
+  }
+  if ((m & NavViewerSetting::kPalette) && s.palette) {
+    mOwnSections |= NavViewerSetting::kPalette;
+    if (mCurrentSetting.palette)
+      *mCurrentSetting.palette = *s.palette;
+    else
+      mCurrentSetting.palette = new (std::nothrow) NavPaletteViewerSetting(*s.palette);
+  }
+  if ((m & NavViewerSetting::kDistance) && !(mOwnSections & NavViewerSetting::kDistance)) {
+    mOwnSections |= NavViewerSetting::kDistance;
+    mCurrentSetting.distance = s.distance;
+  }
+  if ((mOptions & kOptionEditor) && s.navigationStyle != -1) SetNavigationStyle(s.navigationStyle);
+  Draw();
 }
 
 void NavViewerExtand::ComputeCulling() {

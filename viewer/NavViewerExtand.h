@@ -140,6 +140,13 @@ class NavViewerExtand : public KIV3DViewer {
   /// Ground frame, gravity, background, collision check and distance (raised to 2.1 ×
   /// the viewpoint's size); publishes action 4 and redraws when something changed.
   void SetCurrentSetting(const NavReferenceViewSetting& s, void* origin);
+  /// Fills the sections of mask (-1: all) from the viewer, its viewpoint and its tools.
+  /// Before the window exists only the pending setting is given (section mask 0 without one).
+  void GetCurrentSetting(NavViewerSetting& s, int mask);
+  /// Applies the sections of s in their order, then the navigation style, then draws.
+  /// Before the window exists the whole record waits for it.
+  void SetCurrentSetting(const NavViewerSetting& s);
+  const NavViewerSetting* GetPendingSetting() const { return mPendingSetting; }
   /// The code of the change while VIEWER_SETTING_MODIFIED is published, else -1.
   int GetLastViewerSettingAction() const { return mLastSettingAction; }
   /// The quality mode bits of the current setting (level of detail 1, view modes 2 to 64,
@@ -310,6 +317,8 @@ class NavViewerExtand : public KIV3DViewer {
   int mHistoryPosition = -1, mHistoryNewest = -1, mHistoryForward = 0, mHistoryRestoring = 0;
   int mMovingCounter = 0;
   int mLastSettingAction = -1;
+  NavViewerSetting* mPendingSetting = nullptr;
+  int mOwnSections = 0;  // bits 64 (a palette record is held) and 128 (a distance was applied)
   void PublishSettingModified(int action);
   NavViewpointAnimation* mAnimation = nullptr;
   /// The history buttons of the tool bar, when built.

@@ -144,3 +144,60 @@ TEST(SettingsApplication, ReferenceFrameKeepsTheCameraAndCollisionDistanceHasAFl
   EXPECT_FLOAT_EQ(viewer->GetCurrentSetting().referenceView.collisionDistance, 9.0f);
   delete window;
 }
+
+TEST(SettingsApplication, AWholeRecordWaitsForTheWindowThenAppliesInOrder) {
+  auto* window = new KIVDlgDialog(nullptr, "W");
+  auto* viewer = new NavViewerExtand(window, KIVString("s"), NavViewerExtand::kOptionEditor |
+                                                                 NavViewerExtand::kOptionQuality, 0, 200, 100);
+  NavViewerSetting s;
+  s.sectionMask = NavViewerSetting::kFogClipping | NavViewerSetting::kLights | NavViewerSetting::kDistance;
+  s.fog = 1;
+  s.clippingMode = 1;
+  s.clippingNear = 0.5f, s.clippingFar = 900.0f;
+  s.lights.lightCount = 2;
+  s.ambientLight = 0.4f;
+  s.distance.color = 12;
+  s.navigationStyle = 8;
+  viewer->SetCurrentSetting(s);
+  NavViewerSetting read;
+  viewer->GetCurrentSetting(read, -1);
+  EXPECT_EQ(read.sectionMask, s.sectionMask);  // the pending record, as given
+  EXPECT_EQ(viewer->IsFogOn(), 0);             // nothing applied yet
+
+  window->SetVisibility(2);
+  KIVApplication::MainApplication()->ProcessDeferred();
+  EXPECT_EQ(viewer->GetPendingSetting(), nullptr);
+  EXPECT_EQ(viewer->IsFogOn(), 1);
+  float nearPlane = 0, farPlane = 0;
+  viewer->GetMain3DViewpoint()->GetClippingValue(nearPlane, farPlane);
+  EXPECT_FLOAT_EQ(farPlane, 900.0f);
+  EXPECT_EQ(viewer->GetModelWindowSL().GetLightSourceCount(), 2);
+  EXPECT_FLOAT_EQ(viewer->GetGlobalAmbientLight(), 0.4f);
+  EXPECT_EQ(viewer->SetNavigationStyle(-1), 8);
+
+  // The first distance setting stays; reading back gives every section and the distance.
+  NavViewerSetting again;
+  again.sectionMask = NavViewerSetting::kDistance;
+  again.distance.color = 99;
+  viewer->SetCurrentSetting(again);
+  NavViewerSetting all;
+  viewer->GetCurrentSetting(all, -1);
+  EXPECT_EQ(all.sectionMask, 63 | NavViewerSetting::kDistance);
+  EXPECT_EQ(all.distance.color, 12);
+  EXPECT_EQ(all.fog, 1);
+  EXPECT_EQ(all.clippingMode, 1);
+  EXPECT_EQ(all.stereoMode, -1);
+  EXPECT_EQ(all.navigationStyle, 8);
+  EXPECT_EQ(all.groundState, 0);
+  delete window;
+
+  // Without palette or distance, all sections read back as 63.
+  auto* other = new KIVDlgDialog(nullptr, "O");
+  auto* plain = new NavViewerExtand(other, KIVString("p"), 0, 0, 100, 100);
+  other->SetVisibility(2);
+  KIVApplication::MainApplication()->ProcessDeferred();
+  NavViewerSetting mine;
+  plain->GetCurrentSetting(mine, -1);
+  EXPECT_EQ(mine.sectionMask, 63);
+  delete other;
+}
