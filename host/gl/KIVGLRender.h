@@ -48,6 +48,8 @@ class KIVGLRender : public KIVRender {
   /// Makes the render's context current (1), or says whether one is current without it.
   int MakeCurrent();
 
+  /// Shading and edges; outlines, textures and hidden-line modes are not drawn here.
+  int AcceptsViewMode(int mode) const override { return mode == 1 || mode == 2; }
   void BeginFrame(KIVViewer& viewer) override;
   void EndFrame(KIVViewer& viewer) override;
   /// Waits until the GPU has drawn the last frame and returns the seconds from the start

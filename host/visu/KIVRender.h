@@ -110,6 +110,11 @@ class KIVRender {
   virtual void PopReference();
   /// 1 when the mode asks for shaded drawing (bit 0).
   virtual int ViewMode(const int mode) const;
+  /// Whether this render can draw a viewer view mode (one bit); the base accepts all.
+  virtual int AcceptsViewMode(int mode) const {
+    (void)mode;
+    return 1;
+  }
 
   /// The model-to-world matrix at the top of the stack.
   const KIV4x4Matrix& GetCurrentMatrix() const { return mStack.back(); }

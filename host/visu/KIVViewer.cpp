@@ -52,6 +52,8 @@ KIVViewpoint* KIVViewer::GetViewpoint(int i) const {
 
 int KIVViewer::SetViewMode(int mode, int on) {
   if (mode <= 0 || mode > 32 || (mode & (mode - 1)) != 0) return 0;
+  // A back end that cannot draw a mode refuses to turn it on.
+  if (on && mRender && !mRender->AcceptsViewMode(mode)) return 0;
   mViewMode = on ? mViewMode | mode : mViewMode & ~mode;
   return 1;
 }

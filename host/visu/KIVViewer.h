@@ -83,7 +83,7 @@ class KIVViewer : public KIVDialog {
   void SetViewMode(int mode) { mViewMode = mode; }
   int GetViewMode() const { return mViewMode; }
   /// One view mode (a single bit of 1, 2, 4, 8, 16, 32) on or off; other values are
-  /// refused (0).
+  /// refused (0), and so is turning on a mode that the render cannot draw.
   int SetViewMode(int mode, int on);
   /// 1 while that view mode is on.
   int ViewMode(int mode) const { return (mViewMode & mode) != 0 && mode > 0 ? 1 : 0; }

@@ -79,6 +79,24 @@ TEST(SettingsApplication, QualityFieldsAppliedByOptionAndPublishedOnce) {
   EXPECT_FLOAT_EQ(plain.GetCurrentSetting().qualitySpeed.dynamicPixelCulling, own.dynamicPixelCulling);
 }
 
+TEST(SettingsApplication, AViewModeTheHostRefusesIsDroppedFromTheBits) {
+  struct NoHiddenLines : KIVRender {
+    using KIVRender::KIVRender;
+    int AcceptsViewMode(int mode) const override { return mode != 16; }
+  };
+  NavViewerExtand viewer(nullptr, KIVString("r"), NavViewerExtand::kOptionQuality, 0, 100, 100);
+  NoHiddenLines render(viewer.GetSupport());
+  viewer.SetRender(&render);
+  SettingListener heard(viewer);
+  NavQualitySpeedSetting s;
+  s.modeBits = 1 | 8 | 32 | 2;  // mesh, "HLR" and edges
+  viewer.SetCurrentSetting(s, nullptr);
+  EXPECT_EQ(viewer.GetQualityModes(), 1 | 8 | 2);
+  EXPECT_EQ(viewer.ViewMode(16), 0);
+  EXPECT_EQ(heard.actions, std::vector<int>{16});
+  viewer.SetRender(nullptr);
+}
+
 TEST(SettingsApplication, LeavingOcclusionDrawingFreesTheClonesAndShowsTheScene) {
   NavViewerExtand viewer(nullptr, KIVString("o"), NavViewerExtand::kOptionQuality, 0, 64, 64);
   KIV3DCustomRep* model = Triangle();
