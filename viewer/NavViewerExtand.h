@@ -271,6 +271,8 @@ class NavViewerExtand : public KIV3DViewer {
   int PanelActionCB(KIVCommand* sender, KIVNotification* notification);
   /// Checks or clears the check button of a tool state (bit index), when built.
   void SetToolCheck(int index, int on);
+  /// The state operation behind a check button (bit index 10 to 20).
+  int ToolState(int index, int on);
   void BuildToolItems(KIVDialog* parent, int items, bool layout);
   void ForgetToolItems();
   void UpdateStyleCombo();

@@ -202,15 +202,25 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
   mPreviousButton = mToolItems[kPrevious];
   mNextButton = mToolItems[kNext];
   UpdateHistoryButtons();
-  int (NavViewerExtand::*const queries[11])(int) = {
-      &NavViewerExtand::SetLightEditorState,   &NavViewerExtand::SetClippingEditorState,
-      &NavViewerExtand::SetGroundState,        &NavViewerExtand::SetPerfoState,
-      &NavViewerExtand::SetCaptureEditorState, &NavViewerExtand::SetExportToVRMLFile,
-      &NavViewerExtand::SetDistanceEditorState, &NavViewerExtand::SetAnnotationEditorState,
-      &NavViewerExtand::SetStereoEditorState,  &NavViewerExtand::SetQualityLodEditorState,
-      &NavViewerExtand::SetReferenceEditorState};
-  for (int k = 0; k < 11; ++k)
-    if (mToolItems[kFirstCheck + k]) SetToolCheck(kFirstCheck + k, (this->*queries[k])(-1));
+  for (int index = kFirstCheck; index < kToolBarItemCount; ++index)
+    if (mToolItems[index]) SetToolCheck(index, ToolState(index, -1));
+}
+
+int NavViewerExtand::ToolState(int index, int on) {
+  switch (index) {
+    case 10: return SetLightEditorState(on);
+    case 11: return SetClippingEditorState(on);
+    case 12: return SetGroundState(on);
+    case 13: return SetPerfoState(on);
+    case 14: return SetCaptureEditorState(on);
+    case 15: return SetExportToVRMLFile(on);
+    case 16: return SetDistanceEditorState(on);
+    case 17: return SetAnnotationEditorState(on);
+    case 18: return SetStereoEditorState(on);
+    case 19: return SetQualityLodEditorState(on);
+    case 20: return SetReferenceEditorState(on);
+    default: return 0;
+  }
 }
 
 void NavViewerExtand::SetToolCheck(int index, int on) {
@@ -417,19 +427,12 @@ void NavViewerExtand::ActionPanelCB(KIVCommand* sender, KIVNotification* notific
     Reframe(mReframeOfficialItem && Checked(mReframeOfficialItem) ? kOfficialRoot : kMasterRoot);
     return;
   }
-  int (NavViewerExtand::*const states[11])(int) = {
-      &NavViewerExtand::SetLightEditorState,   &NavViewerExtand::SetClippingEditorState,
-      &NavViewerExtand::SetGroundState,        &NavViewerExtand::SetPerfoState,
-      &NavViewerExtand::SetCaptureEditorState, &NavViewerExtand::SetExportToVRMLFile,
-      &NavViewerExtand::SetDistanceEditorState, &NavViewerExtand::SetAnnotationEditorState,
-      &NavViewerExtand::SetStereoEditorState,  &NavViewerExtand::SetQualityLodEditorState,
-      &NavViewerExtand::SetReferenceEditorState};
-  for (int k = 0; k < 11; ++k)
-    if (sender == mToolItems[kFirstCheck + k]) {
-      const int wanted = Checked(mToolItems[kFirstCheck + k]);
-      const int now = (this->*states[k])(wanted);
+  for (int index = kFirstCheck; index < kToolBarItemCount; ++index)
+    if (sender == mToolItems[index]) {
+      const int wanted = Checked(mToolItems[index]);
+      const int now = ToolState(index, wanted);
       // A tool that cannot open yet leaves its button as it is.
-      if (now != wanted) SetToolCheck(kFirstCheck + k, now);
+      if (now != wanted) SetToolCheck(index, now);
       return;
     }
   if (mSelectAnnotation && sender == mSelectAnnotation && notification &&
