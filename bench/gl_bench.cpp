@@ -3,6 +3,8 @@
 // submission and rasterisation. Still frames use the support's culling precision; moving
 // frames raise it as a viewer does during navigation.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -14,6 +16,7 @@
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/visu/KIV3DViewer.h"
+#include "viewer/NavViewerExtand.h"
 
 namespace {
 
@@ -86,6 +89,52 @@ BENCHMARK(BM_GLFrame)
     ->Args({1000, 1000, 4})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The extended viewer's occlusion drawing against its plain drawing, both through OpenGL:
+// arguments occlusion (0 or 1). The statistics line of every occlusion frame goes to
+// /dev/null so that it stays off the report.
+void BM_GLOcclusion(benchmark::State& state) {
+  if (!Context()) {
+    state.SkipWithError("no headless OpenGL");
+    return;
+  }
+  static std::unique_ptr<PlantScene> plant;
+  static PlantTree tree;
+  static std::unique_ptr<NavViewerExtand> viewer;
+  static std::unique_ptr<KIVGLRender> render;
+  if (!viewer) {
+    plant = std::make_unique<PlantScene>(10000, 1000, 7);
+    tree = BuildPlantTree(*plant);
+    viewer = std::make_unique<NavViewerExtand>(nullptr, KIVString("bench"), 4, 0, 1280, 720);
+    KIV3DViewpoint* vp = viewer->GetMain3DViewpoint();
+    vp->SetPosition(plant->GetEye(), plant->GetTarget() - plant->GetEye(), plant->GetUp());
+    vp->SetAngle(45.0f);
+    viewer->AddRep(tree.root, NavViewerExtand::kOfficialRoot);
+    render = std::make_unique<KIVGLRender>(viewer->GetSupport(), Context());
+    viewer->SetRender(render.get());
+  }
+  const bool occlusion = state.range(0) != 0;
+  const int modes = viewer->GetQualityModes() & ~NavViewerExtand::kQualityOcclusion;
+  viewer->SetQualityModes(occlusion ? modes | NavViewerExtand::kQualityOcclusion : modes);
+  viewer->GetSupport().SetCullingPrecision(1.0f);
+  std::fflush(stdout);
+  const int saved = dup(1), sink = open("/dev/null", O_WRONLY);
+  if (sink >= 0) dup2(sink, 1);
+  viewer->Draw();
+  render->Finish();
+  for (auto _ : state) {
+    viewer->Draw();
+    render->Finish();
+  }
+  std::fflush(stdout);
+  if (saved >= 0) dup2(saved, 1), close(saved);
+  if (sink >= 0) close(sink);
+  state.counters["triangles"] = static_cast<double>(render->GetLastFrameStats().triangles);
+  state.counters["visible"] = occlusion ? viewer->GetLastVisibleCount() : 0;
+  viewer->SetQualityModes(modes);
+  viewer->GetRootRep(NavViewerExtand::kOfficialRoot)->SetShowMode(0, 0);
+}
+BENCHMARK(BM_GLOcclusion)->ArgNames({"occlusion"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
