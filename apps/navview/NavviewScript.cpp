@@ -276,6 +276,8 @@ std::string NavviewScript::State(const std::string& name, int on, bool& failed) 
   using Setter = int (NavViewerExtand::*)(int);
   static const std::map<std::string, Setter> states = {
       {"dashboard", &NavViewerExtand::SetDashboardState},
+      {"axis", &NavViewerExtand::SetAxisState},
+      {"annotation", &NavViewerExtand::SetAnnotationEditorState},
       {"ground", &NavViewerExtand::SetGroundState},
       {"perfo", &NavViewerExtand::SetPerfoState},
       {"clipping", &NavViewerExtand::SetClippingEditorState},
@@ -305,7 +307,7 @@ std::string NavviewScript::State(const std::string& name, int on, bool& failed) 
     }
     result = (viewer.*(it->second))(on);
   }
-  return name + (on ? " on" : " off") + (result ? "" : " (refused)");
+  return name + (on ? " on" : " off") + (result == on ? "" : " (refused)");
 }
 
 std::string NavviewScript::Click(const std::string& tag, bool& failed) {
