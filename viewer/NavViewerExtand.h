@@ -189,6 +189,9 @@ class NavViewerExtand : public KIV3DViewer {
   virtual int SetSpecialNavigation(int mode, int on, int oneShot);
   void EndManipulateOnSpecialNavigatorCB(KIVCommand* sender, KIVNotification* notification, void* data);
   int GetSpecialOneShot() const { return mSpecialOneShot; }
+  /// Shortcuts of desktop 3D viewers: Escape leaves a special navigation, F reframes,
+  /// Home puts the camera back on the standard oblique view of the whole scene.
+  int KeyNotTaken(int key, int modifiers) override;
   /// 7 examine, 8 walk, 9 fly (option 2); -1 asks. Returns the style.
   int SetNavigationStyle(int style);
   /// Builds the items of the mask under the parent (a frame also lays them out); a null

@@ -14,6 +14,7 @@
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/dialog/KIVDlgToolBar.h"
 #include "host/visu/KIVContextNotification.h"
+#include "host/visu/KIVKeyEvent.h"
 #include "host/visu/KIVManipulator.h"
 #include "host/visu/KIVViewpointIndicator.h"
 #include "mover/NavSelectManipulator.h"
@@ -339,6 +340,32 @@ void NavViewerExtand::EndManipulateOnSpecialNavigatorCB(KIVCommand*, KIVNotifica
   ++mInSpecialEnd;
   SetSpecialNavigation(SetSpecialNavigation(-1, -1, -1), 0, -1);
   --mInSpecialEnd;
+}
+
+int NavViewerExtand::KeyNotTaken(int key, int modifiers) {
+  if (modifiers != 0) return 0;
+  if (key == KIVKeyEvent::KeyEscape) {
+    if (mSpecialMode == -1) return 0;
+    SetSpecialNavigation(mSpecialMode, 0, -1);
+    return 1;
+  }
+  if (key == 'f') {
+    Reframe(-1);
+    return 1;
+  }
+  if (key == KIVKeyEvent::KeyHome) {
+    KIV3DViewpoint* main = GetMain3DViewpoint();
+    const KIVMathDirectionf vertical = GetVertical(), north = GetNorth();
+    const KIVMathDirectionf east(north.y * vertical.z - north.z * vertical.y, north.z * vertical.x - north.x * vertical.z,
+                                 north.x * vertical.y - north.y * vertical.x);
+    // From the south-east, looking north-west and down at 35°.
+    const KIVMathDirectionf sight(north.x - east.x - vertical.x, north.y - east.y - vertical.y,
+                                  north.z - east.z - vertical.z);
+    main->SetPosition(main->GetOrigin(), sight, vertical);
+    Reframe(-1);
+    return 1;
+  }
+  return 0;
 }
 
 // ---- Annotation context menu -----------------------------------------------------------

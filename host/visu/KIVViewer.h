@@ -60,6 +60,12 @@ class KIVViewer : public KIVDialog {
   void UserMouseWheel(int x, int y, int steps, int modifiers);
   void UserMouseDoubleClick(int x, int y, int buttons, int modifiers);
   void UserKey(int key, int modifiers);
+  /// A key that no indicator or editor used: the viewer's own shortcuts. 1 when used;
+  /// the base has none.
+  virtual int KeyNotTaken(int key, int modifiers) {
+    (void)key, (void)modifiers;
+    return 0;
+  }
   /// Sets the graphic size and publishes GRAPHICWINDOW_RESIZE.
   void UserResize(int width, int height);
   /// Indicators and the editor are not owned; null removes them.

@@ -373,7 +373,11 @@ void KIVViewer::UserKey(int key, int modifiers) {
     if (editor->Key(&event)) return;
     if (self.expired()) return;
   }
-  if (auto* indicator = As<KIVIndicator>(background.Check(mBackgroundIndicator))) indicator->Key(&event);
+  if (auto* indicator = As<KIVIndicator>(background.Check(mBackgroundIndicator))) {
+    if (indicator->Key(&event)) return;
+    if (self.expired()) return;
+  }
+  KeyNotTaken(key, modifiers);
 }
 
 void KIVViewer::UserResize(int width, int height) {

@@ -14,6 +14,7 @@
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/visu/KIV3DCustomRep.h"
 #include "host/visu/KIV3DFaceGP.h"
+#include "host/visu/KIVKeyEvent.h"
 #include "host/visu/KIVMouseEvent.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavViewerExtand.h"
@@ -210,4 +211,32 @@ TEST(ToolBar, AnnotationMenuRecoloursAndDeletesThePickedAnnotation) {
   ASSERT_NE(remove, nullptr);
   remove->UserActivate();  // the annotation is freed with it
   EXPECT_TRUE(viewer.GetRootRep(NavViewerExtand::kAnnotationRoot)->GetChildren().empty());
+}
+
+TEST(ToolBar, ShortcutsLeaveSpecialNavigationsAndReframe) {
+  Shown s(kAll);
+  NavViewerExtand& viewer = *s.viewer;
+  KIV3DCustomRep* model = Box(2.0f);
+  viewer.AddRep(model, NavViewerExtand::kOfficialRoot);
+  KIV3DViewpoint* main = viewer.GetMain3DViewpoint();
+  main->SetPosition(KIVMathPointf(300, 0, 0), KIVMathDirectionf(1, 0, 0), KIVMathDirectionf(0, 0, 1));
+  viewer.UserKey('f', 0);
+  // Reframed: the box's centre is straight ahead and near.
+  EXPECT_LT(main->GetOrigin().x, 0.0f);
+  EXPECT_NEAR(main->GetTarget().x, 0.0f, 1e-3f);
+
+  viewer.UserKey(KIVKeyEvent::KeyHome, 0);
+  const KIVMathDirectionf sight = main->GetSightDirection();
+  EXPECT_NEAR(sight.x, -0.57735f, 1e-4f);
+  EXPECT_NEAR(sight.y, 0.57735f, 1e-4f);
+  EXPECT_NEAR(sight.z, -0.57735f, 1e-4f);
+  EXPECT_NEAR(main->GetTarget().y, 0.0f, 1e-3f);
+
+  viewer.SetSpecialNavigation(5, 1, 0);
+  ASSERT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), 5);
+  viewer.UserKey(KIVKeyEvent::KeyEscape, 0);
+  EXPECT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), -1);
+  EXPECT_EQ(viewer.GetForegroundIndicator(), nullptr);
+  viewer.RemoveRep(model, NavViewerExtand::kOfficialRoot);
+  delete model;
 }
