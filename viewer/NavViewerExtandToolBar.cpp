@@ -135,11 +135,11 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
     int cell = 0;
     for (int i = group[0]; i <= group[1]; ++i) {
       if (!(items & (1 << i))) continue;
-      const ToolItem& spec = kItems[i];
+      const ToolItem& row = kItems[i];
       KIVDialog* item = nullptr;
-      switch (spec.kind) {
+      switch (row.kind) {
         case kCombo: {
-          auto* combo = new KIVDlgCombo(frame, spec.tag, 0x200000);
+          auto* combo = new KIVDlgCombo(frame, row.tag, 0x200000);
           combo->SetLine(KIVUnicodeString("Examine"));
           combo->SetLine(KIVUnicodeString("Walk"));
           combo->SetLine(KIVUnicodeString("Fly"));
@@ -149,7 +149,7 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
           break;
         }
         case kRadio: {
-          auto* radio = new KIVDlgRadioButton(frame, spec.tag, 0);
+          auto* radio = new KIVDlgRadioButton(frame, row.tag, 0);
           mToolItemCBs.push_back(
               AddAnalyseNotificationCB(radio, radio->GetRadBModifyNotification(), &NavViewerExtand::ActionPanelCB, nullptr));
           if (i >= 2) {  // the special navigations carry their lock option
@@ -164,7 +164,7 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
           break;
         }
         case kPush: {
-          auto* push = new KIVDlgPushButton(frame, spec.tag, 0);
+          auto* push = new KIVDlgPushButton(frame, row.tag, 0);
           mToolItemCBs.push_back(AddAnalyseNotificationCB(push, push->GetPushBActivateNotification(),
                                                           &NavViewerExtand::ActionPanelCB, nullptr));
           if (i == kReframe) {
@@ -179,15 +179,15 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
           break;
         }
         case kCheck: {
-          auto* check = new KIVDlgCheckButton(frame, spec.tag, 0);
+          auto* check = new KIVDlgCheckButton(frame, row.tag, 0);
           mToolItemCBs.push_back(
               AddAnalyseNotificationCB(check, check->GetChkBModifyNotification(), &NavViewerExtand::ActionPanelCB, nullptr));
           item = check;
           break;
         }
       }
-      if (spec.title) item->SetTitle(KIVUnicodeString(spec.title));
-      if (spec.icon) item->SetIconName(spec.icon);
+      if (row.title) item->SetTitle(KIVUnicodeString(row.title));
+      if (row.icon) item->SetIconName(row.icon);
       if (layout) item->SetGridConstraints(0, cell, 1, 1, KIVDialog::AttachLeft | KIVDialog::AttachRight);
       ++cell;
       mToolItems[i] = item;
