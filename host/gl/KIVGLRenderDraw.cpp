@@ -136,6 +136,22 @@ void AddQuad(std::vector<KIVGLScreenVertex>& out, float x0, float y0, float x1, 
                           d = Vertex(x1, y1, z, c, u1, v1), e = Vertex(x0, y1, z, c, u0, v1);
   out.insert(out.end(), {a, b, d, a, d, e});
 }
+
+// Opaque items go to their list; transparent ones to the view's, with the eye depth of
+// their centre so that they can be drawn back to front.
+void Queue(KIVGLView& view, KIVGLMeshItem& item, const float* centre, std::vector<KIVGLMeshItem>& opaque) {
+  if (item.colour[3] < 1.0f) {
+    const float in[4] = {centre[0], centre[1], centre[2], 1.0f};
+    float world[4], eye[4];
+    item.model.Apply(in, world);
+    view.view.Apply(world, eye);
+    item.depth = eye[2];
+    view.transparent.push_back(item);
+  } else {
+    opaque.push_back(item);
+  }
+}
+
 }  // namespace
 
 // ---- Views --------------------------------------------------------------------------
@@ -343,16 +359,7 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
   item.model = ModelMatrix(GetCurrentMatrix());
   Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
   ++s.primitives;
-  if (item.colour[3] < 1.0f) {
-    const float in[4] = {mesh->centre[0], mesh->centre[1], mesh->centre[2], 1.0f};
-    float world[4], eye[4];
-    item.model.Apply(in, world);
-    view->view.Apply(world, eye);
-    item.depth = eye[2];
-    view->transparent.push_back(item);
-  } else {
-    view->faces.push_back(item);
-  }
+  Queue(*view, item, mesh->centre, view->faces);
 }
 
 void KIVGLRender::Draw3DFace(KIV3DFaceGP& gp) { DrawFace(gp, nullptr); }
@@ -387,16 +394,8 @@ void KIVGLRender::Draw3DCylinder(KIV3DCylinderGP& gp, const int) {
   item.model = ModelMatrix(GetCurrentMatrix());
   Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
   ++s.primitives;
-  if (item.colour[3] < 1.0f) {
-    const float in[4] = {centre.x, centre.y, centre.z, 1.0f};
-    float world[4], eye[4];
-    item.model.Apply(in, world);
-    view->view.Apply(world, eye);
-    item.depth = eye[2];
-    view->transparent.push_back(item);
-  } else {
-    view->faces.push_back(item);
-  }
+  const float middle[3] = {centre.x, centre.y, centre.z};
+  Queue(*view, item, middle, view->faces);
 }
 
 namespace {
@@ -434,16 +433,7 @@ void KIVGLRender::DrawLines(const KIVGraphicPrimitive& gp, const std::vector<flo
   Colour(a, s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
   item.lineWidth = static_cast<float>(std::max<int>(1, a.bytes[2]));
   ++s.primitives;
-  if (item.colour[3] < 1.0f) {
-    const float in[4] = {mesh->centre[0], mesh->centre[1], mesh->centre[2], 1.0f};
-    float world[4], eye[4];
-    item.model.Apply(in, world);
-    view->view.Apply(world, eye);
-    item.depth = eye[2];
-    view->transparent.push_back(item);
-  } else {
-    view->lines.push_back(item);
-  }
+  Queue(*view, item, mesh->centre, view->lines);
 }
 
 int KIVGLRender::HasLines(const KIVGraphicPrimitive& gp, int vertexCount) {
