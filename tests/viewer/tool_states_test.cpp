@@ -14,17 +14,15 @@
 #include "host/visu/KIV3DFaceGP.h"
 #include "host/visu/KIVGroundRep.h"
 #include "host/visu/KIVNavElement.h"
+#include "tests/viewer/ShownViewer.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {
 
-struct Shown {
+// An extended viewer with every option, shown, over one triangle 4 m by 2 m (in millimetres).
+struct Shown : ShownViewer {
   Shown() {
-    window = new KIVDlgDialog(nullptr, "W");
-    viewer = new NavViewerExtand(window, KIVString("v"), 1 | 2 | 4 | 8 | 16 | 32, 0, 200, 200);
-    window->SetVisibility(2);
-    KIVApplication::MainApplication()->ProcessDeferred();
-    const float v[9] = {0, 0, 0, 4000, 0, 0, 0, 0, 2000};  // millimetres
+    const float v[9] = {0, 0, 0, 4000, 0, 0, 0, 0, 2000};
     const int t[3] = {0, 1, 2};
     model = new KIV3DCustomRep;
     model->AddGP(new KIV3DFaceGP(v, 9, nullptr, t, 1));
@@ -32,22 +30,9 @@ struct Shown {
   }
   ~Shown() {
     viewer->RemoveRep(model, NavViewerExtand::kOfficialRoot);  // the viewer frees what its roots keep
-    delete window;
     delete model;
   }
-  KIVDlgDialog* window;
-  NavViewerExtand* viewer;
   KIV3DCustomRep* model;
-};
-
-struct EventCounter {
-  EventCounter(NavViewerExtand& viewer, const char* event) {
-    listener.AddCallback(&viewer, event,
-                         KIVEventCallback([this](const char*, void*, KIVNotification*, void*, KIVCallback) { ++count; }),
-                         nullptr);
-  }
-  KIVEventSubscriber listener;
-  int count = 0;
 };
 
 // The largest coordinate written in a VRML file's point lists, after the scale of its

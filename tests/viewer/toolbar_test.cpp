@@ -18,43 +18,14 @@
 #include "host/visu/KIVMouseEvent.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavViewerExtand.h"
+#include "tests/support/TestBox.h"
+#include "tests/viewer/ShownViewer.h"
 
 namespace {
 
 constexpr int kAll = 1 | 2 | 4 | 8 | 16 | 32;
 
-// A viewer in a shown window, so that its navigation editor exists.
-struct Shown {
-  explicit Shown(int options) {
-    window = new KIVDlgDialog(nullptr, "W");
-    viewer = new NavViewerExtand(window, KIVString("v"), options, 0, 200, 200);
-    window->SetVisibility(2);
-    KIVApplication::MainApplication()->ProcessDeferred();
-  }
-  ~Shown() { delete window; }
-  KIVDlgDialog* window;
-  NavViewerExtand* viewer;
-};
-
-
-struct EventCounter {
-  EventCounter(NavViewerExtand& viewer, const char* event) {
-    listener.AddCallback(&viewer, event,
-                         KIVEventCallback([this](const char*, void*, KIVNotification*, void*, KIVCallback) { ++count; }),
-                         nullptr);
-  }
-  KIVEventSubscriber listener;
-  int count = 0;
-};
-
-KIV3DCustomRep* Box(float h) {
-  std::vector<float> v;
-  for (int i = 0; i < 8; ++i) v.insert(v.end(), {i & 1 ? h : -h, i & 2 ? h : -h, i & 4 ? h : -h});
-  const int t[36] = {0, 2, 1, 1, 2, 3, 4, 5, 6, 5, 7, 6, 0, 1, 4, 1, 5, 4, 2, 6, 3, 3, 6, 7, 0, 4, 2, 2, 4, 6, 1, 3, 5, 3, 7, 5};
-  auto* rep = new KIV3DCustomRep;
-  rep->AddGP(new KIV3DFaceGP(v.data(), 24, nullptr, t, 12));
-  return rep;
-}
+using Shown = ShownViewer;
 
 }  // namespace
 

@@ -18,21 +18,12 @@
 #include "host/visu/KIVViewerEvent.h"
 #include "host/visu/KIVViewpointEditor.h"
 #include "host/visu/KIVViewpointIndicator.h"
+#include "tests/support/TestBox.h"
 
 namespace {
 
 using Log = std::vector<std::string>;
 constexpr int L = KIVMouseEvent::ButtonLeft, R = KIVMouseEvent::ButtonRight;
-
-KIV3DCustomRep* Box(float half) {
-  std::vector<float> v;
-  for (int i = 0; i < 8; ++i) v.insert(v.end(), {i & 1 ? half : -half, i & 2 ? half : -half, i & 4 ? half : -half});
-  const std::vector<int> t = {0, 1, 3, 0, 3, 2, 4, 6, 7, 4, 7, 5, 0, 4, 5, 0, 5, 1,
-                              2, 3, 7, 2, 7, 6, 0, 2, 6, 0, 6, 4, 1, 5, 7, 1, 7, 3};
-  auto* leaf = new KIV3DCustomRep;
-  leaf->AddGP(new KIV3DFaceGP(v.data(), static_cast<int>(v.size()), nullptr, t.data(), 12));
-  return leaf;
-}
 
 class RecordingIndicator : public KIVIndicator {
  public:

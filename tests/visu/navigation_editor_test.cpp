@@ -12,20 +12,11 @@
 #include "host/visu/KIVKeyEvent.h"
 #include "host/visu/KIVMouseEvent.h"
 #include "host/visu/KIVPickPathList.h"
+#include "tests/support/TestBox.h"
 
 namespace {
 
 constexpr int L = KIVMouseEvent::ButtonLeft, M = KIVMouseEvent::ButtonMiddle;
-
-KIV3DCustomRep* Box(float half) {
-  std::vector<float> v;
-  for (int i = 0; i < 8; ++i) v.insert(v.end(), {i & 1 ? half : -half, i & 2 ? half : -half, i & 4 ? half : -half});
-  const std::vector<int> t = {0, 1, 3, 0, 3, 2, 4, 6, 7, 4, 7, 5, 0, 4, 5, 0, 5, 1,
-                              2, 3, 7, 2, 7, 6, 0, 2, 6, 0, 6, 4, 1, 5, 7, 1, 7, 3};
-  auto* leaf = new KIV3DCustomRep;
-  leaf->AddGP(new KIV3DFaceGP(v.data(), static_cast<int>(v.size()), nullptr, t.data(), 12));
-  return leaf;
-}
 
 void ExpectNear(const KIVMathPointf& a, const KIVMathPointf& b, float tolerance = 1e-3f) {
   EXPECT_NEAR(a.x, b.x, tolerance);
