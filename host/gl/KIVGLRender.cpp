@@ -236,11 +236,7 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   State& s = *mState;
   s.inFrame = 0;
   if (!s.ready || !MakeCurrent()) return;
-  // The base keeps a copy of the support: take the viewer's size and precisions as they
-  // are now, keeping the view mode the viewer has just set.
-  const int mode = GetViewModeBits();
-  KIVRender::operator=(KIVRender(viewer.GetSupport()));
-  SetViewModeBits(mode);
+  SetSupport(viewer.GetSupport());
   s.start = std::chrono::steady_clock::now();
   s.inFrame = 1;
   ++s.frame;
@@ -249,7 +245,7 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   s.primitives = 0;
   s.viewer = &viewer;
   s.viewer3d = dynamic_cast<KIV3DViewer*>(&viewer);
-  s.viewMode = mode;
+  s.viewMode = GetViewModeBits();
   viewer.GetBackgroundColor(s.background);
   s.views.clear();
   s.current = s.foreground = s.pixelView = nullptr;

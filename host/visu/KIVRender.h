@@ -36,6 +36,8 @@ class KIVRender {
   explicit KIVRender(const KIVSupport& support);
   virtual ~KIVRender();
   const KIVSupport& GetSupport() const { return mSupport; }
+  /// The window's size and precisions as they are now (a viewer gives its own each frame).
+  void SetSupport(const KIVSupport& support) { mSupport = support; }
   /// The camera that the frustum and pixel-size decisions use, on a window of the
   /// support's size. Null removes it.
   void SetCamera(const KIV3DViewpoint* viewpoint);

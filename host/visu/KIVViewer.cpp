@@ -89,6 +89,7 @@ void KIVViewer::GetBackgroundColor(float* rgb) const {
 KIVRender* KIVViewer::GetRender() {
   if (mRender) return mRender;
   if (!mBaseRender) mBaseRender = std::make_unique<KIVRender>(mSupport);
+  mBaseRender->SetSupport(mSupport);  // it follows size and precision changes
   return mBaseRender.get();
 }
 
@@ -98,12 +99,7 @@ void KIVViewer::GetLastUpdateDuration(float* durations) const {
 
 void KIVViewer::Draw() {
   const double start = Now();
-  KIVRender* render = mRender;
-  if (!render) {
-    // The base render copies the support, so it follows size and precision changes here.
-    mBaseRender = std::make_unique<KIVRender>(mSupport);
-    render = mBaseRender.get();
-  }
+  KIVRender* render = GetRender();
   render->SetViewModeBits(mViewMode);
   render->ResetCounts();
   render->BeginFrame(*this);
