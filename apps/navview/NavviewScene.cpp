@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "viewer/KIVNavStatisticRender.h"
+
 NavviewScene::NavviewScene() : mRoot(new KIV3DBagRep) {
   mOwned.push_back(mRoot);
   mNames[mRoot] = "Scene";
@@ -46,15 +48,7 @@ const char* NavviewScene::GetName(const KIVRep* rep) const {
 }
 
 long long NavviewScene::CountTriangles() const {
-  long long total = 0;
-  std::unordered_set<const KIVRep*> seen;
-  std::vector<const KIVRep*> stack{mRoot};
-  while (!stack.empty()) {
-    const KIVRep* rep = stack.back();
-    stack.pop_back();
-    if (!seen.insert(rep).second) continue;
-    if (auto* leaf = dynamic_cast<const KIV3DCustomRep*>(rep)) total += leaf->GetTriangleCount(0);
-    for (const KIVRep* child : rep->GetChildren()) stack.push_back(child);
-  }
-  return total;
+  KIVNavStatisticRender render(KIVSupport(100, 100));
+  mRoot->DrawShading(render, 1);
+  return render.GetSceneSize();
 }

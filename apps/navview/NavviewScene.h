@@ -33,7 +33,7 @@ class NavviewScene {
   const char* GetName(const KIVRep* rep) const;
   bool IsModel(const KIVRep* rep) const { return mModels.count(rep) != 0; }
   int GetModelCount() const { return static_cast<int>(mModels.size()); }
-  /// Triangles of level 0 over every leaf under the root, shared leaves counted once.
+  /// Triangles of the finest level under the root, every instance of a shared leaf counted.
   long long CountTriangles() const;
 
  private:
