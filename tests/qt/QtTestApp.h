@@ -1,0 +1,16 @@
+#pragma once
+// The one QApplication of the Qt tests, on the offscreen platform unless QT_QPA_PLATFORM
+// says otherwise: widgets work there, GL views stay blank and the model behind them runs.
+#include <QApplication>
+#include <cstdlib>
+
+inline QApplication* QtTestApp() {
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return new QApplication(argc, argv);
+  }();
+  return app;
+}
