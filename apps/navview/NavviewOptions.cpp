@@ -28,6 +28,8 @@ int NavviewOptions::Parse(int argc, const char* const* argv, std::string* error)
     };
     if (arg == "--headless") {
       headless = true;
+    } else if (arg == "--windowed") {
+      windowed = true;
     } else if (arg == "-h" || arg == "--help") {
       help = true;
     } else if (arg == "--script") {

@@ -5,6 +5,7 @@
 
 struct NavviewOptions {
   bool headless = false;
+  bool windowed = false;  // asked for a window even where navview would guess none
   bool help = false;
   std::string script;
   std::string capture;

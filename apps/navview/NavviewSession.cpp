@@ -13,7 +13,7 @@ constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::k
 }
 
 NavviewSession::NavviewSession(int width, int height) {
-  mWindow = new KIVDlgDialog(nullptr, "NavviewWindow");
+  mWindow = new KIVDlgDialog(nullptr, "NavviewWindow", KIVDlgWindow::StyleNoButtons);
   mViewer = new NavViewerExtand(mWindow, KIVString("NavviewViewer"), kAllOptions, 0, width, height);
   mViewer->SetInterfaceInfoRep(&mInfo, 0);
   mViewer->AddRep(mScene.GetRoot(), NavViewerExtand::kOfficialRoot);

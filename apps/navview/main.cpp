@@ -1,5 +1,6 @@
-// navview: the navtools viewer. Headless here (no display, or --headless): it loads the
-// files given, or the built-in plant, reframes, and runs a script or writes one capture.
+// navview: the navtools viewer. In a window when a display exists (or with --windowed);
+// headless otherwise (or with --headless, --script, --capture): it loads the files given,
+// or the built-in plant, reframes, and runs a script or writes one capture.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +13,39 @@
 #include "apps/navview/NavviewSession.h"
 #include "viewer/NavViewerExtand.h"
 
+#ifdef NAVVIEW_WINDOWED
+#include <QApplication>
+
+#include "apps/navview/NavviewMainWindow.h"
+#include "host/qt/KIVQtPresenter.h"
+
+namespace {
+int RunWindowed(int argc, char** argv, const NavviewOptions& options) {
+  NavviewMainWindow::SetSurfaceFormat();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("navview");
+  KIVQtPresenter presenter;
+  int status = 0;
+  {
+    NavviewMainWindow window(presenter, options);
+    window.show();
+    status = QApplication::exec();
+  }
+  return status;
+}
+}  // namespace
+#endif
+
+#ifdef NAVVIEW_WINDOWED
+namespace {
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = std::getenv(name); value && *value) return true;
+  return false;
+}
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
   NavviewOptions options;
   std::string error;
@@ -21,10 +55,19 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << NavviewOptions::Usage();
+#ifdef NAVVIEW_WINDOWED
+    std::cout << "  --windowed opens the window even without DISPLAY (a Qt platform must be given);\n"
+                 "  with a display it is the default unless --headless, --script or --capture is given.\n";
+#endif
     return 0;
   }
-  if (!options.headless && std::getenv("DISPLAY") && *std::getenv("DISPLAY"))
-    std::cerr << "navview: this build has no window yet; running headless\n";
+#ifdef NAVVIEW_WINDOWED
+  if (options.windowed || (!options.headless && HasDisplay())) return RunWindowed(argc, argv, options);
+#else
+  if (options.windowed) {
+    std::cerr << "navview: this build has no window (Qt 6 was not found); running headless\n";
+  }
+#endif
 
   NavviewSession session(options.width, options.height);
   if (!session.StartGraphics(&error))

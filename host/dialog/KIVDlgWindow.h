@@ -8,6 +8,11 @@
 class KIVDlgWindow : public KIVDialog {
   KIV_DECLARE_METAOBJECT(KIVDlgWindow)
  public:
+  /// Style bits of the button row: none at all (tool bars, main windows), or Apply and
+  /// Help besides OK and Cancel.
+  static constexpr int StyleNoButtons = 0x4000;
+  static constexpr int StyleApply = 0x10, StyleHelp = 0x20;
+
   KIVDlgWindow(KIVDialog* parent, const char* tag, int style = 0);
   ~KIVDlgWindow() override;
 

@@ -1,0 +1,86 @@
+#include "host/qt/KIVQtGLView.h"
+
+#include <QGuiApplication>
+#include <QOpenGLContext>
+
+#include "host/gl/KIVGLCapture.h"
+#include "host/qt/KIVQtViewerRender.h"
+#include "host/visu/KIVViewer.h"
+
+KIVQtGLView::KIVQtGLView(KIVViewer* viewer, QWidget* parent) : QOpenGLWidget(parent), mViewer(viewer) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);  // input is the viewer widget's
+  setFocusPolicy(Qt::NoFocus);
+  // Frames drawn outside a paint must survive until Qt composites them.
+  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+}
+
+KIVQtGLView::~KIVQtGLView() { ReleaseRender(); }
+
+int KIVQtGLView::IsSupported() {
+  const QString platform = QGuiApplication::platformName();
+  return platform != "offscreen" && platform != "minimal" ? 1 : 0;
+}
+
+void KIVQtGLView::Detach() {
+  ReleaseRender();
+  mViewer = nullptr;
+}
+
+void KIVQtGLView::ReleaseRender() {
+  if (!mRender) return;
+  // The render's buffers belong to this widget's context.
+  const bool current = context() != nullptr;
+  if (current) makeCurrent();
+  if (mViewer && mViewer->GetRender() == mRender.get()) mViewer->SetRender(nullptr);
+  mRender.reset();
+  if (current) doneCurrent();
+}
+
+void KIVQtGLView::initializeGL() {
+  ReleaseRender();
+  if (!mViewer) return;
+  // A new context (the widget moved to another window) makes the old buffers worthless.
+  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseRender(); });
+  auto render = std::make_unique<KIVQtViewerRender>(mViewer->GetSupport(), *this);
+  if (!render->IsReady(&mGLError)) return;
+  mGLError.clear();
+  mRender = std::move(render);
+  mViewer->SetRender(mRender.get());
+  mFresh = false;
+}
+
+void KIVQtGLView::resizeGL(int, int) { mFresh = false; }
+
+void KIVQtGLView::paintGL() {
+  if (!mViewer || !mRender) return;
+  if (mFresh) {  // the model's last frame is already in the framebuffer
+    mFresh = false;
+    return;
+  }
+  mPainting = true;
+  mViewer->Draw();
+  mPainting = false;
+  mFresh = false;
+}
+
+void KIVQtGLView::FrameStarting() { makeCurrent(); }
+
+void KIVQtGLView::FrameDrawn() {
+  if (mPainting) return;
+  mFresh = true;
+  update();
+}
+
+int KIVQtGLView::Capture(const std::string& path, int width, int height, std::string* error) {
+  if (!mViewer || !mRender) {
+    if (error) *error = "cannot write '" + path + "': " + (mGLError.empty() ? "no OpenGL in this window" : mGLError);
+    return 0;
+  }
+  makeCurrent();
+  mRender->SetOwnTarget(true);
+  const int done = KIVGLCapture::WritePng(*mRender, *mViewer, path.c_str(), width, height, error);
+  mRender->SetOwnTarget(false);
+  mFresh = false;
+  update();
+  return done;
+}

@@ -1,0 +1,17 @@
+#include "host/qt/KIVQtViewerRender.h"
+
+#include "host/qt/KIVQtGLView.h"
+
+KIVQtViewerRender::KIVQtViewerRender(const KIVSupport& support, KIVQtGLView& widget)
+    : KIVGLRender(support, nullptr), mWidget(widget) {}
+
+void KIVQtViewerRender::BeginFrame(KIVViewer& viewer) {
+  if (!mWidget.IsPainting()) mWidget.FrameStarting();
+  SetTargetFramebuffer(mOwnTarget ? 0 : mWidget.defaultFramebufferObject());
+  KIVGLRender::BeginFrame(viewer);
+}
+
+void KIVQtViewerRender::EndFrame(KIVViewer& viewer) {
+  KIVGLRender::EndFrame(viewer);
+  if (!mOwnTarget) mWidget.FrameDrawn();
+}

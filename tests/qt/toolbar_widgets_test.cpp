@@ -1,0 +1,148 @@
+// The extended viewer's tool bar and panels as a person sees and uses them.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include "host/core/KIVApplication.h"
+#include "host/dialog/KIVDlgCheckButton.h"
+#include "host/dialog/KIVDlgDialog.h"
+#include "host/dialog/KIVDlgRadioButton.h"
+#include "host/qt/KIVQtPresenter.h"
+#include "host/qt/KIVQtViewerWidget.h"
+#include "tests/qt/QtTestApp.h"
+#include "tests/support/TestBox.h"
+#include "viewer/NavViewerExtand.h"
+
+namespace {
+
+struct Desk {
+  Desk() {
+    QtTestApp();
+    presenter = std::make_unique<KIVQtPresenter>();
+    window = new KIVDlgDialog(nullptr, "W", KIVDlgWindow::StyleNoButtons);
+    viewer = new NavViewerExtand(window, KIVString("v"), 1 | 2 | 4 | 8 | 16 | 32, 0, 320, 240);
+    window->SetVisibility(2);
+    Pump();
+    viewer->SetToolsBarreState(1, -1);
+    Pump();
+  }
+  ~Desk() {
+    delete window;
+    Pump();
+    presenter.reset();
+  }
+  void Pump() {
+    KIVDialog::FlushPresenter();
+    KIVApplication::MainApplication()->ProcessDeferred();
+    QCoreApplication::processEvents();
+  }
+  QAbstractButton* Button(int item) {
+    return qobject_cast<QAbstractButton*>(presenter->GetWidget(viewer->GetToolBarItem(item)));
+  }
+  std::unique_ptr<KIVQtPresenter> presenter;
+  KIVDlgDialog* window;
+  NavViewerExtand* viewer;
+};
+
+}  // namespace
+
+TEST(ToolBarWidgets, TheTwentyOneItemsAppearWithTheirTitlesAndIcons) {
+  Desk d;
+  const char* titles[21] = {nullptr,       "Select",    "Look at",  "Zoom",       "Rotate",   "Translate",
+                            "Turn head",   "Previous View", "Next View", "Reframe", "Light",    "Clipping",
+                            "Ground",      "Performane", "Capture", "Save VRML",  "Distance", "Annotation",
+                            "Stereo",      "Quality",   "Reference"};
+  auto* combo = qobject_cast<QComboBox*>(d.presenter->GetWidget(d.viewer->GetToolBarItem(0)));
+  ASSERT_NE(combo, nullptr);
+  ASSERT_EQ(combo->count(), 3);
+  EXPECT_EQ(combo->itemText(1), "Walk");
+  for (int i = 1; i < 21; ++i) {
+    QAbstractButton* button = d.Button(i);
+    ASSERT_NE(button, nullptr) << i;
+    EXPECT_EQ(button->toolTip(), titles[i]) << i;
+    EXPECT_FALSE(button->icon().isNull()) << i;
+    // Inside the tool bar window, which is shown.
+    EXPECT_EQ(button->window(), d.presenter->GetWidget(d.viewer->GetToolBar()));
+    EXPECT_TRUE(button->isVisibleTo(button->window())) << i;
+  }
+  EXPECT_TRUE(d.presenter->GetWidget(d.viewer->GetToolBar())->isVisible());
+  // Choosing "Fly" in the combo changes the style the same way the model's input does.
+  combo->activated(2);
+  EXPECT_EQ(d.viewer->SetNavigationStyle(-1), 9);
+}
+
+TEST(ToolBarWidgets, ClickingReframeReframesAndNavigationRadiosStayExclusive) {
+  Desk d;
+  KIV3DCustomRep* model = Box(2.0f);
+  d.viewer->AddRep(model, NavViewerExtand::kOfficialRoot);
+  KIV3DViewpoint* main = d.viewer->GetMain3DViewpoint();
+  main->SetPosition(KIVMathPointf(300, 0, 0), KIVMathDirectionf(1, 0, 0), KIVMathDirectionf(0, 0, 1));
+  QTest::mouseClick(d.Button(9), Qt::LeftButton);
+  EXPECT_LT(main->GetOrigin().x, 0.0f);
+  EXPECT_NEAR(main->GetTarget().x, 0.0f, 1e-3f);
+
+  auto checked = [&] {
+    std::vector<int> on;
+    for (int i = 1; i <= 6; ++i)
+      if (d.Button(i)->isChecked()) on.push_back(i);
+    return on;
+  };
+  EXPECT_EQ(checked(), std::vector<int>{1});
+  QTest::mouseClick(d.Button(3), Qt::LeftButton);  // Zoom
+  EXPECT_EQ(checked(), std::vector<int>{3});
+  EXPECT_EQ(d.viewer->SetSpecialNavigation(-1, -1, -1), 3);
+  QTest::mouseClick(d.Button(5), Qt::LeftButton);  // Translate
+  EXPECT_EQ(checked(), std::vector<int>{5});
+  // Clicking the checked one again leaves it checked, as the model does.
+  QTest::mouseClick(d.Button(5), Qt::LeftButton);
+  EXPECT_EQ(checked(), std::vector<int>{5});
+  QTest::mouseClick(d.Button(1), Qt::LeftButton);  // back to Select
+  EXPECT_EQ(checked(), std::vector<int>{1});
+  EXPECT_EQ(d.viewer->SetSpecialNavigation(-1, -1, -1), -1);
+  d.viewer->RemoveRep(model, NavViewerExtand::kOfficialRoot);
+  delete model;
+}
+
+TEST(ToolBarWidgets, ClosingAPanelWindowSwitchesItsStateOff) {
+  Desk d;
+  QAbstractButton* clipping = d.Button(11);
+  QTest::mouseClick(clipping, Qt::LeftButton);
+  d.Pump();
+  ASSERT_EQ(d.viewer->SetClippingEditorState(-1), 1);
+  EXPECT_TRUE(clipping->isChecked());
+  QWidget* panel = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == "VisibilitySettings" && top->isVisible()) panel = top;
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->windowTitle(), "Visibility settings");
+  panel->close();  // the close box
+  d.Pump();
+  EXPECT_EQ(d.viewer->SetClippingEditorState(-1), 0);
+  EXPECT_FALSE(clipping->isChecked());
+  EXPECT_FALSE(panel->isVisible());
+}
+
+TEST(ToolBarWidgets, RightClickOnANavigationButtonPopsItsLockOption) {
+  Desk d;
+  QAbstractButton* zoom = d.Button(3);
+  ASSERT_EQ(zoom->contextMenuPolicy(), Qt::CustomContextMenu);
+  emit zoom->customContextMenuRequested(QPoint(2, 2));
+  QMenu* menu = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* m = qobject_cast<QMenu*>(top); m && m->isVisible()) menu = m;
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 1);
+  QAction* lock = menu->actions()[0];
+  EXPECT_EQ(lock->text(), "Lock Option");
+  EXPECT_FALSE(lock->isChecked());
+  lock->trigger();
+  menu->hide();
+  d.Pump();
+  EXPECT_TRUE(lock->isChecked());  // set back from the model's item, which took the click
+  QTest::mouseClick(zoom, Qt::LeftButton);
+  EXPECT_EQ(d.viewer->SetSpecialNavigation(-1, -1, -1), 3);
+}
