@@ -150,6 +150,8 @@ void NavViewerViewpointEditor::SetMode(KIVBasic3DViewpointEditorMode mode) {
     LockHorizontal();
   else
     UnlockHorizontal();
+  // A walk or flight under way ends with its style, as the host editor's does.
+  StopMotion(0);
 }
 
 void NavViewerViewpointEditor::DrawViewer() {

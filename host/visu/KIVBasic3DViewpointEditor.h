@@ -191,9 +191,10 @@ class KIVBasic3DViewpointEditor : public KIV3DViewpointEditor {
   KIVMathPointf mLockPoint;
   int mStep = 1;  // passed to the steps that a subclass makes collision-aware
   float mWalkSpeed = 0.5f;
+  /// Ends a walk or flight under way.
+  void StopMotion(unsigned long time);
 
  private:
-  void StopMotion(unsigned long time);
   void Zoom(float factor);
   void Walk(float distance);
   void TurnHead(float yaw, float pitch);

@@ -211,3 +211,16 @@ TEST(ToolBar, ShortcutsLeaveSpecialNavigationsAndReframe) {
   viewer.RemoveRep(model, NavViewerExtand::kOfficialRoot);
   delete model;
 }
+
+TEST(ToolBar, ChangingTheStyleEndsAWalkUnderWay) {
+  Shown s(kAll);
+  NavViewerExtand& viewer = *s.viewer;
+  viewer.SetNavigationStyle(8);
+  viewer.UserKey(KIVKeyEvent::KeyPageUp, 0);  // walks on by itself
+  ASSERT_TRUE(viewer.GetMain3DViewpoint()->IsAnimated());
+  viewer.SetNavigationStyle(7);
+  EXPECT_FALSE(viewer.GetMain3DViewpoint()->IsAnimated());
+  const KIVMathPointf stopped = viewer.GetMain3DViewpoint()->GetOrigin();
+  viewer.Draw();
+  EXPECT_EQ(viewer.GetMain3DViewpoint()->GetOrigin(), stopped);
+}
