@@ -6,6 +6,7 @@
 #include "host/gl/KIVGLCapture.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/visu/KIVViewer.h"
+#include "host/visu/KIVViewpoint.h"
 
 KIVQtGLView::KIVQtGLView(KIVViewer* viewer, QWidget* parent) : QOpenGLWidget(parent), mViewer(viewer) {
   setAttribute(Qt::WA_TransparentForMouseEvents);  // input is the viewer widget's
@@ -61,13 +62,27 @@ void KIVQtGLView::paintGL() {
   mViewer->Draw();
   mPainting = false;
   mFresh = false;
+  if (Animated()) update();
+}
+
+bool KIVQtGLView::Animated() const {
+  if (!mViewer) return false;
+  for (int i = 0; i < mViewer->GetViewpointCount(); ++i)
+    if (KIVViewpoint* viewpoint = mViewer->GetViewpoint(i); viewpoint && viewpoint->IsAnimated()) return true;
+  return false;
+}
+
+void KIVQtGLView::Wake() {
+  if (!Animated()) return;
+  mFresh = false;
+  update();
 }
 
 void KIVQtGLView::FrameStarting() { makeCurrent(); }
 
 void KIVQtGLView::FrameDrawn() {
   if (mPainting) return;
-  mFresh = true;
+  mFresh = !Animated();  // an animation's next step comes with the next frame
   update();
 }
 

@@ -23,6 +23,8 @@ class KIVQtGLView : public QOpenGLWidget {
   void FrameStarting();
   void FrameDrawn();
   bool IsPainting() const { return mPainting; }
+  /// Input arrived: a walk or flight that it started needs frames.
+  void Wake();
 
  protected:
   void initializeGL() override;
@@ -31,6 +33,9 @@ class KIVQtGLView : public QOpenGLWidget {
 
  private:
   void ReleaseRender();
+  /// 1 while a viewpoint is animated (a walk, a flight, a timed move): its steps come with
+  /// the frames, so frames follow one another until it ends.
+  bool Animated() const;
   KIVViewer* mViewer;
   std::unique_ptr<KIVQtViewerRender> mRender;
   std::string mGLError;

@@ -68,6 +68,7 @@ void KIVQtViewerWidget::DevicePosition(const QPointF& position, int& x, int& y) 
 }
 
 void KIVQtViewerWidget::AfterInput() {
+  if (mView) mView->Wake();
   if (mInputHook) mInputHook();
 }
 

@@ -3,6 +3,10 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -145,4 +149,31 @@ TEST(ToolBarWidgets, RightClickOnANavigationButtonPopsItsLockOption) {
   EXPECT_TRUE(lock->isChecked());  // set back from the model's item, which took the click
   QTest::mouseClick(zoom, Qt::LeftButton);
   EXPECT_EQ(d.viewer->SetSpecialNavigation(-1, -1, -1), 3);
+}
+
+TEST(ToolBarWidgets, SaveVrmlAsksForAFileAndWritesIt) {
+  Desk d;
+  KIV3DCustomRep* model = Box(2.0f);
+  d.viewer->AddRep(model, NavViewerExtand::kOfficialRoot);
+  const QString path = QDir::tempPath() + "/toolbar_widgets_test.wrl";
+  QFile::remove(path);
+  QTest::mouseClick(d.Button(15), Qt::LeftButton);
+  d.Pump();
+  QFileDialog* chooser = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* c = qobject_cast<QFileDialog*>(top); c && c->isVisible()) chooser = c;
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_EQ(chooser->windowTitle(), "Export VRML File");
+  EXPECT_TRUE(d.Button(15)->isChecked());
+  chooser->findChild<QLineEdit*>("fileNameEdit")->setText(path);  // typed
+  static_cast<QDialog*>(chooser)->accept();
+  d.Pump();
+  EXPECT_FALSE(d.Button(15)->isChecked());  // the export is done and its state is off
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readLine().startsWith("#VRML V2.0 utf8"));
+  file.close();
+  QFile::remove(path);
+  d.viewer->RemoveRep(model, NavViewerExtand::kOfficialRoot);
+  delete model;
 }

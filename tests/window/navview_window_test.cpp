@@ -2,7 +2,13 @@
 // mouse and keyboard through Qt's own event delivery, screenshots before and after.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -112,6 +118,45 @@ TEST(NavviewWindow, MouseAndKeysMoveTheViewOfTheBuiltinPlant) {
     const QImage home = view->GrabFrame();
     EXPECT_GT(Changed(turned, home), 0.05);
     EXPECT_LT(Changed(before, home), Changed(before, turned));  // the pointer may preselect a model
+
+    // Walk: Page Up starts walking, which goes on frame after frame with no further input.
+    NavViewerExtand& viewer = window.GetSession().GetViewer();
+    auto* style = window.findChild<QComboBox*>("NavigationStyle");
+    ASSERT_NE(style, nullptr);
+    emit style->activated(1);
+    ASSERT_EQ(viewer.SetNavigationStyle(-1), 8);
+    const KIVMathPointf start = viewer.GetMain3DViewpoint()->GetOrigin();
+    const int drawsBefore = viewer.GetDrawCount();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_PageUp);
+    Settle(400);
+    const KIVMathPointf walked = viewer.GetMain3DViewpoint()->GetOrigin();
+    const int drawsWalking = viewer.GetDrawCount() - drawsBefore;
+    EXPECT_GT(drawsWalking, 3);
+    EXPECT_GT(std::abs(walked.x - start.x) + std::abs(walked.y - start.y) + std::abs(walked.z - start.z), 0.0f);
+    std::printf("walking: %d frames in 400 ms\n", drawsWalking);
+    emit style->activated(0);  // back to examining, which stops the walk
+    Settle(100);
+    EXPECT_FALSE(viewer.GetMain3DViewpoint()->IsAnimated());
+
+    // Capture from the tool bar: its dialog writes what this window draws.
+    const QString toolShot = out + "/navview_toolbar_capture.png";
+    QFile::remove(toolShot);
+    auto* captureButton = window.findChild<QAbstractButton*>("PrintCapture");
+    ASSERT_NE(captureButton, nullptr);
+    captureButton->click();
+    Settle(100);
+    QWidget* dialog = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == "Capture" && top->isVisible()) dialog = top;
+    ASSERT_NE(dialog, nullptr);
+    auto* fileName = dialog->findChild<QLineEdit*>("FileName");
+    ASSERT_NE(fileName, nullptr);
+    fileName->setText(toolShot);
+    emit fileName->editingFinished();
+    dialog->findChild<QPushButton*>("Capture")->click();
+    Settle(100);
+    EXPECT_FALSE(QImage(toolShot).isNull());
 
     // Frame time on this machine: the model draws and the GPU finishes.
     KIVQtViewerRender* render = view->GetRender();
