@@ -15,7 +15,11 @@ KIVQtGLView::KIVQtGLView(KIVViewer* viewer, QWidget* parent) : QOpenGLWidget(par
   setUpdateBehavior(QOpenGLWidget::PartialUpdate);
 }
 
-KIVQtGLView::~KIVQtGLView() { ReleaseRender(); }
+KIVQtGLView::~KIVQtGLView() {
+  // QOpenGLWidget's own destructor destroys the context, after this part is gone.
+  disconnect(mContextGone);
+  ReleaseRender();
+}
 
 int KIVQtGLView::IsSupported() {
   const QString platform = QGuiApplication::platformName();
@@ -41,7 +45,8 @@ void KIVQtGLView::initializeGL() {
   ReleaseRender();
   if (!mViewer) return;
   // A new context (the widget moved to another window) makes the old buffers worthless.
-  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseRender(); });
+  disconnect(mContextGone);
+  mContextGone = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseRender(); });
   auto render = std::make_unique<KIVQtViewerRender>(mViewer->GetSupport(), *this);
   if (!render->IsReady(&mGLError)) return;
   mGLError.clear();

@@ -41,4 +41,5 @@ class KIVQtGLView : public QOpenGLWidget {
   std::string mGLError;
   bool mPainting = false;
   bool mFresh = false;  // the framebuffer holds the model's latest frame
+  QMetaObject::Connection mContextGone;
 };
