@@ -210,7 +210,14 @@ int NavviewMainWindow::OpenFiles(const QStringList& paths) {
   mProgress->hide();
   statusBar()->clearMessage();
   if (loaded) mSession->GetViewer().Reframe(NavViewerExtand::kOfficialRoot);
-  if (!errors.isEmpty()) QMessageBox::warning(this, "navview", errors.join("\n"));
+  if (!errors.isEmpty()) {
+    // Not modal: the scene stays usable while the message is read.
+    auto* box = new QMessageBox(QMessageBox::Warning, "navview", errors.join("\n"), QMessageBox::Ok, this);
+    box->setObjectName("NavviewLoadErrors");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+  }
   UpdateStatus();
   return loaded;
 }

@@ -27,6 +27,7 @@ int KIVApplication::Subscribe(int type, KIVCommand* command, void* data, KIVDefe
   for (const Subscription& s : mSubscriptions)
     if (s.command == command && s.function == function && s.data == data) return 1;
   mSubscriptions.push_back({mNextSerial++, command, data, function});
+  if (mWorkHook) mWorkHook();
   return 1;
 }
 
@@ -63,8 +64,10 @@ int KIVApplication::HasPendingWork() const { return !mSubscriptions.empty() || !
 
 void KIVApplication::AddDelayedDestruction(KIVCommand* command) {
   if (!command || command == this) return;
-  if (std::find(mPendingDestructions.begin(), mPendingDestructions.end(), command) == mPendingDestructions.end())
+  if (std::find(mPendingDestructions.begin(), mPendingDestructions.end(), command) == mPendingDestructions.end()) {
     mPendingDestructions.push_back(command);
+    if (mWorkHook) mWorkHook();
+  }
 }
 
 void KIVApplication::ForgetCommand(KIVCommand* command) {

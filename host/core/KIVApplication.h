@@ -3,6 +3,7 @@
 // the type-2 subscriptions and then the delayed destructions.
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "host/core/KIVCommand.h"
@@ -33,6 +34,10 @@ class KIVApplication : public KIVCommand {
   /// 1 while subscriptions or destructions are pending.
   int HasPendingWork() const;
 
+  /// Called whenever work is added (a new subscription or delayed destruction), so that
+  /// an event loop can schedule a cycle instead of polling; null removes it.
+  void SetWorkHook(std::function<void()> hook) { mWorkHook = std::move(hook); }
+
   /// Used by KIVCommand.
   void AddDelayedDestruction(KIVCommand* command);
   void ForgetCommand(KIVCommand* command);
@@ -51,6 +56,7 @@ class KIVApplication : public KIVCommand {
   std::vector<Subscription> mSubscriptions;
   std::deque<KIVCommand*> mPendingDestructions;
   unsigned long mNextSerial = 1;
+  std::function<void()> mWorkHook;
   static KIVApplication* sInstance;
   friend class KIVInteractiveApplication;
 };

@@ -1,8 +1,5 @@
 #include "host/qt/KIVQtDeferredDriver.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDialog.h"
 
@@ -10,12 +7,13 @@ KIVQtDeferredDriver::KIVQtDeferredDriver() {
   mTimer.setSingleShot(true);
   mTimer.setInterval(0);
   QObject::connect(&mTimer, &QTimer::timeout, this, [this] { Cycle(); });
-  if (auto* dispatcher = QAbstractEventDispatcher::instance())
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-      KIVDialog::FlushPresenter();
-      KIVApplication* app = KIVApplication::ExistingApplication();
-      if (app && app->HasPendingWork()) Kick();
-    });
+  KIVApplication* app = KIVApplication::MainApplication();
+  app->SetWorkHook([this] { Kick(); });
+  if (app->HasPendingWork()) Kick();
+}
+
+KIVQtDeferredDriver::~KIVQtDeferredDriver() {
+  if (KIVApplication* app = KIVApplication::ExistingApplication()) app->SetWorkHook(nullptr);
 }
 
 void KIVQtDeferredDriver::Kick() {

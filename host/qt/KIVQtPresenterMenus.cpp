@@ -133,7 +133,25 @@ void KIVQtPresenter::SyncMenu(KIVDialog* object, Entry& entry, KIVDlgProperty wh
 }
 
 void KIVQtPresenter::PopUp(KIVDialog* object, Entry& entry) {
-  (void)object;
   if (!entry.menu || entry.menu->isVisible()) return;
-  entry.menu->popup(QCursor::pos());
+  // Once the current input is done: receivers fill a menu after showing it, and its items
+  // reach the presenter when they are announced.
+  QTimer::singleShot(0, entry.menu.data(), [this, object] {
+    KIVDialog::FlushPresenter();
+    Entry* e = Find(object);
+    if (!e || !e->menu || e->menu->isVisible() || object->GetVisibility() != KIVDialog::VisibilityShown) return;
+    if (e->menu->actions().isEmpty()) {  // nothing to offer: the menu closes at once
+      object->SetVisibility(KIVDialog::VisibilityHidden);
+      return;
+    }
+    // Where the model placed it, in its parent's device pixels; else under the pointer.
+    QPoint at = QCursor::pos();
+    int x, y, w, h;
+    object->GetRectDimensions(x, y, w, h);
+    if (QWidget* parent = GetWidget(object->GetDialogParent()); parent && (x || y)) {
+      const qreal ratio = parent->devicePixelRatioF();
+      at = parent->mapToGlobal(QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio)));
+    }
+    e->menu->popup(at);
+  });
 }

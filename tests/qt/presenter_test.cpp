@@ -208,6 +208,7 @@ TEST(QtPresenter, MenusFromATableShowTheirItemsAndReportChoices) {
   KIVDlgMenu* root = menus.GetRacineMenu();
   ASSERT_NE(root, nullptr);
   root->SetVisibility(KIVDialog::VisibilityShown);
+  Pump();  // pops up once the input that asked for it is done
   QMenu* popup = p.presenter->GetMenu(root);
   ASSERT_NE(popup, nullptr);
   EXPECT_TRUE(popup->isVisible());

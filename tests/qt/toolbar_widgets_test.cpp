@@ -10,10 +10,13 @@
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgCheckButton.h"
 #include "host/dialog/KIVDlgDialog.h"
+#include "host/dialog/KIVDlgPushItem.h"
+#include "host/dialog/KIVDlgContextualMenu.h"
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/qt/KIVQtPresenter.h"
 #include "host/qt/KIVQtViewerWidget.h"
@@ -135,6 +138,7 @@ TEST(ToolBarWidgets, RightClickOnANavigationButtonPopsItsLockOption) {
   QAbstractButton* zoom = d.Button(3);
   ASSERT_EQ(zoom->contextMenuPolicy(), Qt::CustomContextMenu);
   emit zoom->customContextMenuRequested(QPoint(2, 2));
+  d.Pump();
   QMenu* menu = nullptr;
   for (QWidget* top : QApplication::topLevelWidgets())
     if (auto* m = qobject_cast<QMenu*>(top); m && m->isVisible()) menu = m;
@@ -176,4 +180,65 @@ TEST(ToolBarWidgets, SaveVrmlAsksForAFileAndWritesIt) {
   QFile::remove(path);
   d.viewer->RemoveRep(model, NavViewerExtand::kOfficialRoot);
   delete model;
+}
+
+TEST(ToolBarWidgets, TheViewerWindowHandsKeysWheelRightClicksAndItsSizeToTheViewer) {
+  Desk d;
+  auto* view = dynamic_cast<KIVQtViewerWidget*>(d.presenter->GetWidget(d.viewer));
+  ASSERT_NE(view, nullptr);
+  view->resize(300, 200);
+  int w = 0, h = 0;
+  d.viewer->GetGraphicSize(&w, &h);
+  EXPECT_EQ(w, static_cast<int>(300 * view->devicePixelRatioF()));
+  EXPECT_EQ(h, static_cast<int>(200 * view->devicePixelRatioF()));
+
+  d.viewer->SetSpecialNavigation(5, 1, 0);
+  QTest::keyClick(view, Qt::Key_Escape);
+  EXPECT_EQ(d.viewer->SetSpecialNavigation(-1, -1, -1), -1);
+
+  // Half notches (touchpads) add up to whole wheel steps.
+  KIV3DViewpoint* main = d.viewer->GetMain3DViewpoint();
+  main->SetPosition(KIVMathPointf(0, -50, 0), KIVMathDirectionf(0, 1, 0), KIVMathDirectionf(0, 0, 1));
+  auto wheel = [&](int delta) {
+    const QPointF at(150, 100);
+    QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &event);
+  };
+  const KIVMathPointf start = main->GetOrigin();
+  wheel(60);
+  EXPECT_EQ(main->GetOrigin(), start);
+  wheel(60);
+  EXPECT_NE(main->GetOrigin(), start);
+
+  // A right click pops the viewer's menu up where it happened.
+  auto* item = new KIVDlgPushItem(d.viewer->GetContextualMenu(), "Hello");
+  item->SetTitle("Hello");
+  QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, QPoint(40, 30));
+  d.Pump();
+  QMenu* menu = d.presenter->GetMenu(d.viewer->GetContextualMenu());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions()[0]->text(), "Hello");
+  EXPECT_EQ(menu->pos(), view->mapToGlobal(QPoint(40, 30)));
+  menu->hide();
+  d.Pump();
+  EXPECT_EQ(d.viewer->GetContextualMenu()->GetVisibility(), KIVDialog::VisibilityHidden);
+}
+
+TEST(ToolBarWidgets, TheDeferredCycleRunsFromTheEventLoop) {
+  Desk d;
+  QTest::qWait(20);
+  EXPECT_FALSE(KIVApplication::MainApplication()->HasPendingWork());  // an idle window does not spin
+  static int calls = 0;
+  calls = 0;
+  KIVCommand subscriber;
+  KIVApplication::MainApplication()->Subscribe(2, &subscriber, nullptr, [](KIVCommand*, int, void*) { ++calls; });
+  QTest::qWait(50);  // nobody calls ProcessDeferred here but the event loop
+  EXPECT_GT(calls, 2);
+  KIVApplication::MainApplication()->RemoveSubscribe(2, &subscriber);
+  const int after = calls;
+  QTest::qWait(30);
+  EXPECT_EQ(calls, after);
 }

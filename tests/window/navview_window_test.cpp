@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
@@ -170,6 +171,24 @@ TEST(NavviewWindow, MouseAndKeysMoveTheViewOfTheBuiltinPlant) {
     std::printf("frame: %.1f ms (%d x %d device pixels, %lld triangles drawn, %s)\n", 1000.0 * total / frames,
                 view->width(), view->height(), render->GetLastFrameStats().triangles,
                 reinterpret_cast<const char*>(view->GetGLView()->context()->functions()->glGetString(0x1F01)));
+
+    // Opening files: a good one joins the scene, a corrupt one is reported and loses nothing.
+    const QString cube = out + "/cube.obj", broken = out + "/broken.obj";
+    {
+      QFile f(cube);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      f.write("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 2 3\nf 1 2 4\nf 1 3 4\nf 2 3 4\n");
+      QFile g(broken);
+      ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+      g.write("this is not a model\n");
+    }
+    EXPECT_EQ(window.OpenFiles({cube, broken}), 1);
+    EXPECT_TRUE(window.GetStatusText().startsWith("2817 models, 94980 triangles")) << window.GetStatusText().toStdString();
+    auto* errors = window.findChild<QMessageBox*>("NavviewLoadErrors");
+    ASSERT_NE(errors, nullptr);
+    EXPECT_TRUE(errors->isVisible());
+    EXPECT_TRUE(errors->text().contains("broken.obj")) << errors->text().toStdString();
+    errors->close();
 
     // A capture through the window's render, at another size.
     std::string error;
