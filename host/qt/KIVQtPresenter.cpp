@@ -1,6 +1,7 @@
 #include "host/qt/KIVQtPresenter.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -152,11 +153,19 @@ void KIVQtPresenter::Rebuild(KIVDialog* object) {
   if (!entry || !entry->widget) return;
   QWidget* old = entry->widget;
   mObjects.erase(old);
+  // A row keeps its order: the new widget takes the old one's place.
+  auto* row = old->parentWidget() ? qobject_cast<QBoxLayout*>(old->parentWidget()->layout()) : nullptr;
+  const int index = row ? row->indexOf(old) : -1;
+  if (row) row->removeWidget(old);
   old->hide();
   old->deleteLater();
   entry->widget = nullptr;
   entry->container = nullptr;
   Build(object, *entry);
+  if (row && index >= 0 && entry->widget && row->indexOf(entry->widget) >= 0) {
+    row->removeWidget(entry->widget);
+    row->insertWidget(index, entry->widget);
+  }
   SyncAll(object);
   // Children whose widgets lived in the old one move to the new one.
   for (KIVDialog* child : object->GetDialogChildren()) {

@@ -19,6 +19,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include "foundation/NavMenuGeneric.h"
 #include "host/core/KIVApplication.h"
@@ -261,4 +262,33 @@ TEST(QtPresenter, FileAndNoticeWindows) {
   EXPECT_EQ(box->icon(), QMessageBox::Critical);
   box->done(0);
   EXPECT_EQ(p.owner.Take(), (Lines{"Chooser:KIVDlgDiaOKNotification", "Notice:KIVDlgDiaOKNotification"}));
+}
+
+TEST(QtPresenter, ButtonsGivenAnIconLaterBecomeToolButtonsInTheirPlace) {
+  QtTestApp();
+  KIVQtPresenter presenter;
+  auto* window = new KIVDlgDialog(nullptr, "Bar", KIVDlgWindow::StyleNoButtons);
+  auto* row = new KIVDlgToolBar(window, "Row");
+  KIVDlgCheckButton* buttons[3];
+  const char* icons[3] = {"cbground", "cbperfo", "cbprint"};
+  for (int i = 0; i < 3; ++i) {
+    buttons[i] = new KIVDlgCheckButton(row, icons[i]);
+    buttons[i]->SetTitle(icons[i]);  // announced here, without an icon yet
+  }
+  for (KIVDlgCheckButton* button : buttons) button->SetIconName(button->GetTag().CastToCharPtr());
+  window->SetVisibility(2);
+  Pump();
+  QLayout* layout = presenter.GetWidget(row)->layout();
+  ASSERT_EQ(layout->count(), 3);
+  for (int i = 0; i < 3; ++i) {
+    auto* tool = qobject_cast<QToolButton*>(layout->itemAt(i)->widget());
+    ASSERT_NE(tool, nullptr) << i;
+    EXPECT_EQ(tool, presenter.GetWidget(buttons[i]));
+    EXPECT_TRUE(tool->isCheckable());
+    EXPECT_FALSE(tool->icon().isNull());
+  }
+  QTest::mouseClick(static_cast<QToolButton*>(presenter.GetWidget(buttons[1])), Qt::LeftButton);
+  EXPECT_EQ(buttons[1]->GetState(), KIVDialog::StateSet);
+  delete window;
+  Pump();
 }
