@@ -16,6 +16,7 @@
 #ifdef NAVVIEW_WINDOWED
 #include <QApplication>
 
+#include "apps/navview/NavviewDisplay.h"
 #include "apps/navview/NavviewMainWindow.h"
 #include "host/qt/KIVQtPresenter.h"
 
@@ -62,7 +63,13 @@ int main(int argc, char** argv) {
     return 0;
   }
 #ifdef NAVVIEW_WINDOWED
-  if (options.windowed || (!options.headless && HasDisplay())) return RunWindowed(argc, argv, options);
+  if (options.windowed || (!options.headless && HasDisplay())) {
+    std::string why;
+    // A window system that cannot be reached would abort the process inside Qt.
+    if (options.windowed || std::getenv("QT_QPA_PLATFORM") || NavviewDisplay::FromEnvironment(&why))
+      return RunWindowed(argc, argv, options);
+    std::cerr << "navview: " << why << "; running headless\n";
+  }
 #else
   if (options.windowed) {
     std::cerr << "navview: this build has no window (Qt 6 was not found); running headless\n";
