@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <cstdlib>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -189,6 +190,9 @@ TEST(ToolBarWidgets, TheViewerWindowHandsKeysWheelRightClicksAndItsSizeToTheView
   view->resize(300, 200);
   int w = 0, h = 0;
   d.viewer->GetGraphicSize(&w, &h);
+  if (const char* scale = std::getenv("QT_SCALE_FACTOR")) {
+    EXPECT_EQ(view->devicePixelRatioF(), std::atof(scale));
+  }
   EXPECT_EQ(w, static_cast<int>(300 * view->devicePixelRatioF()));
   EXPECT_EQ(h, static_cast<int>(200 * view->devicePixelRatioF()));
 
