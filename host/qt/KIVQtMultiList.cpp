@@ -235,6 +235,15 @@ void KIVQtMultiList::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void KIVQtMultiList::keyPressEvent(QKeyEvent* event) {
+  // Return on the current line acts as a double click on it.
+  const QModelIndex current = currentIndex();
+  KIVDlgMultiList* list = GetList();
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && current.isValid() && list) {
+    QPointer<KIVQtMultiList> self(this);
+    list->UserActivate(mModel->LineOfRow(current.row()), current.column());
+    if (self) SyncSelection();
+    return;
+  }
   SyncSelectionMode();
   mUserChanged = false;
   QTreeView::keyPressEvent(event);

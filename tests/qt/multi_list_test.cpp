@@ -175,6 +175,11 @@ TEST_F(MultiListTest, DoubleClickActivatesTheRowsLineOnce) {
   EXPECT_EQ(seen.back(), "activate 3");
   EXPECT_EQ(std::count(seen.begin(), seen.end(), "activate 3"), 1);
   EXPECT_EQ(ViewRows(), (Lines{2}));
+  // Return on the current row does the same, for the keyboard.
+  view->setCurrentIndex(view->GetModel()->index(1, 0));  // charlie, model line 2
+  Take();
+  QTest::keyClick(view, Qt::Key_Return);
+  EXPECT_EQ(Take(), (std::vector<std::string>{"select 2", "activate 2"}));
 }
 
 TEST_F(MultiListTest, ViewFollowsTheModelWhenItRefusesOrChangesTheSelection) {
