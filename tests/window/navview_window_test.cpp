@@ -159,6 +159,34 @@ TEST(NavviewWindow, MouseAndKeysMoveTheViewOfTheBuiltinPlant) {
     Settle(100);
     EXPECT_FALSE(QImage(toolShot).isNull());
 
+    // Tool bar states that draw: each changes the picture, and clicking again removes it.
+    for (const char* tag : {"Ground", "Perfo"}) {
+      const QImage plain = view->GrabFrame();
+      auto* button = window.findChild<QAbstractButton*>(tag);
+      ASSERT_NE(button, nullptr) << tag;
+      button->click();
+      Settle(150);
+      EXPECT_TRUE(button->isChecked()) << tag;
+      EXPECT_GT(Changed(plain, view->GrabFrame()), 0.001) << tag;
+      button->click();
+      Settle(150);
+      EXPECT_FALSE(button->isChecked()) << tag;
+      EXPECT_LT(Changed(plain, view->GrabFrame()), 0.001) << tag;
+    }
+
+    // Previous View animates back to the view before the last change, cycle after cycle.
+    const KIVMathPointf here = viewer.GetMain3DViewpoint()->GetOrigin();
+    viewer.GetMain3DViewpoint()->SetPosition(here + KIVMathVectorf(0, 0, 200), viewer.GetMain3DViewpoint()->GetSightDirection(),
+                                             viewer.GetMain3DViewpoint()->GetUpDirection());
+    viewer.Reframe(NavViewerExtand::kOfficialRoot);  // recorded in the history
+    auto* previous = window.findChild<QAbstractButton*>("Previous");
+    ASSERT_NE(previous, nullptr);
+    ASSERT_TRUE(previous->isEnabled());
+    const KIVMathPointf reframed = viewer.GetMain3DViewpoint()->GetOrigin();
+    previous->click();
+    Settle(1500);
+    EXPECT_NE(viewer.GetMain3DViewpoint()->GetOrigin(), reframed);
+
     // Frame time on this machine: the model draws and the GPU finishes.
     KIVQtViewerRender* render = view->GetRender();
     view->GetGLView()->makeCurrent();
