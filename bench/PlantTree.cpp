@@ -19,3 +19,8 @@ PlantTree BuildPlantTree(const PlantScene& plant) {
   }
   return tree;
 }
+
+void AimAtPlant(KIV3DViewpoint& viewpoint, const PlantScene& plant) {
+  viewpoint.SetPosition(plant.GetEye(), plant.GetTarget() - plant.GetEye(), plant.GetUp());
+  viewpoint.SetAngle(45.0f);
+}

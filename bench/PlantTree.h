@@ -5,9 +5,12 @@
 #include "bench/PlantScene.h"
 #include "host/visu/KIV3DBagRep.h"
 #include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/KIV3DViewpoint.h"
 struct PlantTree {
   KIV3DBagRep* root = nullptr;
   std::vector<KIV3DBagRep*> bags;
   std::vector<KIV3DCustomRep*> leaves;
 };
 PlantTree BuildPlantTree(const PlantScene& plant);
+/// The plant's own view: from its eye to its target, 45 degrees wide.
+void AimAtPlant(KIV3DViewpoint& viewpoint, const PlantScene& plant);

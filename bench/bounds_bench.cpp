@@ -36,8 +36,7 @@ Fixture& Plant(int models, int triangles) {
     f->tree = BuildPlantTree(*f->plant);
     f->viewer = std::make_unique<KIV3DViewer>(800, 600);
     KIV3DViewpoint* vp = f->viewer->GetMain3DViewpoint();
-    vp->SetPosition(f->plant->GetEye(), f->plant->GetTarget() - f->plant->GetEye(), f->plant->GetUp());
-    vp->SetAngle(45.0f);
+    AimAtPlant(*vp, *f->plant);
     vp->AddRep(f->tree.root);
   }
   return *f;

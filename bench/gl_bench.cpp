@@ -45,8 +45,7 @@ Fixture* Plant(int models, int triangles) {
     f->tree = BuildPlantTree(*f->plant);
     f->viewer = std::make_unique<KIV3DViewer>(1280, 720);
     KIV3DViewpoint* vp = f->viewer->GetMain3DViewpoint();
-    vp->SetPosition(f->plant->GetEye(), f->plant->GetTarget() - f->plant->GetEye(), f->plant->GetUp());
-    vp->SetAngle(45.0f);
+    AimAtPlant(*vp, *f->plant);
     vp->AddRep(f->tree.root);
     f->render = std::make_unique<KIVGLRender>(f->viewer->GetSupport(), Context());
     f->viewer->SetRender(f->render.get());
@@ -106,9 +105,7 @@ void BM_GLOcclusion(benchmark::State& state) {
     plant = std::make_unique<PlantScene>(10000, 1000, 7);
     tree = BuildPlantTree(*plant);
     viewer = std::make_unique<NavViewerExtand>(nullptr, KIVString("bench"), 4, 0, 1280, 720);
-    KIV3DViewpoint* vp = viewer->GetMain3DViewpoint();
-    vp->SetPosition(plant->GetEye(), plant->GetTarget() - plant->GetEye(), plant->GetUp());
-    vp->SetAngle(45.0f);
+    AimAtPlant(*viewer->GetMain3DViewpoint(), *plant);
     viewer->AddRep(tree.root, NavViewerExtand::kOfficialRoot);
     render = std::make_unique<KIVGLRender>(viewer->GetSupport(), Context());
     viewer->SetRender(render.get());

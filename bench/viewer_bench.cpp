@@ -37,8 +37,7 @@ Fixture& Plant(int models, int triangles) {
     f->tree = BuildPlantTree(*f->plant);
     f->viewer = std::make_unique<NavViewerExtand>(nullptr, KIVString("bench"), 0, 0, 1280, 720);
     KIV3DViewpoint* vp = f->viewer->GetMain3DViewpoint();
-    vp->SetPosition(f->plant->GetEye(), f->plant->GetTarget() - f->plant->GetEye(), f->plant->GetUp());
-    vp->SetAngle(45.0f);
+    AimAtPlant(*vp, *f->plant);
     f->viewer->AddRep(f->tree.root, 14);
     for (size_t i = 0; i < f->tree.leaves.size(); ++i) {
       auto path = std::make_unique<KIVRepPath>(vp);

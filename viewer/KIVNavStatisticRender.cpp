@@ -24,22 +24,19 @@ void KIVNavStatisticRender::Add(int triangles, const int* stripCounts, int strip
   mTriangles = total > 2147483647LL ? 2147483647 : static_cast<int>(total);
 }
 
-void KIVNavStatisticRender::Draw3DFace(KIV3DFaceGP& face) {
+// Faces and cylinders give their triangles through the same Get.
+template <class Primitive>
+void KIVNavStatisticRender::Count(Primitive& gp) {
   const float *vertices = nullptr, *normals = nullptr;
   const int *triangles = nullptr, *strips = nullptr, *stripCounts = nullptr, *fans = nullptr, *fanCounts = nullptr;
   int vertexFloats = 0, triangleCount = 0, stripNumber = 0, fanNumber = 0;
-  face.Get(vertices, vertexFloats, normals, triangles, triangleCount, strips, stripCounts, stripNumber, fans,
-           fanCounts, fanNumber);
+  gp.Get(vertices, vertexFloats, normals, triangles, triangleCount, strips, stripCounts, stripNumber, fans, fanCounts,
+         fanNumber);
   Add(triangleCount, stripCounts, stripNumber, fanCounts, fanNumber);
 }
 
-void KIVNavStatisticRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& face) { Draw3DFace(face); }
+void KIVNavStatisticRender::Draw3DFace(KIV3DFaceGP& face) { Count(face); }
 
-void KIVNavStatisticRender::Draw3DCylinder(KIV3DCylinderGP& cylinder, const int) {
-  const float *vertices = nullptr, *normals = nullptr;
-  const int *triangles = nullptr, *strips = nullptr, *stripCounts = nullptr, *fans = nullptr, *fanCounts = nullptr;
-  int vertexFloats = 0, triangleCount = 0, stripNumber = 0, fanNumber = 0;
-  cylinder.Get(vertices, vertexFloats, normals, triangles, triangleCount, strips, stripCounts, stripNumber, fans,
-               fanCounts, fanNumber);
-  Add(triangleCount, stripCounts, stripNumber, fanCounts, fanNumber);
-}
+void KIVNavStatisticRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& face) { Count(face); }
+
+void KIVNavStatisticRender::Draw3DCylinder(KIV3DCylinderGP& cylinder, const int) { Count(cylinder); }

@@ -47,5 +47,7 @@ class KIVNavStatisticRender : public KIVRender {
 
  private:
   void Add(int triangles, const int* stripCounts, int strips, const int* fanCounts, int fans);
+  template <class Primitive>
+  void Count(Primitive& gp);
   int mTriangles = 0;
 };

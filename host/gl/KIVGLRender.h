@@ -17,6 +17,7 @@ class KIVViewer;
 class KIVGraphicPrimitive;
 class KIV3DViewpoint;
 struct KIVGLView;
+struct KIVGLMesh;
 
 class KIVGLRender : public KIVRender {
  public:
@@ -77,6 +78,8 @@ class KIVGLRender : public KIVRender {
  private:
   struct State;
   void DrawFace(KIV3DFaceGP& gp, const float* planeNormal);
+  /// Queues a face mesh with the current matrix and colour; centre orders transparency.
+  void QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre);
   /// Records a line primitive; pairs may be empty when its buffers are cached.
   void DrawLines(const KIVGraphicPrimitive& gp, const std::vector<float>& points,
                  const std::vector<unsigned int>& pairs, int cached);

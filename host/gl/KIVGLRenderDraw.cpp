@@ -353,13 +353,17 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
   State& s = *mState;
   KIVGLMesh* mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
   if (!mesh) mesh = UploadFace(s.cache, Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
-  if (!mesh) return;
+  if (mesh) QueueFaces(*view, mesh, mesh->centre);
+}
+
+void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre) {
+  State& s = *mState;
   KIVGLMeshItem item;
   item.mesh = mesh;
   item.model = ModelMatrix(GetCurrentMatrix());
   Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
   ++s.primitives;
-  Queue(*view, item, mesh->centre, view->faces);
+  Queue(view, item, centre, view.faces);
 }
 
 void KIVGLRender::Draw3DFace(KIV3DFaceGP& gp) { DrawFace(gp, nullptr); }
@@ -389,13 +393,8 @@ void KIVGLRender::Draw3DCylinder(KIV3DCylinderGP& gp, const int) {
     mesh = UploadFace(s.cache, key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
   }
   if (!mesh) return;
-  KIVGLMeshItem item;
-  item.mesh = mesh;
-  item.model = ModelMatrix(GetCurrentMatrix());
-  Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
-  ++s.primitives;
   const float middle[3] = {centre.x, centre.y, centre.z};
-  Queue(*view, item, middle, view->faces);
+  QueueFaces(*view, mesh, middle);
 }
 
 namespace {

@@ -72,41 +72,23 @@ void KIVQtViewerWidget::AfterInput() {
   if (mInputHook) mInputHook();
 }
 
-void KIVQtViewerWidget::mousePressEvent(QMouseEvent* event) {
+void KIVQtViewerWidget::Mouse(QMouseEvent* event, void (KIVViewer::*operation)(int, int, int, int)) {
   if (!mViewer) return;
   int x, y;
   DevicePosition(event->position(), x, y);
-  mViewer->UserMousePress(x, y, KIVQtInput::Buttons(event->buttons() | event->button()),
-                          KIVQtInput::Modifiers(event->modifiers()));
+  // A press or release carries the button that changed, which buttons() leaves out on release.
+  (mViewer->*operation)(x, y, KIVQtInput::Buttons(event->buttons() | event->button()),
+                        KIVQtInput::Modifiers(event->modifiers()));
   AfterInput();
 }
 
-void KIVQtViewerWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (!mViewer) return;
-  int x, y;
-  DevicePosition(event->position(), x, y);
-  mViewer->UserMouseMove(x, y, KIVQtInput::Buttons(event->buttons()), KIVQtInput::Modifiers(event->modifiers()));
-  AfterInput();
-}
+void KIVQtViewerWidget::mousePressEvent(QMouseEvent* event) { Mouse(event, &KIVViewer::UserMousePress); }
 
-void KIVQtViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (!mViewer) return;
-  int x, y;
-  DevicePosition(event->position(), x, y);
-  // A release carries the button that went up.
-  mViewer->UserMouseRelease(x, y, KIVQtInput::Buttons(event->buttons() | event->button()),
-                            KIVQtInput::Modifiers(event->modifiers()));
-  AfterInput();
-}
+void KIVQtViewerWidget::mouseMoveEvent(QMouseEvent* event) { Mouse(event, &KIVViewer::UserMouseMove); }
 
-void KIVQtViewerWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (!mViewer) return;
-  int x, y;
-  DevicePosition(event->position(), x, y);
-  mViewer->UserMouseDoubleClick(x, y, KIVQtInput::Buttons(event->buttons() | event->button()),
-                                KIVQtInput::Modifiers(event->modifiers()));
-  AfterInput();
-}
+void KIVQtViewerWidget::mouseReleaseEvent(QMouseEvent* event) { Mouse(event, &KIVViewer::UserMouseRelease); }
+
+void KIVQtViewerWidget::mouseDoubleClickEvent(QMouseEvent* event) { Mouse(event, &KIVViewer::UserMouseDoubleClick); }
 
 void KIVQtViewerWidget::wheelEvent(QWheelEvent* event) {
   if (!mViewer) return;

@@ -47,6 +47,8 @@ class KIVQtViewerWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  /// Hands a mouse event to one of the viewer's User… operations.
+  void Mouse(QMouseEvent* event, void (KIVViewer::*operation)(int, int, int, int));
   void AfterInput();
   void DevicePosition(const QPointF& position, int& x, int& y) const;
   void ReportSize();

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "host/core/KIVApplication.h"
+#include "host/dialog/KIVDialog.h"
+
 inline QApplication* QtTestApp() {
   static int argc = 1;
   static char name[] = "test_qt";
@@ -13,4 +16,11 @@ inline QApplication* QtTestApp() {
     return new QApplication(argc, argv);
   }();
   return app;
+}
+
+/// Lets the model and Qt catch up: announcements, one deferred cycle, pending Qt events.
+inline void QtPump() {
+  KIVDialog::FlushPresenter();
+  KIVApplication::MainApplication()->ProcessDeferred();
+  QCoreApplication::processEvents();
 }

@@ -33,11 +33,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-void Pump() {
-  KIVDialog::FlushPresenter();
-  KIVApplication::MainApplication()->ProcessDeferred();
-  QCoreApplication::processEvents();
-}
+void Pump() { QtPump(); }
 
 struct Panel {
   Panel() {

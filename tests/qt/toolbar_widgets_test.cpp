@@ -43,11 +43,7 @@ struct Desk {
     Pump();
     presenter.reset();
   }
-  void Pump() {
-    KIVDialog::FlushPresenter();
-    KIVApplication::MainApplication()->ProcessDeferred();
-    QCoreApplication::processEvents();
-  }
+  void Pump() { QtPump(); }
   QAbstractButton* Button(int item) {
     return qobject_cast<QAbstractButton*>(presenter->GetWidget(viewer->GetToolBarItem(item)));
   }
