@@ -112,6 +112,7 @@
 #include "host/visu/KIVPickPath.h"
 #include "host/visu/KIVPickPathList.h"
 #include "host/visu/KIVPickScene.h"
+#include "host/visu/KIVPictureChange.h"
 #include "host/visu/KIVPrintCaptureDialog.h"
 #include "host/visu/KIVRay.h"
 #include "host/visu/KIVRender.h"

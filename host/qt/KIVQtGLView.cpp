@@ -13,11 +13,14 @@ KIVQtGLView::KIVQtGLView(KIVViewer* viewer, QWidget* parent) : QOpenGLWidget(par
   setFocusPolicy(Qt::NoFocus);
   // Frames drawn outside a paint must survive until Qt composites them.
   setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+  // Every change the viewer shows schedules one paint; Qt coalesces them.
+  if (mViewer) mViewer->SetRedrawHook([this] { update(); });
 }
 
 KIVQtGLView::~KIVQtGLView() {
   // QOpenGLWidget's own destructor destroys the context, after this part is gone.
   disconnect(mContextGone);
+  if (mViewer) mViewer->SetRedrawHook(nullptr);
   ReleaseRender();
 }
 
@@ -27,6 +30,7 @@ int KIVQtGLView::IsSupported() {
 }
 
 void KIVQtGLView::Detach() {
+  if (mViewer) mViewer->SetRedrawHook(nullptr);
   ReleaseRender();
   mViewer = nullptr;
 }
@@ -59,7 +63,8 @@ void KIVQtGLView::resizeGL(int, int) { mFresh = false; }
 
 void KIVQtGLView::paintGL() {
   if (!mViewer || !mRender) return;
-  if (mFresh) {  // the model's last frame is already in the framebuffer
+  // The model's last frame is already in the framebuffer, unless something changed since.
+  if (mFresh && !mViewer->IsRedrawPending()) {
     mFresh = false;
     return;
   }

@@ -10,12 +10,14 @@ int KIV2DViewpoint::SetCenter(float x, float y) {
   if (!std::isfinite(x) || !std::isfinite(y)) return 0;
   mCenter[0] = x;
   mCenter[1] = y;
+  Changed();
   return 1;
 }
 
 int KIV2DViewpoint::SetZoom(float unitsPerPixel) {
   if (!(unitsPerPixel > 0.0f) || !std::isfinite(unitsPerPixel)) return 0;
   mZoom = unitsPerPixel;
+  Changed();
   return 1;
 }
 
@@ -30,6 +32,7 @@ int KIV2DViewpoint::ZoomAbout(float x, float y, float factor) {
   mZoom = zoom;
   mCenter[0] = cx;
   mCenter[1] = cy;
+  Changed();
   return 1;
 }
 

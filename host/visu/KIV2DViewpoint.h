@@ -26,7 +26,9 @@ class KIV2DViewpoint : public KIVViewpoint {
   /// 0: scene units with the zoom; 1: overlay, one unit per pixel from the window's
   /// centre whatever the zoom (for reps drawn over a 3D view).
   void SetMode(int mode) {
-    if (mode == 0 || mode == 1) mMode = mode;
+    if (mode != 0 && mode != 1) return;
+    mMode = mode;
+    Changed();
   }
   int GetMode() const { return mMode; }
   /// Where a scene point falls, in pixels from the window's centre.

@@ -13,12 +13,14 @@ const char* const KIV3DViewer::NAVIGATION_GROUND_CHANGE = "NAVIGATION_GROUND_CHA
 
 void KIV3DViewer::SetVertical(const KIVMathDirectionf& vertical) {
   mVertical = vertical;
+  RequestRedraw();
   GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
 }
 
 void KIV3DViewer::SetGround(const KIVMathDirectionf& vertical, const KIVMathDirectionf& north) {
   mVertical = vertical;
   mNorth = north;
+  RequestRedraw();
   GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
 }
 
@@ -26,6 +28,7 @@ void KIV3DViewer::SetGround(int on, float height) {
   if (!std::isfinite(height)) return;
   mGround = on ? 1 : 0;
   mGroundHeight = height;
+  RequestRedraw();
   GetCallbackManager()->DispatchCallbacks(NAVIGATION_GROUND_CHANGE, nullptr, nullptr);
 }
 
@@ -44,6 +47,7 @@ int KIV3DViewer::SetFog(int on, float start, float end) {
   mFog = on ? 1 : 0;
   mFogStart = start;
   mFogEnd = end;
+  RequestRedraw();
   return 1;
 }
 
@@ -57,6 +61,7 @@ int KIV3DViewer::SetStereo(int on, float eyeDistance) {
   if (!(eyeDistance > 0.0f) || !std::isfinite(eyeDistance)) return 0;
   mStereo = on ? 1 : 0;
   mEyeDistance = eyeDistance;
+  RequestRedraw();
   return 1;
 }
 
@@ -68,6 +73,7 @@ int KIV3DViewer::GetStereo(float* eyeDistance) const {
 void KIV3DViewer::SetModelWindowSL(const KIVLightSourceSet& lights) {
   mLightSet = lights;
   mLights = lights.GetLightSourceCount();
+  RequestRedraw();
 }
 
 int KIV3DViewer::SetGlobalAmbientLight(float r, float g, float b) {
@@ -75,6 +81,7 @@ int KIV3DViewer::SetGlobalAmbientLight(float r, float g, float b) {
   mAmbient[0] = std::clamp(r, 0.0f, 1.0f);
   mAmbient[1] = std::clamp(g, 0.0f, 1.0f);
   mAmbient[2] = std::clamp(b, 0.0f, 1.0f);
+  RequestRedraw();
   return 1;
 }
 
@@ -86,6 +93,7 @@ int KIV3DViewer::ActivateStereoMode(int mode, float value) {
   if (mode < StereoAnaglyph || mode > StereoSideBySide) return 0;
   if (!SetStereo(1, value)) return 0;
   mStereoMode = mode;
+  RequestRedraw();
   return 1;
 }
 
@@ -98,11 +106,13 @@ int KIV3DViewer::IsStereoActivate(int* mode, float* value) const {
 void KIV3DViewer::SetTexture(const char* texture) {
   mHasTexture = texture && *texture ? 1 : 0;
   mTexture = mHasTexture ? texture : "";
+  RequestRedraw();
 }
 
 int KIV3DViewer::AddRepOverlay(KIVRep* rep) {
   if (!rep || std::find(mOverlays.begin(), mOverlays.end(), rep) != mOverlays.end()) return 0;
   mOverlays.push_back(rep);
+  RequestRedraw();
   return 1;
 }
 
@@ -110,7 +120,12 @@ int KIV3DViewer::RemoveRepOverlay(KIVRep* rep) {
   auto it = std::find(mOverlays.begin(), mOverlays.end(), rep);
   if (it == mOverlays.end()) return 0;
   mOverlays.erase(it);
+  RequestRedraw();
   return 1;
+}
+
+bool KIV3DViewer::DrawsRep(const KIVRep* rep) const {
+  return KIVViewer::DrawsRep(rep) || std::find(mOverlays.begin(), mOverlays.end(), rep) != mOverlays.end();
 }
 
 KIV3DBoundingSphere KIV3DViewer::GetGlobalBoundingSphere() const {

@@ -40,9 +40,15 @@ class KIV3DViewer : public KIVViewer {
   int SetStereo(int on, float eyeDistance);
   int GetStereo(float* eyeDistance = nullptr) const;
   /// The head light, and how many scene lights are on.
-  void SetHeadLight(int on) { mHeadLight = on ? 1 : 0; }
+  void SetHeadLight(int on) {
+    mHeadLight = on ? 1 : 0;
+    RequestRedraw();
+  }
   int GetHeadLight() const { return mHeadLight; }
-  void SetLightSourceCount(int count) { mLights = count < 0 ? 0 : count; }
+  void SetLightSourceCount(int count) {
+    mLights = count < 0 ? 0 : count;
+    RequestRedraw();
+  }
   int GetLightSourceCount() const { return mLights; }
   /// The model window's directional lights; setting them also sets the light count.
   void SetModelWindowSL(const KIVLightSourceSet& lights);
@@ -54,14 +60,20 @@ class KIV3DViewer : public KIVViewer {
   float GetGlobalAmbientLight() const { return mAmbient[0]; }
   void GetGlobalAmbientLight(float* rgb) const;
   /// Fog on or off, keeping the distances of SetFog.
-  void SetFogMode(int on) { mFog = on ? 1 : 0; }
+  void SetFogMode(int on) {
+    mFog = on ? 1 : 0;
+    RequestRedraw();
+  }
   int IsFogOn() const { return mFog; }
   /// Stereo kinds for ActivateStereoMode.
   static constexpr int StereoAnaglyph = 0, StereoQuadBuffer = 1, StereoSideBySide = 2;
   /// Stereo on with a kind and the distance between the eyes (as SetStereo); an unknown
   /// kind or a distance that is not positive is refused (0).
   int ActivateStereoMode(int mode, float value);
-  void DeactivateStereoMode() { mStereo = 0; }
+  void DeactivateStereoMode() {
+    mStereo = 0;
+    RequestRedraw();
+  }
   /// 1 while stereo is on; the kind and the eye distance (either pointer may be null).
   int IsStereoActivate(int* mode = nullptr, float* value = nullptr) const;
   /// A texture name for the scene's background or ground; null (the default) or an empty
@@ -84,6 +96,7 @@ class KIV3DViewer : public KIVViewer {
   /// The pick structures, kept up to date by every pick.
   KIVPickScene& GetPickScene() { return mPickScene; }
  protected:
+  bool DrawsRep(const KIVRep* rep) const override;
   void DrawViewpoint(KIVViewpoint& viewpoint, KIVRender& render) override;
  private:
   std::unique_ptr<KIV3DViewpoint> mMain;

@@ -19,7 +19,9 @@ KIV3DViewpoint::KIV3DViewpoint() = default;
 KIV3DViewpoint::~KIV3DViewpoint() = default;
 
 void KIV3DViewpoint::SetOrigin(const KIVMathPointf& origin) {
-  if (Finite(origin)) mOrigin = origin;
+  if (!Finite(origin)) return;
+  mOrigin = origin;
+  Changed();
 }
 
 void KIV3DViewpoint::SetSightDirection(const KIVMathDirectionf& sight) {
@@ -34,21 +36,28 @@ void KIV3DViewpoint::SetSightDirection(const KIVMathDirectionf& sight) {
   }
   mSight = s;
   mUp = up;
+  Changed();
 }
 
 void KIV3DViewpoint::SetUpDirection(const KIVMathDirectionf& up) {
   const KIVMathDirectionf u(Perpendicular(up, mSight));
-  if (!u.IsNull()) mUp = u;
+  if (u.IsNull()) return;
+  mUp = u;
+  Changed();
 }
 
 KIVMathDirectionf KIV3DViewpoint::GetRightDirection() const { return KIVMathDirectionf(mSight ^ mUp); }
 
 void KIV3DViewpoint::SetFocusDistance(const float& distance) {
-  if (distance > 0.0f && std::isfinite(distance)) mFocus = distance;
+  if (!(distance > 0.0f) || !std::isfinite(distance)) return;
+  mFocus = distance;
+  Changed();
 }
 
 void KIV3DViewpoint::SetAngle(const float& degrees) {
-  if (degrees > 0.0f && degrees <= 179.0f) mAngle = degrees;
+  if (!(degrees > 0.0f && degrees <= 179.0f)) return;
+  mAngle = degrees;
+  Changed();
 }
 
 void KIV3DViewpoint::SetPosition(const KIVMathPointf& origin, const KIVMathDirectionf& sight, const KIVMathDirectionf& up) {
@@ -58,6 +67,7 @@ void KIV3DViewpoint::SetPosition(const KIVMathPointf& origin, const KIVMathDirec
   mOrigin = origin;
   mSight = s;
   mUp = u;
+  Changed();
 }
 
 void KIV3DViewpoint::RotateAboutPoint(const KIVMathVectorf& rotation, const KIVMathPointf& point) {
@@ -72,6 +82,7 @@ int KIV3DViewpoint::SetClippingValue(float nearPlane, float farPlane) {
   if (!(nearPlane > 0.0f) || !(farPlane > nearPlane) || !std::isfinite(farPlane)) return 0;
   mNear = nearPlane;
   mFar = farPlane;
+  Changed();
   return 1;
 }
 
@@ -85,7 +96,9 @@ void KIV3DViewpoint::SetVerticalReference(const KIVMathDirectionf& vertical) {
 }
 
 void KIV3DViewpoint::SetSize(float size) {
-  if (size > 0.0f && std::isfinite(size)) mSize = size;
+  if (!(size > 0.0f) || !std::isfinite(size)) return;
+  mSize = size;
+  Changed();
 }
 
 KIV4x4Matrix KIV3DViewpoint::GetPlacementMatrix() const {

@@ -45,7 +45,10 @@ class KIV3DViewpoint : public KIVViewpoint {
   /// angle in radians, its direction the axis.
   void RotateAboutPoint(const KIVMathVectorf& rotation, const KIVMathPointf& point);
 
-  void SetClippingMode(int mode) { mClippingMode = mode; }
+  void SetClippingMode(int mode) {
+    mClippingMode = mode;
+    Changed();
+  }
   int GetClippingMode() const { return mClippingMode; }
   /// 0 < near < far, or refused.
   int SetClippingValue(float nearPlane, float farPlane);

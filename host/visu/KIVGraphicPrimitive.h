@@ -5,6 +5,7 @@
 // the caches built from it (bounds, pick hierarchies, GPU buffers) know when to refresh.
 #include <vector>
 #include "host/visu/KIV3DBoundingSphere.h"
+#include "host/visu/KIVPictureChange.h"
 class KIVRender;
 class KIVGraphicPrimitive {
  public:
@@ -40,7 +41,11 @@ class KIVGraphicPrimitive {
   /// freed: caches (GPU buffers) key on it.
   unsigned long long GetSerial() const { return mSerial; }
  protected:
-  void GeometryChanged() { ++mGeometryVersion; }
+  /// The primitive does not know its rep, so every viewer hears of it.
+  void GeometryChanged() {
+    ++mGeometryVersion;
+    KIVPictureChange::Announce(nullptr, KIVPictureChange::Scene);
+  }
  private:
   static unsigned long long NextSerial() {
     static unsigned long long next = 0;

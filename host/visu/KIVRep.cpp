@@ -68,7 +68,7 @@ int KIVRep::Link(KIVRep* parent, KIVRep* child) {
   parent->mChildren.push_back(child);
   ++parent->mChildrenVersion;
   child->mParents.push_back(parent);
-  Touch();
+  parent->Touch();
   KIVSceneChangeLog::RecordStructure();
   parent->BoundsChanged();
   return 1;
@@ -82,7 +82,7 @@ int KIVRep::Unlink(KIVRep* parent, KIVRep* child) {
   ++parent->mChildrenVersion;
   auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
   if (pit != child->mParents.end()) child->mParents.erase(pit);
-  Touch();
+  parent->Touch();
   KIVSceneChangeLog::RecordStructure();
   parent->BoundsChanged();
   return 1;

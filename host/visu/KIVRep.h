@@ -7,6 +7,7 @@
 #include "host/core/KIVEventSubscriber.h"
 #include "host/visu/KIVGraphicAttributeSet.h"
 #include "host/visu/KIVModelIdentificator.h"
+#include "host/visu/KIVPictureChange.h"
 
 class KIVManipulator;
 
@@ -66,7 +67,12 @@ class KIVRep : public KIVEventSubscriber {
   /// Moves whenever a child is linked or unlinked, so that caches over the children
   /// list know when it changed.
   unsigned long GetChildrenVersion() const { return mChildrenVersion; }
-  static void Touch() { ++sSceneVersion; }
+  /// The rep changed in a way that shows: moves the scene version and asks the viewers
+  /// that show the rep to draw again.
+  void Touch() {
+    ++sSceneVersion;
+    KIVPictureChange::Announce(this, KIVPictureChange::Scene);
+  }
 
  private:
   KIVGraphicAttributeSet mAttributes;

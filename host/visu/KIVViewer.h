@@ -4,10 +4,12 @@
 // the base render, which decides and counts without drawing). Every Draw publishes
 // VIEWER_UPDATE once it is done. A viewer is a dialog object: it sits in a parent dialog,
 // and its create notification says that its window exists.
+#include <functional>
 #include <memory>
 #include <vector>
 #include "host/dialog/KIVDialog.h"
 #include "host/visu/KIVColorMap.h"
+#include "host/visu/KIVPictureChange.h"
 #include "host/visu/KIVRender.h"
 #include "host/visu/KIVSupport.h"
 class KIVViewpoint;
@@ -40,7 +42,11 @@ class KIVViewer : public KIVDialog {
   /// The colours addressed by an attribute set's colour index.
   KIVColorMap& GetKIVColormap() { return mColorMap; }
   const KIVColorMap& GetKIVColormap() const { return mColorMap; }
-  int SetColor(int index, float r, float g, float b) { return mColorMap.SetColor(index, r, g, b); }
+  int SetColor(int index, float r, float g, float b) {
+    const int done = mColorMap.SetColor(index, r, g, b);
+    if (done) RequestRedraw();
+    return done;
+  }
   int GetColor(int index, float* rgb) const { return mColorMap.GetColor(index, rgb); }
   /// Viewpoints drawn over the main ones (2D overlays); not owned.
   int AddForeGroundViewpoint(KIVViewpoint* viewpoint);
@@ -86,7 +92,10 @@ class KIVViewer : public KIVDialog {
   void EnableSpaceFocus(int on) { mSpaceFocus = on ? 1 : 0; }
   int GetSpaceFocus() const { return mSpaceFocus; }
   /// Bits of the drawing style (bit 0 shading, bit 1 edges, bit 2 hidden lines).
-  void SetViewMode(int mode) { mViewMode = mode; }
+  void SetViewMode(int mode) {
+    mViewMode = mode;
+    RequestRedraw();
+  }
   int GetViewMode() const { return mViewMode; }
   /// One view mode (a single bit of 1, 2, 4, 8, 16, 32) on or off; other values are
   /// refused (0), and so is turning on a mode that the render cannot draw.
@@ -99,7 +108,10 @@ class KIVViewer : public KIVDialog {
   KIVSupport& GetSupport() { return mSupport; }
   const KIVSupport& GetSupport() const { return mSupport; }
   /// A back end's render, not owned; null returns to the base render.
-  void SetRender(KIVRender* render) { mRender = render; }
+  void SetRender(KIVRender* render) {
+    mRender = render;
+    RequestRedraw();
+  }
   KIVRender* GetRender();
   /// Seconds of the last Draw: whole update, traversal, and the time since the previous
   /// update ended (0 for the first).
@@ -107,16 +119,42 @@ class KIVViewer : public KIVDialog {
   /// Draws every viewpoint and publishes VIEWER_UPDATE.
   virtual void Draw();
   int GetDrawCount() const { return mDrawCount; }
+  /// Something this viewer shows changed: one repaint is scheduled through the redraw hook
+  /// unless one already is. Reps, viewpoints and the viewer's own setters call it.
+  void RequestRedraw();
+  /// 1 from a change until the next Draw.
+  int IsRedrawPending() const { return mRedrawPending; }
+  /// What a window does to schedule a repaint (Qt: update()); headless, nothing. Called
+  /// once per change that finds no repaint pending.
+  void SetRedrawHook(std::function<void()> hook) { mRedrawHook = std::move(hook); }
   /// Publishes VIEWER_UPDATE without drawing.
   void GenerateUpdateEvent();
   /// The objects under a pixel (x right, y down from the top-left corner), nearest first.
   /// Returns how many; the base viewer picks nothing.
   virtual int Pick(int x, int y, KIVPickPathList& paths);
  protected:
+  /// 1 when the rep is seen through one of the viewer's viewpoints (under one of their
+  /// reps); a very deep or wide ancestry counts as seen.
+  bool Shows(const KIVRep* rep) const;
+  /// 1 when the viewer draws the rep itself (a viewpoint's rep, an overlay).
+  virtual bool DrawsRep(const KIVRep* rep) const;
   /// Draws one viewpoint's reps through the render.
   virtual void DrawViewpoint(KIVViewpoint& viewpoint, KIVRender& render);
  private:
+  /// Hears every change of the pictures, keeps the ones this viewer shows.
+  struct PictureWatch : KIVPictureChange::Listener {
+    explicit PictureWatch(KIVViewer& v) : viewer(v) { KIVPictureChange::AddListener(this); }
+    PictureWatch(const PictureWatch&) = delete;
+    PictureWatch& operator=(const PictureWatch&) = delete;
+    ~PictureWatch() { KIVPictureChange::RemoveListener(this); }
+    void PictureChanged(const void* source, int kind) override;
+    KIVViewer& viewer;
+  };
   KIVSupport mSupport;
+  int mRedrawPending = 1;  // nothing drawn yet
+  int mPublishingUpdate = 0;
+  std::function<void()> mRedrawHook;
+  PictureWatch mWatch{*this};
   std::vector<KIVViewpoint*> mViewpoints;
   KIVColorMap mColorMap;
   std::vector<KIVViewpoint*> mForeground;

@@ -17,6 +17,7 @@ int KIVViewpoint::AddRep(KIVRep* rep, int kind) {
   mReps.push_back(rep);
   mKinds.push_back(kind);
   KIVSceneChangeLog::RecordStructure();
+  Changed();
   return 1;
 }
 
@@ -28,6 +29,7 @@ int KIVViewpoint::RemoveRep(KIVRep* rep, int kind) {
   mReps.erase(it);
   mKinds.erase(mKinds.begin() + i);
   KIVSceneChangeLog::RecordStructure();
+  Changed();
   return 1;
 }
 
@@ -56,5 +58,6 @@ void KIVViewpoint::EndAnimation(const void*) {
 
 void KIVViewpoint::Publish(const char* event) {
   if (event == VIEWPOINT_MODIFIED) ++mModifications;
+  if (event != VIEWPOINT_ANIMATION_STOPED) Changed();
   GetCallbackManager()->DispatchCallbacks(event, nullptr, nullptr);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/core/KIVEventSubscriber.h"
+#include "host/visu/KIVPictureChange.h"
 
 class KIVRep;
 
@@ -40,7 +41,9 @@ class KIVViewpoint : public KIVEventSubscriber {
   unsigned long GetModificationCount() const { return mModifications; }
 
  protected:
-  /// Setters publish nothing by themselves: a move is announced by its bracket.
+  /// Setters publish nothing by themselves: a move is announced by its bracket. They call
+  /// this so that the viewers showing the viewpoint draw again.
+  void Changed() { KIVPictureChange::Announce(this, KIVPictureChange::Viewpoint); }
  private:
   void Publish(const char* event);
   std::vector<KIVRep*> mReps;
