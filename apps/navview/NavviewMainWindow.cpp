@@ -1,3 +1,4 @@
+#include "apps/navview/NavviewViewerMenu.h"
 #include "apps/navview/NavviewMainWindow.h"
 
 #include <QActionGroup>
@@ -48,17 +49,23 @@ NavviewMainWindow::NavviewMainWindow(KIVQtPresenter& presenter, const NavviewOpt
 
   mSession = std::make_unique<NavviewSession>(options.width, options.height);
   mScript = std::make_unique<NavviewScript>(*mSession);
+  mViewerMenu = std::make_unique<NavviewViewerMenu>(mSession->GetViewer(), [this](const std::string& command) { RunCommand(command); });
+  QStringList errors;
   {
     KIVQtBusyCursor busy;
+    mSession->GetScene().SetUpAxis(options.up);
     int loaded = 0;
     std::string error;
     for (const std::string& file : options.files) {
-      if (mSession->LoadFile(file, &error))
+      if (mSession->LoadFile(file, &error)) {
         ++loaded;
-      else
+      } else {
         std::fprintf(stderr, "navview: %s\n", error.c_str());
+        errors << QString::fromStdString(error);
+      }
     }
     if (options.files.empty() || loaded == 0) mSession->LoadBuiltin(options.units);
+    if (!options.files.empty() && loaded == 0) errors << "No file could be loaded: showing the built-in plant.";
   }
   mSession->Show();
   KIVDialog::FlushPresenter();
@@ -91,11 +98,14 @@ NavviewMainWindow::NavviewMainWindow(KIVQtPresenter& presenter, const NavviewOpt
   timer->start(500);
   UpdateStatus();
   if (KIVQtViewerWidget* view = GetViewerWidget()) view->setFocus();
+  // Once the window is up, so that the notice stands in front of it.
+  if (!errors.isEmpty()) QTimer::singleShot(0, this, [this, errors] { ShowLoadErrors(errors); });
 }
 
 NavviewMainWindow::~NavviewMainWindow() {
   KIVPrintCaptureDialog::SetCaptureHandler(nullptr);
   mPresenter.SetWindowPlacement(nullptr);
+  mViewerMenu.reset();
   mScript.reset();
   mSession.reset();
 }
@@ -210,16 +220,18 @@ int NavviewMainWindow::OpenFiles(const QStringList& paths) {
   mProgress->hide();
   statusBar()->clearMessage();
   if (loaded) mSession->GetViewer().Reframe(NavViewerExtand::kOfficialRoot);
-  if (!errors.isEmpty()) {
-    // Not modal: the scene stays usable while the message is read.
-    auto* box = new QMessageBox(QMessageBox::Warning, "navview", errors.join("\n"), QMessageBox::Ok, this);
-    box->setObjectName("NavviewLoadErrors");
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
-  }
+  if (!errors.isEmpty()) ShowLoadErrors(errors);
   UpdateStatus();
   return loaded;
+}
+
+void NavviewMainWindow::ShowLoadErrors(const QStringList& errors) {
+  // Not modal: the scene stays usable while the message is read.
+  auto* box = new QMessageBox(QMessageBox::Warning, "navview", errors.join("\n"), QMessageBox::Ok, this);
+  box->setObjectName("NavviewLoadErrors");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
 }
 
 QString NavviewMainWindow::GetStatusText() const {

@@ -16,10 +16,12 @@ class KIVQtPresenter;
 class KIVQtViewerWidget;
 class NavviewSession;
 class NavviewScript;
+class NavviewViewerMenu;
 
 class NavviewMainWindow : public QMainWindow {
  public:
-  /// Builds the session (built-in plant when no file is given) inside this window.
+  /// Builds the session (built-in plant when no file is given, or none could be loaded)
+  /// inside this window; files that fail are named in a notice once the window shows.
   NavviewMainWindow(KIVQtPresenter& presenter, const NavviewOptions& options);
   ~NavviewMainWindow() override;
   /// The OpenGL the renderer needs (3.3 core, depth; NAVVIEW_SAMPLES=N for multisampling):
@@ -43,10 +45,13 @@ class NavviewMainWindow : public QMainWindow {
   bool Place(QWidget* widget, const char* tag);
   void BuildMenus();
   void RunCommand(const std::string& command);
+  /// The notice of files that could not be loaded, from the command line or File › Open.
+  void ShowLoadErrors(const QStringList& errors);
 
   KIVQtPresenter& mPresenter;
   std::unique_ptr<NavviewSession> mSession;
   std::unique_ptr<NavviewScript> mScript;  // the same commands as --script, for the View menu
+  std::unique_ptr<NavviewViewerMenu> mViewerMenu;  // a right click on the empty view
   QToolBar* mToolBar = nullptr;
   QLabel* mModels = nullptr;
   QLabel* mFrame = nullptr;

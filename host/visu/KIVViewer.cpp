@@ -12,6 +12,7 @@
 KIV_IMPLEMENT_METAOBJECT(KIVViewer, KIVDialog)
 
 const char* const KIVViewer::VIEWER_UPDATE = "VIEWER_UPDATE";
+const char* const KIVViewer::VIEWER_CONTEXT_MENU = "VIEWER_CONTEXT_MENU";
 const char* const KIVViewer::GRAPHICWINDOW_RESIZE = "GRAPHICWINDOW_RESIZE";
 
 namespace {

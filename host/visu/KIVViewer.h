@@ -21,6 +21,10 @@ class KIVViewer : public KIVDialog {
   KIV_DECLARE_METAOBJECT(KIVViewer)
  public:
   static const char* const VIEWER_UPDATE;
+  /// Published when a right click outside a foreground indicator has shown the contextual
+  /// menu, before the picked object's manipulator adds its own: the owner fills it with
+  /// what applies to the whole view (a manipulator may replace that).
+  static const char* const VIEWER_CONTEXT_MENU;
   /// Published by UserResize once the new size is in place.
   static const char* const GRAPHICWINDOW_RESIZE;
   /// The graphic size until the window reports its own (sizes below 1 become 1). A null

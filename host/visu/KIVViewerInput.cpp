@@ -274,7 +274,10 @@ void KIVViewer::UserMouseRelease(int x, int y, int buttons, int modifiers) {
         menu->SetRectDimensions(x, y, mw, mh);
         // Shown first, as for indicators, so that the manipulator fills a menu on screen.
         menu->SetVisibility(KIVDialog::VisibilityShown);
-        manipulator->Context(&event, menu);
+        GetCallbackManager()->DispatchCallbacks(VIEWER_CONTEXT_MENU, nullptr, this);
+        if (self.expired()) return;
+        manipulator = As<KIVManipulator>(manip.Get());
+        if (manipulator) manipulator->Context(&event, menu);
       } else {
         manipulator->Activate(&event, manipulator);
       }
@@ -289,6 +292,7 @@ void KIVViewer::UserMouseRelease(int x, int y, int buttons, int modifiers) {
     menu->GetRectDimensions(mx, my, mw, mh);
     menu->SetRectDimensions(x, y, mw, mh);
     menu->SetVisibility(KIVDialog::VisibilityShown);
+    GetCallbackManager()->DispatchCallbacks(VIEWER_CONTEXT_MENU, nullptr, this);
     return;
   }
   if (auto* indicator = As<KIVIndicator>(bg.Get()))

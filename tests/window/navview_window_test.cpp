@@ -1,23 +1,24 @@
-// End to end, under a real X server (Xvfb): navview's main window with the built-in plant,
-// mouse and keyboard through Qt's own event delivery, screenshots before and after.
+// End to end, under a real X server (Xvfb): navview's main window on the built-in plant,
+// used as a person uses it. Input goes through the X server (xdotool), and every check of
+// the picture reads the pixels on screen back from the server, so a window that forgot to
+// repaint fails here even when the viewer's model moved.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QMouseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-#include <QTest>
-#include <QWheelEvent>
+#include <QPushButton>
+#include <QSlider>
 #include <cstdio>
+#include <memory>
 
 #include "apps/navview/NavviewMainWindow.h"
 #include "apps/navview/NavviewScene.h"
@@ -26,7 +27,10 @@
 #include "host/qt/KIVQtPresenter.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
+#include "tests/window/ScreenProbe.h"
 #include "viewer/NavViewerExtand.h"
+
+using namespace screen_probe;
 
 namespace {
 
@@ -37,192 +41,361 @@ QString OutDir() {
   return path;
 }
 
-// Share of pixels that differ by more than a little in any channel.
-double Changed(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return 1.0;
-  long long changed = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 24)
-        ++changed;
-    }
-  return static_cast<double>(changed) / (static_cast<double>(a.width()) * a.height());
-}
-
-// Distinct colours in a coarse sample: a drawn plant has many, a cleared frame one.
-int Colours(const QImage& image) {
-  QSet<QRgb> seen;
-  for (int y = 0; y < image.height(); y += 7)
-    for (int x = 0; x < image.width(); x += 7) seen.insert(image.pixel(x, y) & 0xF0F0F0);
-  return static_cast<int>(seen.size());
-}
-
-void Settle(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < ms) QTest::qWait(10);
+QWidget* TopLevel(const char* name) {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == name && top->isVisible()) return top;
+  return nullptr;
 }
 
 }  // namespace
 
-TEST(NavviewWindow, MouseAndKeysMoveTheViewOfTheBuiltinPlant) {
-  NavviewMainWindow::SetSurfaceFormat();
-  static int argc = 1;
-  static char name[] = "navview";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  ASSERT_NE(QGuiApplication::platformName(), "offscreen") << "run under Xvfb";
-  KIVQtPresenter presenter;
-  NavviewOptions options;
-  options.width = 960;
-  options.height = 600;
-  {
-    NavviewMainWindow window(presenter, options);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    KIVQtViewerWidget* view = window.GetViewerWidget();
-    ASSERT_NE(view, nullptr);
-    for (int i = 0; i < 200 && !view->GetRender(); ++i) QTest::qWait(10);
-    ASSERT_NE(view->GetRender(), nullptr) << view->GetGLError();
-    Settle(300);
-    EXPECT_EQ(window.GetSession().GetScene().GetModelCount(), 2816);
-    EXPECT_TRUE(window.GetStatusText().startsWith("2816 models, 94976 triangles")) << window.GetStatusText().toStdString();
-
-    const QString out = OutDir();
-    const QImage before = view->GrabFrame();
-    ASSERT_FALSE(before.isNull());
-    EXPECT_GT(Colours(before), 8);  // the plant is drawn, not just the background
-    before.save(out + "/navview_before.png");
-
-    // A left drag in the examine style turns the view.
-    const QPoint from(view->width() / 2, view->height() / 2), to = from + QPoint(140, 60);
-    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
-    for (int step = 1; step <= 10; ++step) {
-      QMouseEvent move(QEvent::MouseMove, from + (to - from) * step / 10, view->mapToGlobal(from + (to - from) * step / 10),
-                       Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(view, &move);
-      QTest::qWait(15);
-    }
-    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, to);
-    Settle(300);
-    const QImage turned = view->GrabFrame();
-    turned.save(out + "/navview_after.png");
-    EXPECT_GT(Changed(before, turned), 0.05);
-    window.grab().save(out + "/navview_window.png");
-    std::printf("screenshots: %s/navview_{before,after,window}.png\n", out.toUtf8().constData());
-
-    // Home: the oblique view of the whole plant, the one navview opens with.
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_Home);
-    Settle(200);
-    const QImage home = view->GrabFrame();
-    EXPECT_GT(Changed(turned, home), 0.05);
-    EXPECT_LT(Changed(before, home), Changed(before, turned));  // the pointer may preselect a model
-
-    // Walk: Page Up starts walking, which goes on frame after frame with no further input.
-    NavViewerExtand& viewer = window.GetSession().GetViewer();
-    auto* style = window.findChild<QComboBox*>("NavigationStyle");
-    ASSERT_NE(style, nullptr);
-    emit style->activated(1);
-    ASSERT_EQ(viewer.SetNavigationStyle(-1), 8);
-    const KIVMathPointf start = viewer.GetMain3DViewpoint()->GetOrigin();
-    const int drawsBefore = viewer.GetDrawCount();
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_PageUp);
-    Settle(400);
-    const KIVMathPointf walked = viewer.GetMain3DViewpoint()->GetOrigin();
-    const int drawsWalking = viewer.GetDrawCount() - drawsBefore;
-    EXPECT_GT(drawsWalking, 3);
-    EXPECT_GT(std::abs(walked.x - start.x) + std::abs(walked.y - start.y) + std::abs(walked.z - start.z), 0.0f);
-    std::printf("walking: %d frames in 400 ms\n", drawsWalking);
-    emit style->activated(0);  // back to examining, which stops the walk
-    Settle(100);
-    EXPECT_FALSE(viewer.GetMain3DViewpoint()->IsAnimated());
-
-    // Capture from the tool bar: its dialog writes what this window draws.
-    const QString toolShot = out + "/navview_toolbar_capture.png";
-    QFile::remove(toolShot);
-    auto* captureButton = window.findChild<QAbstractButton*>("PrintCapture");
-    ASSERT_NE(captureButton, nullptr);
-    captureButton->click();
-    Settle(100);
-    QWidget* dialog = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets())
-      if (top->objectName() == "Capture" && top->isVisible()) dialog = top;
-    ASSERT_NE(dialog, nullptr);
-    auto* fileName = dialog->findChild<QLineEdit*>("FileName");
-    ASSERT_NE(fileName, nullptr);
-    fileName->setText(toolShot);
-    emit fileName->editingFinished();
-    dialog->findChild<QPushButton*>("Capture")->click();
-    Settle(100);
-    EXPECT_FALSE(QImage(toolShot).isNull());
-
-    // Tool bar states that draw: each changes the picture, and clicking again removes it.
-    for (const char* tag : {"Ground", "Perfo"}) {
-      const QImage plain = view->GrabFrame();
-      auto* button = window.findChild<QAbstractButton*>(tag);
-      ASSERT_NE(button, nullptr) << tag;
-      button->click();
-      Settle(150);
-      EXPECT_TRUE(button->isChecked()) << tag;
-      EXPECT_GT(Changed(plain, view->GrabFrame()), 0.001) << tag;
-      button->click();
-      Settle(150);
-      EXPECT_FALSE(button->isChecked()) << tag;
-      EXPECT_LT(Changed(plain, view->GrabFrame()), 0.001) << tag;
-    }
-
-    // Previous View animates back to the view before the last change, cycle after cycle.
-    const KIVMathPointf here = viewer.GetMain3DViewpoint()->GetOrigin();
-    viewer.GetMain3DViewpoint()->SetPosition(here + KIVMathVectorf(0, 0, 200), viewer.GetMain3DViewpoint()->GetSightDirection(),
-                                             viewer.GetMain3DViewpoint()->GetUpDirection());
-    viewer.Reframe(NavViewerExtand::kOfficialRoot);  // recorded in the history
-    auto* previous = window.findChild<QAbstractButton*>("Previous");
-    ASSERT_NE(previous, nullptr);
-    ASSERT_TRUE(previous->isEnabled());
-    const KIVMathPointf reframed = viewer.GetMain3DViewpoint()->GetOrigin();
-    previous->click();
-    Settle(1500);
-    EXPECT_NE(viewer.GetMain3DViewpoint()->GetOrigin(), reframed);
-
-    // Frame time on this machine: the model draws and the GPU finishes.
-    KIVQtViewerRender* render = view->GetRender();
-    view->GetGLView()->makeCurrent();
-    double total = 0;
-    const int frames = 20;
-    for (int i = 0; i < frames; ++i) {
-      window.GetSession().GetViewer().Draw();
-      total += render->Finish();
-    }
-    std::printf("frame: %.1f ms (%d x %d device pixels, %lld triangles drawn, %s)\n", 1000.0 * total / frames,
-                view->width(), view->height(), render->GetLastFrameStats().triangles,
-                reinterpret_cast<const char*>(view->GetGLView()->context()->functions()->glGetString(0x1F01)));
-
-    // Opening files: a good one joins the scene, a corrupt one is reported and loses nothing.
-    const QString cube = out + "/cube.obj", broken = out + "/broken.obj";
-    {
-      QFile f(cube);
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-      f.write("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 2 3\nf 1 2 4\nf 1 3 4\nf 2 3 4\n");
-      QFile g(broken);
-      ASSERT_TRUE(g.open(QIODevice::WriteOnly));
-      g.write("this is not a model\n");
-    }
-    EXPECT_EQ(window.OpenFiles({cube, broken}), 1);
-    EXPECT_TRUE(window.GetStatusText().startsWith("2817 models, 94980 triangles")) << window.GetStatusText().toStdString();
-    auto* errors = window.findChild<QMessageBox*>("NavviewLoadErrors");
-    ASSERT_NE(errors, nullptr);
-    EXPECT_TRUE(errors->isVisible());
-    EXPECT_TRUE(errors->text().contains("broken.obj")) << errors->text().toStdString();
-    errors->close();
-
-    // A capture through the window's render, at another size.
-    std::string error;
-    const QString shot = out + "/navview_capture.png";
-    ASSERT_EQ(view->Capture(shot.toStdString(), 400, 300, &error), 1) << error;
-    EXPECT_EQ(QImage(shot).size(), QSize(400, 300));
-    EXPECT_GT(Colours(QImage(shot)), 8);
+// One application and one window for the whole suite: building the plant takes a while,
+// and each test leaves the window as it found it (examine style, oblique view).
+class NavviewWindow : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    NavviewMainWindow::SetSurfaceFormat();
+    static int argc = 1;
+    static char name[] = "navview";
+    static char* argv[] = {name, nullptr};
+    sApp = new QApplication(argc, argv);
+    sPresenter = new KIVQtPresenter;
+    NavviewOptions options;
+    options.width = 960;
+    options.height = 600;
+    sWindow = new NavviewMainWindow(*sPresenter, options);
+    sWindow->move(0, 0);
+    sWindow->show();
+    sWindow->activateWindow();
+    if (!QTest::qWaitForWindowExposed(sWindow)) std::fprintf(stderr, "the main window was never exposed\n");
+    for (int i = 0; i < 300 && !sWindow->GetViewerWidget()->GetRender(); ++i) QTest::qWait(10);
+    WaitForStill(sWindow);
   }
+  static void TearDownTestSuite() {
+    delete sWindow;
+    delete sPresenter;
+    delete sApp;
+  }
+  void SetUp() override {
+    ASSERT_NE(QGuiApplication::platformName(), "offscreen") << "run under Xvfb";
+    ASSERT_TRUE(HaveXdotool()) << "xdotool is needed to send real input";
+    ASSERT_NE(View()->GetRender(), nullptr) << View()->GetGLError();
+  }
+  void TearDown() override {
+    // Back to the oblique view in the examine style, through the keyboard.
+    Viewer().SetNavigationStyle(7);
+    Key("Home");
+    WaitForStill(View());
+  }
+
+  static KIVQtViewerWidget* View() { return sWindow->GetViewerWidget(); }
+  static NavViewerExtand& Viewer() { return sWindow->GetSession().GetViewer(); }
+  static QPoint Centre() { return QPoint(View()->width() / 2, View()->height() / 2); }
+
+  /// A press, a move in steps and a release of one button over the viewer.
+  static void Drag(int button, QPoint from, QPoint to) {
+    QStringList args{"mousemove"};
+    args << At(View(), from) << "mousedown" << QString::number(button);
+    for (int step = 1; step <= 8; ++step) args << "sleep" << "0.02" << "mousemove" << At(View(), from + (to - from) * step / 8);
+    args << "mouseup" << QString::number(button);
+    ASSERT_TRUE(Xdo(args));
+  }
+  static void Click(const QWidget* widget, QPoint at, int button = 1) {
+    QStringList args{"mousemove"};
+    args << At(widget, at) << "click" << QString::number(button);
+    ASSERT_TRUE(Xdo(args));
+  }
+  static void Click(const QWidget* widget) { Click(widget, widget->rect().center()); }
+  /// A key pressed with the pointer over the viewer, which has the focus.
+  static void Key(const char* key) {
+    View()->setFocus();
+    QStringList args{"mousemove"};
+    args << At(View(), QPoint(8, 8)) << "key" << key;
+    ASSERT_TRUE(Xdo(args));
+  }
+  template <class T>
+  static T* Find(const char* name) {
+    return sWindow->findChild<T*>(name);
+  }
+
+  static QApplication* sApp;
+  static KIVQtPresenter* sPresenter;
+  static NavviewMainWindow* sWindow;
+};
+QApplication* NavviewWindow::sApp = nullptr;
+KIVQtPresenter* NavviewWindow::sPresenter = nullptr;
+NavviewMainWindow* NavviewWindow::sWindow = nullptr;
+
+TEST_F(NavviewWindow, OpensOnTheWholePlantAndStaysStill) {
+  EXPECT_EQ(sWindow->GetSession().GetScene().GetModelCount(), 2816);
+  EXPECT_TRUE(sWindow->GetStatusText().startsWith("2816 models, 94976 triangles")) << sWindow->GetStatusText().toStdString();
+  const QImage shown = Shot(View());
+  EXPECT_GT(Colours(shown), 8);  // the plant is drawn, not just the background
+  shown.save(OutDir() + "/navview_start.png");
+  Shot(sWindow).save(OutDir() + "/navview_window.png");
+  // Nothing changes, so nothing is drawn: no busy loop.
+  const int draws = Viewer().GetDrawCount();
+  Settle(300);
+  EXPECT_LE(Viewer().GetDrawCount() - draws, 1);
+}
+
+TEST_F(NavviewWindow, EveryDragWheelAndKeyShowsOnScreen) {
+  const QString out = OutDir();
+  // Left drag in the examine style turns the view.
+  QImage before = Shot(View());
+  Drag(1, Centre(), Centre() + QPoint(140, 60));
+  QImage after = WaitForChange(View(), before, 0.05);
+  EXPECT_GT(Changed(before, after), 0.05) << "left drag";
+  after.save(out + "/navview_turned.png");
+
+  // The wheel zooms in, then out.
+  for (int button : {4, 5}) {
+    before = WaitForStill(View());
+    QStringList args{"mousemove"};
+    args << At(View(), Centre()) << "click" << QString::number(button) << "click" << QString::number(button);
+    ASSERT_TRUE(Xdo(args));
+    after = WaitForChange(View(), before, 0.02);
+    EXPECT_GT(Changed(before, after), 0.02) << "wheel button " << button;
+  }
+
+  // Middle drag pans.
+  before = WaitForStill(View());
+  Drag(2, Centre(), Centre() + QPoint(-90, 40));
+  after = WaitForChange(View(), before, 0.05);
+  EXPECT_GT(Changed(before, after), 0.05) << "middle drag";
+
+  // Home returns to the oblique view.
+  before = WaitForStill(View());
+  Key("Home");
+  after = WaitForChange(View(), before, 0.05);
+  EXPECT_GT(Changed(before, after), 0.05) << "Home";
+}
+
+TEST_F(NavviewWindow, PageUpWalksFrameAfterFrame) {
+  auto* style = Find<QComboBox>("NavigationStyle");
+  ASSERT_NE(style, nullptr);
+  Click(style);
+  Settle(100);
+  ASSERT_TRUE(Xdo({"key", "Down", "Return"}));
+  Settle(100);
+  ASSERT_EQ(Viewer().SetNavigationStyle(-1), 8) << "Walk chosen in the combo";
+  WaitForStill(View());
+  Key("Prior");
+  // The walk goes on with no further input: the picture keeps changing on screen.
+  QImage last = WaitForChange(View(), Shot(View()), 0.01);
+  int changes = 0;
+  for (int i = 0; i < 3; ++i) {
+    const QImage now = WaitForChange(View(), last, 0.002, 600);
+    if (Changed(last, now) > 0.002) ++changes;
+    last = now;
+  }
+  EXPECT_EQ(changes, 3);
+  // Back to examining through the combo, which stops the walk.
+  Click(style);
+  Settle(100);
+  ASSERT_TRUE(Xdo({"key", "Up", "Return"}));
+  Settle(100);
+  EXPECT_EQ(Viewer().SetNavigationStyle(-1), 7);
+  EXPECT_FALSE(Viewer().GetMain3DViewpoint()->IsAnimated());
+}
+
+TEST_F(NavviewWindow, SpecialNavigationFromTheToolBar) {
+  auto* rotate = Find<QAbstractButton>("Rotate");
+  ASSERT_NE(rotate, nullptr);
+  Click(rotate);
+  Settle(100);
+  const QImage before = WaitForStill(View());
+  Drag(1, Centre(), Centre() + QPoint(120, 0));
+  const QImage after = WaitForChange(View(), before, 0.05);
+  EXPECT_GT(Changed(before, after), 0.05) << "Rotate";
+  Key("Escape");
+}
+
+// The viewer's menu after a right click at a point of the view, or null.
+QMenu* RightClickMenu(QWidget* view, QPoint at) {
+  QStringList args{"mousemove"};
+  args << At(view, at) << "click" << "3";
+  if (!Xdo(args)) return nullptr;
+  for (int i = 0; i < 100; ++i) {
+    QTest::qWait(10);
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && menu->isVisible()) return menu;
+  }
+  return nullptr;
+}
+
+QAction* ActionTitled(QMenu* menu, const QString& title) {
+  for (QAction* action : menu->actions())
+    if (action->text() == title) return action;
+  return nullptr;
+}
+
+TEST_F(NavviewWindow, RightClickShowsTheViewersMenu) {
+  // The corner of the view shows the background, not a model.
+  const QPoint at(12, View()->height() - 12);
+  QWidget* popup = RightClickMenu(View(), at);
+  ASSERT_NE(popup, nullptr) << "no menu after a right click";
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_NE(qobject_cast<QMenu*>(popup), nullptr);
+  EXPECT_GT(qobject_cast<QMenu*>(popup)->actions().size(), 0);
+  Settle(100);
+  // The menu is on screen, near the click: its area differs from the viewer underneath.
+  const QImage menu = Shot(popup);
+  EXPECT_GT(Colours(menu), 1);
+  EXPECT_LT((popup->mapToGlobal(QPoint(0, 0)) - View()->mapToGlobal(at)).manhattanLength(), 40);
+  menu.save(OutDir() + "/navview_menu.png");
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  for (int i = 0; i < 100 && QApplication::activePopupWidget(); ++i) QTest::qWait(10);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  // Its Ground item shows the ground on screen, and again takes it away.
+  for (const bool on : {true, false}) {
+    const QImage before = WaitForStill(View());
+    QMenu* menu = RightClickMenu(View(), at);
+    ASSERT_NE(menu, nullptr);
+    QAction* ground = ActionTitled(menu, "Ground");
+    ASSERT_NE(ground, nullptr);
+    EXPECT_EQ(ground->isChecked(), !on);
+    Settle(150);  // a click too soon after the menu opened is taken as the opening click's end
+    Click(menu, menu->actionGeometry(ground).center());
+    for (int i = 0; i < 100 && QApplication::activePopupWidget(); ++i) QTest::qWait(10);
+    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+    const QImage after = WaitForChange(View(), before, 0.001);
+    EXPECT_GT(Changed(before, after), 0.001) << (on ? "ground shown" : "ground gone");
+    EXPECT_EQ(Viewer().SetGroundState(-1), on ? 1 : 0);
+  }
+}
+
+TEST_F(NavviewWindow, LightDialogChangesThePictureAndOkKeepsIt) {
+  auto* light = Find<QAbstractButton>("Light");
+  ASSERT_NE(light, nullptr);
+  const QImage before = WaitForStill(View());
+  Click(light);
+  QWidget* dialog = nullptr;
+  for (int i = 0; i < 100 && !dialog; ++i) {
+    QTest::qWait(10);
+    dialog = TopLevel("PopupEditor");
+  }
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  // Out of the way, as a person would put it, so that the view's pixels are the view's.
+  dialog->move(sWindow->frameGeometry().right() + 20, 0);
+  Settle(100);
+  auto* ambient = dialog->findChild<QWidget*>("Ambient");
+  ASSERT_NE(ambient, nullptr);
+  auto* slider = ambient->findChild<QSlider*>("kivSlider");
+  ASSERT_NE(slider, nullptr);
+  // A click at the groove's right end pages the ambient light up: the plant gets lighter.
+  Click(slider, QPoint(slider->width() - 3, slider->height() / 2));
+  Click(slider, QPoint(slider->width() - 3, slider->height() / 2));
+  WaitForChange(View(), before, 0.05);
+  const QImage lighter = WaitForStill(View());
+  EXPECT_GT(Changed(before, lighter), 0.05) << "ambient slider";
+  auto* buttons = dialog->findChild<QDialogButtonBox*>("kivButtons");
+  ASSERT_NE(buttons, nullptr);
+  Click(buttons->button(QDialogButtonBox::Ok));
+  for (int i = 0; i < 100 && TopLevel("PopupEditor"); ++i) QTest::qWait(10);
+  EXPECT_EQ(TopLevel("PopupEditor"), nullptr);
+  const QImage kept = WaitForStill(View());
+  EXPECT_LT(Changed(lighter, kept), 0.01);
+  EXPECT_GT(Changed(before, kept), 0.05);
+  Viewer().SetGlobalAmbientLight(0.2f, 0.2f, 0.2f);
+}
+
+TEST_F(NavviewWindow, ToolBarStatesThatDrawShowAndGo) {
+  for (const char* tag : {"Ground", "Perfo"}) {
+    auto* button = Find<QAbstractButton>(tag);
+    ASSERT_NE(button, nullptr) << tag;
+    const QImage plain = WaitForStill(View());
+    Click(button);
+    const QImage shown = WaitForChange(View(), plain, 0.001);
+    EXPECT_TRUE(button->isChecked()) << tag;
+    EXPECT_GT(Changed(plain, shown), 0.001) << tag;
+    shown.save(OutDir() + "/navview_" + tag + ".png");
+    Click(button);
+    WaitForChange(View(), shown, 0.001);
+    const QImage gone = WaitForStill(View());
+    EXPECT_FALSE(button->isChecked()) << tag;
+    EXPECT_LT(Changed(plain, gone), 0.001) << tag;
+  }
+}
+
+TEST_F(NavviewWindow, PreviousViewAnimatesBack) {
+  const KIVMathPointf here = Viewer().GetMain3DViewpoint()->GetOrigin();
+  Viewer().GetMain3DViewpoint()->SetPosition(here + KIVMathVectorf(0, 0, 200), Viewer().GetMain3DViewpoint()->GetSightDirection(),
+                                             Viewer().GetMain3DViewpoint()->GetUpDirection());
+  Viewer().Reframe(NavViewerExtand::kOfficialRoot);  // recorded in the history
+  auto* previous = Find<QAbstractButton>("Previous");
+  ASSERT_NE(previous, nullptr);
+  ASSERT_TRUE(previous->isEnabled());
+  const QImage reframed = WaitForStill(View());
+  const KIVMathPointf origin = Viewer().GetMain3DViewpoint()->GetOrigin();
+  Click(previous);
+  const QImage back = WaitForChange(View(), reframed, 0.05, 3000);
+  EXPECT_GT(Changed(reframed, back), 0.05);
+  WaitForStill(View());
+  EXPECT_NE(Viewer().GetMain3DViewpoint()->GetOrigin(), origin);
+}
+
+TEST_F(NavviewWindow, CaptureFromTheToolBarWritesWhatTheWindowDraws) {
+  const QString shot = OutDir() + "/navview_toolbar_capture.png";
+  QFile::remove(shot);
+  auto* capture = Find<QAbstractButton>("PrintCapture");
+  ASSERT_NE(capture, nullptr);
+  Click(capture);
+  QWidget* dialog = nullptr;
+  for (int i = 0; i < 100 && !dialog; ++i) {
+    QTest::qWait(10);
+    dialog = TopLevel("Capture");
+  }
+  ASSERT_NE(dialog, nullptr);
+  auto* fileName = dialog->findChild<QLineEdit*>("FileName");
+  ASSERT_NE(fileName, nullptr);
+  fileName->setText(shot);
+  emit fileName->editingFinished();
+  Click(dialog->findChild<QPushButton*>("Capture"));
+  for (int i = 0; i < 200 && QImage(shot).isNull(); ++i) QTest::qWait(10);
+  EXPECT_GT(Colours(QImage(shot)), 8);
+  if (TopLevel("Capture")) Click(capture);  // the tool bar button closes it again
+}
+
+TEST_F(NavviewWindow, OpenedFilesJoinTheSceneAndBadOnesAreReported) {
+  const QString out = OutDir();
+  const QString cube = out + "/cube.obj", broken = out + "/broken.ply";
+  {
+    QFile f(cube);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 2 3\nf 1 2 4\nf 1 3 4\nf 2 3 4\n");
+    QFile g(broken);
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write("this is not a model\n");
+  }
+  EXPECT_EQ(sWindow->OpenFiles({cube, broken}), 1);
+  EXPECT_TRUE(sWindow->GetStatusText().startsWith("2817 models, 94980 triangles")) << sWindow->GetStatusText().toStdString();
+  auto* errors = sWindow->findChild<QMessageBox*>("NavviewLoadErrors");
+  ASSERT_NE(errors, nullptr);
+  EXPECT_TRUE(errors->isVisible());
+  EXPECT_TRUE(errors->text().contains("broken.ply")) << errors->text().toStdString();
+  errors->close();
+
+  // A capture through the window's render, at another size.
+  std::string error;
+  const QString shot = out + "/navview_capture.png";
+  ASSERT_EQ(View()->Capture(shot.toStdString(), 400, 300, &error), 1) << error;
+  EXPECT_EQ(QImage(shot).size(), QSize(400, 300));
+  EXPECT_GT(Colours(QImage(shot)), 8);
+}
+
+TEST_F(NavviewWindow, FrameTime) {
+  // What a frame costs here: the model draws and the GPU finishes.
+  KIVQtViewerRender* render = View()->GetRender();
+  View()->GetGLView()->makeCurrent();
+  double total = 0;
+  const int frames = 20;
+  for (int i = 0; i < frames; ++i) {
+    Viewer().Draw();
+    total += render->Finish();
+  }
+  std::printf("frame: %.1f ms (%d x %d device pixels, %lld triangles drawn, %s)\n", 1000.0 * total / frames,
+              View()->width(), View()->height(), render->GetLastFrameStats().triangles,
+              reinterpret_cast<const char*>(View()->GetGLView()->context()->functions()->glGetString(0x1F01)));
 }
