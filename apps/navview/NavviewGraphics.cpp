@@ -1,10 +1,22 @@
 #include "apps/navview/NavviewGraphics.h"
 
+#include <cctype>
+#include <filesystem>
+
 #include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/visu/KIVPrintCaptureDialog.h"
 #include "viewer/NavViewerExtand.h"
+
+namespace {
+// The PNG writer names the file in its reason; the capture's own prefix would say it twice.
+void SayPathOnce(const std::string& path, std::string* error) {
+  if (!error) return;
+  const std::string twice = "cannot write " + path + ": cannot write '" + path + "': ";
+  if (error->rfind(twice, 0) == 0) *error = "cannot write '" + path + "': " + error->substr(twice.size());
+}
+}  // namespace
 
 struct NavviewGraphics::State {
   std::unique_ptr<KIVGLContext> context;
@@ -27,7 +39,10 @@ int NavviewGraphics::StartHeadless(NavViewerExtand& viewer, std::string* error) 
   KIVGLRender* render = mState->render.get();
   KIVPrintCaptureDialog::SetCaptureHandler(
       [render](KIVViewer& target, const std::string& path, int w, int h, std::string* why) {
-        return KIVGLCapture::WritePng(*render, target, path.c_str(), w, h, why);
+        if (!CheckCapturePath(path, why)) return 0;
+        const int written = KIVGLCapture::WritePng(*render, target, path.c_str(), w, h, why);
+        SayPathOnce(path, why);
+        return written;
       });
   return 1;
 }
@@ -38,13 +53,27 @@ std::string NavviewGraphics::GetRendererName() const {
   return mState ? mState->context->GetRenderer() + " | " + mState->context->GetVersion() : std::string();
 }
 
+int NavviewGraphics::CheckCapturePath(const std::string& path, std::string* error) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".png") return 1;
+  if (error)
+    *error = "cannot write '" + path + "': captures are PNG only" +
+             (extension == ".jpg" || extension == ".jpeg" ? " (JPEG writing is not available)" : "") +
+             "; name the file .png";
+  return 0;
+}
+
 int NavviewGraphics::Capture(NavViewerExtand& viewer, const std::string& path, int width, int height,
                              std::string* error) {
+  if (!CheckCapturePath(path, error)) return 0;
   if (!mState) {
     if (error) *error = "cannot write '" + path + "': no OpenGL device to draw with";
     return 0;
   }
-  return KIVGLCapture::WritePng(*mState->render, viewer, path.c_str(), width, height, error);
+  const int written = KIVGLCapture::WritePng(*mState->render, viewer, path.c_str(), width, height, error);
+  SayPathOnce(path, error);
+  return written;
 }
 
 long long NavviewGraphics::GetLastTriangles() const {

@@ -16,8 +16,11 @@ class NavviewGraphics {
   bool IsStarted() const;
   /// The renderer's name ("llvmpipe …"), empty when not started.
   std::string GetRendererName() const;
-  /// Draws the viewer at width × height (its own size when 0) and writes a PNG.
+  /// Draws the viewer at width × height (its own size when 0) and writes a PNG; a name
+  /// that does not end in .png is refused, as only PNG can be written.
   int Capture(NavViewerExtand& viewer, const std::string& path, int width, int height, std::string* error);
+  /// 1 when a capture may be written under that name; 0 with the reason.
+  static int CheckCapturePath(const std::string& path, std::string* error);
   /// Triangles submitted in the last frame (0 without a context).
   long long GetLastTriangles() const;
   /// Seconds of the last frame, including the GPU's work (waits for it).

@@ -1,7 +1,9 @@
 #include "apps/navview/NavviewOptions.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 bool Size(const std::string& text, int& width, int& height) {
@@ -48,6 +50,11 @@ int NavviewOptions::Parse(int argc, const char* const* argv, std::string* error)
       const long n = std::strtol(text.c_str(), &end, 10);
       if (*end || n < 1 || n > 100) return fail("--units needs a number from 1 to 100");
       units = static_cast<int>(n);
+    } else if (arg == "--up") {
+      std::string text;
+      if (!value(text) || text.size() != 1 || !std::strchr("xyzXYZ", text[0]))
+        return fail("--up needs x, y or z");
+      up = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     } else if (arg.size() > 1 && arg[0] == '-') {
       return fail("unknown option '" + arg + "'");
     } else {
@@ -58,7 +65,9 @@ int NavviewOptions::Parse(int argc, const char* const* argv, std::string* error)
 }
 
 const char* NavviewOptions::Usage() {
-  return "usage: navview [--headless] [--script FILE] [--capture FILE.png] [--size WxH] [--units N] [files...]\n"
+  return "usage: navview [--headless] [--script FILE] [--capture FILE.png] [--size WxH] [--units N]\n"
+         "               [--up x|y|z] [files...]\n"
          "  With no file, navview shows its built-in plant (N x N process units, 8 by default).\n"
-         "  --script runs commands one per line (the command 'help' lists them); --capture writes one reframed view.\n";
+         "  --script runs commands one per line (the command 'help' lists them); --capture writes one reframed view.\n"
+         "  --up names the models' up axis, for files that do not say it or say it wrong.\n";
 }

@@ -11,6 +11,7 @@ struct NavviewOptions {
   std::string capture;
   int width = 1280, height = 720;
   int units = 8;  // the built-in plant: units × units process units
+  char up = 0;    // --up x|y|z: the models' up axis; 0 takes the file's own
   std::vector<std::string> files;
   /// Reads argv; 0 with a reason on a bad option.
   int Parse(int argc, const char* const* argv, std::string* error);

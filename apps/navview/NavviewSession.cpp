@@ -1,5 +1,8 @@
 #include "apps/navview/NavviewSession.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "apps/navview/BuiltinPlant.h"
 #include "apps/navview/NavviewImport.h"
 #include "host/core/KIVApplication.h"
@@ -30,6 +33,17 @@ NavviewSession::~NavviewSession() {
 int NavviewSession::LoadBuiltin(int unitsPerSide) { return BuiltinPlant::Build(mScene, unitsPerSide); }
 
 int NavviewSession::LoadFile(const std::string& path, std::string* error) {
+  // Said in navview's words: the importer would call a directory an unknown format and
+  // name a missing file a second time in its own reason.
+  std::error_code code;
+  const auto status = std::filesystem::status(path, code);
+  const char* why = status.type() == std::filesystem::file_type::not_found ? "no such file"
+                    : std::filesystem::is_directory(status)                ? "is a directory"
+                                                                           : nullptr;
+  if (why) {
+    if (error) *error = "cannot read '" + path + "': " + why;
+    return 0;
+  }
   return NavviewImport::Load(mScene, path, error);
 }
 

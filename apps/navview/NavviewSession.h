@@ -19,7 +19,8 @@ class NavviewSession {
   NavviewGraphics& GetGraphics() { return mGraphics; }
   /// The built-in plant, unitsPerSide² units; returns the models added.
   int LoadBuiltin(int unitsPerSide);
-  /// One model file under the root. 0 with a one-line reason; the scene keeps what it had.
+  /// One model file under the root. 0 with a one-line reason (a directory is refused as
+  /// one); the scene keeps what it had.
   int LoadFile(const std::string& path, std::string* error);
   /// Shows the window: the viewer's window exists and its navigation editor is made.
   void Show();

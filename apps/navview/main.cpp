@@ -1,6 +1,7 @@
 // navview: the navtools viewer. In a window when a display exists (or with --windowed);
 // headless otherwise (or with --headless, --script, --capture): it loads the files given,
 // or the built-in plant, reframes, and runs a script or writes one capture.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -34,14 +35,31 @@ int RunWindowed(int argc, char** argv, const NavviewOptions& options) {
   }
   return status;
 }
-}  // namespace
-#endif
 
-#ifdef NAVVIEW_WINDOWED
-namespace {
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
     if (const char* value = std::getenv(name); value && *value) return true;
+  return false;
+}
+
+// Whether the window system Qt will pick can be reached: Qt aborts the process when it
+// cannot connect. QT_QPA_PLATFORM may name several, tried in turn ("wayland;xcb").
+bool CanOpenWindow(std::string* why) {
+  const char* platforms = std::getenv("QT_QPA_PLATFORM");
+  if (!platforms || !*platforms) return NavviewDisplay::FromEnvironment(why);
+  std::string list = platforms;
+  for (size_t start = 0; start <= list.size();) {
+    const size_t end = std::min(list.find(';', start), list.size());
+    const std::string entry = list.substr(start, end - start);
+    const std::string name = entry.substr(0, entry.find(':'));
+    if (name == "xcb" || name.rfind("wayland", 0) == 0) {
+      if (NavviewDisplay::FromEnvironment(why)) return true;
+    } else if (!name.empty()) {
+      return true;  // offscreen, minimal, vnc, eglfs…: no display server to reach
+    }
+    start = end + 1;
+  }
+  if (why && why->empty()) *why = "QT_QPA_PLATFORM names no window system";
   return false;
 }
 }  // namespace
@@ -57,17 +75,20 @@ int main(int argc, char** argv) {
   if (options.help) {
     std::cout << NavviewOptions::Usage();
 #ifdef NAVVIEW_WINDOWED
-    std::cout << "  --windowed opens the window even without DISPLAY (a Qt platform must be given);\n"
-                 "  with a display it is the default unless --headless, --script or --capture is given.\n";
+    std::cout << "  --windowed opens the window, or says why it cannot (QT_QPA_PLATFORM=offscreen needs no\n"
+                 "  display); with a display it is the default unless --headless, --script or --capture is given.\n";
 #endif
     return 0;
   }
 #ifdef NAVVIEW_WINDOWED
   if (options.windowed || (!options.headless && HasDisplay())) {
     std::string why;
-    // A window system that cannot be reached would abort the process inside Qt.
-    if (options.windowed || std::getenv("QT_QPA_PLATFORM") || NavviewDisplay::FromEnvironment(&why))
-      return RunWindowed(argc, argv, options);
+    if (CanOpenWindow(&why)) return RunWindowed(argc, argv, options);
+    if (options.windowed) {
+      std::cerr << "navview: cannot open a window: " << why
+                << " (give a reachable DISPLAY, or QT_QPA_PLATFORM=offscreen)\n";
+      return 2;
+    }
     std::cerr << "navview: " << why << "; running headless\n";
   }
 #else
@@ -79,6 +100,7 @@ int main(int argc, char** argv) {
   NavviewSession session(options.width, options.height);
   if (!session.StartGraphics(&error))
     std::cerr << "navview: no OpenGL (" << error << "); drawing only counts, captures are refused\n";
+  session.GetScene().SetUpAxis(options.up);
   int loaded = 0;
   for (const std::string& file : options.files) {
     if (session.LoadFile(file, &error))

@@ -52,10 +52,18 @@ TEST(NavviewOptions, ParsesTheCommandLineAndRefusesNonsense) {
   EXPECT_EQ(options.height, 480);
   EXPECT_EQ(options.units, 3);
   EXPECT_EQ(options.files, (std::vector<std::string>{"a.obj", "b.glb"}));
+  EXPECT_EQ(options.up, 0);
+  for (const char* axis : {"y", "Y"}) {
+    NavviewOptions o;
+    const char* up[] = {"navview", "--up", axis};
+    ASSERT_EQ(o.Parse(3, up, &error), 1) << error;
+    EXPECT_EQ(o.up, 'y');
+  }
   for (std::vector<const char*> bad : {std::vector<const char*>{"navview", "--size", "640"},
                                        {"navview", "--size", "0x10"}, {"navview", "--size", "10x10x"},
                                        {"navview", "--units", "0"}, {"navview", "--units", "7z"},
-                                       {"navview", "--script"}, {"navview", "--frobnicate"}}) {
+                                       {"navview", "--script"}, {"navview", "--frobnicate"},
+                                       {"navview", "--up"}, {"navview", "--up", "w"}, {"navview", "--up", "xy"}}) {
     NavviewOptions o;
     EXPECT_EQ(o.Parse(static_cast<int>(bad.size()), bad.data(), &error), 0) << bad[1];
     EXPECT_FALSE(error.empty());
