@@ -37,7 +37,11 @@ void NavViewerExtand::ViewerUpdateCB(const char*, void*, KIVNotification*, void*
     GetLastUpdateDuration(durations);
     mGauge->SetDuration(durations);
   } else if (id != 0 && id == mGroundCB) {
-    if (mGround) mGround->SetVertical(GetVertical());
+    if (mGround) {
+      mGround->SetVertical(GetVertical());
+      // A ground not placed by hand stands under the scene's lowest point, not under its sphere.
+      if (float low = 0.0f; KIVGroundRep::LowestHeight(mOfficialRoot, GetVertical(), low)) mGround->SetBottomHeight(low);
+    }
     if (mDashboard) mDashboard->SetVerticalAndNorth(GetVertical(), GetNorth());
   } else if (id != 0 && id == mDashboardResizeCB && mDashboard) {
     int w = 1, h = 1;
@@ -64,6 +68,8 @@ int NavViewerExtand::SetGroundState(int on) {
     if (!mGroundOrigin) {
       mGroundOrigin = new KIVMathPointf(found == 1 ? sphere.GetCenter() : KIVMathPointf(0, 0, 0));
       mGround = new KIVGroundRep(*mGroundOrigin, GetVertical(), radius, 1, 0, 0, 0, 1);
+      // Where a person expects it: under the scene's lowest point, not under its sphere.
+      if (float low = 0.0f; KIVGroundRep::LowestHeight(mOfficialRoot, GetVertical(), low)) mGround->SetBottomHeight(low);
     } else {
       mGround = new KIVGroundRep(*mGroundOrigin, GetVertical(), radius, 1, 1, 0, 0, 1);
     }

@@ -9,14 +9,6 @@
 #include "host/visu/KIVPrintCaptureDialog.h"
 #include "viewer/NavViewerExtand.h"
 
-namespace {
-// The PNG writer names the file in its reason; the capture's own prefix would say it twice.
-void SayPathOnce(const std::string& path, std::string* error) {
-  if (!error) return;
-  const std::string twice = "cannot write " + path + ": cannot write '" + path + "': ";
-  if (error->rfind(twice, 0) == 0) *error = "cannot write '" + path + "': " + error->substr(twice.size());
-}
-}  // namespace
 
 struct NavviewGraphics::State {
   std::unique_ptr<KIVGLContext> context;
@@ -40,9 +32,7 @@ int NavviewGraphics::StartHeadless(NavViewerExtand& viewer, std::string* error) 
   KIVPrintCaptureDialog::SetCaptureHandler(
       [render](KIVViewer& target, const std::string& path, int w, int h, std::string* why) {
         if (!CheckCapturePath(path, why)) return 0;
-        const int written = KIVGLCapture::WritePng(*render, target, path.c_str(), w, h, why);
-        SayPathOnce(path, why);
-        return written;
+        return KIVGLCapture::WritePng(*render, target, path.c_str(), w, h, why);
       });
   return 1;
 }
@@ -71,9 +61,7 @@ int NavviewGraphics::Capture(NavViewerExtand& viewer, const std::string& path, i
     if (error) *error = "cannot write '" + path + "': no OpenGL device to draw with";
     return 0;
   }
-  const int written = KIVGLCapture::WritePng(*mState->render, viewer, path.c_str(), width, height, error);
-  SayPathOnce(path, error);
-  return written;
+  return KIVGLCapture::WritePng(*mState->render, viewer, path.c_str(), width, height, error);
 }
 
 long long NavviewGraphics::GetLastTriangles() const {

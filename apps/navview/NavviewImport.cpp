@@ -7,8 +7,10 @@
 #include "host/io/KIVSceneImporter.h"
 #include "host/visu/KIV3DCustomRep.h"
 
-int NavviewImport::Load(NavviewScene& scene, const std::string& path, std::string* error) {
+int NavviewImport::Load(NavviewScene& scene, const std::string& path, std::string* error, std::string* warning) {
+  if (warning) warning->clear();
   KIVSceneImporter importer;
+  importer.SetUpAxis(scene.GetUpAxis());
   auto imported = std::make_shared<KIVImportedScene>(importer.Import(path.c_str()));
   KIV3DBagRep* top = imported->GetTop();
   if (!top) {
@@ -21,6 +23,7 @@ int NavviewImport::Load(NavviewScene& scene, const std::string& path, std::strin
       for (KIVRep* parent : rep->GetParents())
         if (parent != top || rep->GetParents().size() == 1) scene.MarkModel(parent);
   }
+  if (warning) *warning = imported->GetWarning();
   scene.GetRoot()->AddChild(top);
   scene.Keep(imported);
   return 1;

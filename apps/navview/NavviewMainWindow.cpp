@@ -57,12 +57,14 @@ NavviewMainWindow::NavviewMainWindow(KIVQtPresenter& presenter, const NavviewOpt
     int loaded = 0;
     std::string error;
     for (const std::string& file : options.files) {
-      if (mSession->LoadFile(file, &error)) {
+      std::string warning;
+      if (mSession->LoadFile(file, &error, &warning)) {
         ++loaded;
       } else {
         std::fprintf(stderr, "navview: %s\n", error.c_str());
         errors << QString::fromStdString(error);
       }
+      if (!warning.empty()) errors << QString::fromStdString(warning);
     }
     if (options.files.empty() || loaded == 0) mSession->LoadBuiltin(options.units);
     if (!options.files.empty() && loaded == 0) errors << "No file could be loaded: showing the built-in plant.";
@@ -210,11 +212,12 @@ int NavviewMainWindow::OpenFiles(const QStringList& paths) {
   for (const QString& path : paths) {
     statusBar()->showMessage("Loading " + QFileInfo(path).fileName() + "...");
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    std::string error;
-    if (mSession->LoadFile(path.toStdString(), &error))
+    std::string error, warning;
+    if (mSession->LoadFile(path.toStdString(), &error, &warning))
       ++loaded;
     else
       errors << QString::fromStdString(error);
+    if (!warning.empty()) errors << QString::fromStdString(warning);
     mProgress->setValue(mProgress->value() + 1);
   }
   mProgress->hide();

@@ -2,7 +2,19 @@
 
 #include <unordered_set>
 
+#include "host/visu/KIV3DPointSetGP.h"
+#include "host/visu/KIVRender.h"
 #include "viewer/KIVNavStatisticRender.h"
+
+namespace {
+// Every leaf is reached (no camera: nothing is culled) and its point clouds counted.
+class PointCounter : public KIVRender {
+ public:
+  PointCounter() : KIVRender(KIVSupport(100, 100)) {}
+  void Draw3DPointSet(KIV3DPointSetGP& gp) override { points += gp.GetPointCount(); }
+  long long points = 0;
+};
+}  // namespace
 
 NavviewScene::NavviewScene() : mRoot(new KIV3DBagRep) {
   mOwned.push_back(mRoot);
@@ -51,4 +63,10 @@ long long NavviewScene::CountTriangles() const {
   KIVNavStatisticRender render(KIVSupport(100, 100));
   mRoot->DrawShading(render, 1);
   return render.GetSceneSize();
+}
+
+long long NavviewScene::CountPoints() const {
+  PointCounter render;
+  mRoot->DrawShading(render, 1);
+  return render.points;
 }

@@ -29,12 +29,17 @@ class NavviewScene {
   /// Keeps something alive as long as the scene (an imported file's own result).
   void Keep(std::shared_ptr<void> owner) { mKept.push_back(std::move(owner)); }
 
+  /// The up axis files are read with ('x', 'y' or 'z'); 0 takes each file's own.
+  void SetUpAxis(char axis) { mUpAxis = axis == 'x' || axis == 'y' || axis == 'z' ? axis : 0; }
+  char GetUpAxis() const { return mUpAxis; }
   /// The rep's name, or null when it has none.
   const char* GetName(const KIVRep* rep) const;
   bool IsModel(const KIVRep* rep) const { return mModels.count(rep) != 0; }
   int GetModelCount() const { return static_cast<int>(mModels.size()); }
   /// Triangles of the finest level under the root, every instance of a shared leaf counted.
   long long CountTriangles() const;
+  /// Points of the point clouds under the root, counted as triangles are.
+  long long CountPoints() const;
 
  private:
   KIV3DBagRep* mRoot;
@@ -42,4 +47,5 @@ class NavviewScene {
   std::unordered_map<const KIVRep*, std::string> mNames;
   std::unordered_set<const KIVRep*> mModels;
   std::vector<std::shared_ptr<void>> mKept;
+  char mUpAxis = 0;
 };

@@ -65,13 +65,14 @@ std::string NavviewSceneCommands::NotFound(const std::string& name, bool& failed
 
 std::string NavviewSceneCommands::Open(const std::string& path, bool& failed) {
   const int before = mSession.GetScene().GetModelCount();
-  std::string error;
-  if (!mSession.LoadFile(path, &error)) {
+  std::string error, warning;
+  if (!mSession.LoadFile(path, &error, &warning)) {
     failed = true;
     return error;
   }
   mSession.GetViewer().Reframe(NavViewerExtand::kOfficialRoot);
-  return "opened " + path + ": " + Count(mSession.GetScene().GetModelCount() - before, "model");
+  return "opened " + path + ": " + Count(mSession.GetScene().GetModelCount() - before, "model") +
+         (warning.empty() ? "" : " (" + warning + ")");
 }
 
 std::string NavviewSceneCommands::List() const {

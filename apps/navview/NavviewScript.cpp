@@ -183,7 +183,8 @@ std::string NavviewScript::Stats() {
   NavViewerExtand& viewer = mSession.GetViewer();
   const double seconds = mSession.GetGraphics().TimeFrame(viewer);
   std::string text = "models " + std::to_string(mSession.GetScene().GetModelCount()) + " triangles " +
-                     std::to_string(mSession.GetScene().CountTriangles()) + " frame " +
+                     std::to_string(mSession.GetScene().CountTriangles()) + " points " +
+                     std::to_string(mSession.GetScene().CountPoints()) + " frame " +
                      NavviewWords::Fixed(seconds * 1000.0, 2) + " ms";
   if (mSession.GetGraphics().IsStarted())
     text += " drawn " + std::to_string(mSession.GetGraphics().GetLastTriangles()) + " triangles";

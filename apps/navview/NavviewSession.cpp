@@ -32,7 +32,8 @@ NavviewSession::~NavviewSession() {
 
 int NavviewSession::LoadBuiltin(int unitsPerSide) { return BuiltinPlant::Build(mScene, unitsPerSide); }
 
-int NavviewSession::LoadFile(const std::string& path, std::string* error) {
+int NavviewSession::LoadFile(const std::string& path, std::string* error, std::string* warning) {
+  if (warning) warning->clear();
   // Said in navview's words: the importer would call a directory an unknown format and
   // name a missing file a second time in its own reason.
   std::error_code code;
@@ -44,7 +45,7 @@ int NavviewSession::LoadFile(const std::string& path, std::string* error) {
     if (error) *error = "cannot read '" + path + "': " + why;
     return 0;
   }
-  return NavviewImport::Load(mScene, path, error);
+  return NavviewImport::Load(mScene, path, error, warning);
 }
 
 void NavviewSession::Show() {

@@ -21,7 +21,9 @@ class NavviewSession {
   int LoadBuiltin(int unitsPerSide);
   /// One model file under the root. 0 with a one-line reason (a directory is refused as
   /// one); the scene keeps what it had.
-  int LoadFile(const std::string& path, std::string* error);
+  /// A file loaded with something left out (non-finite geometry, a texture not found) or
+  /// with nothing to draw says so in warning ("" otherwise).
+  int LoadFile(const std::string& path, std::string* error, std::string* warning = nullptr);
   /// Shows the window: the viewer's window exists and its navigation editor is made.
   void Show();
   /// Runs the deferred cycle (timed steps, animations, delayed destructions).

@@ -12,6 +12,7 @@
 #include "apps/navview/NavviewOptions.h"
 #include "apps/navview/NavviewScript.h"
 #include "apps/navview/NavviewSession.h"
+#include "host/visu/KIVKeyEvent.h"
 #include "viewer/NavViewerExtand.h"
 
 #ifdef NAVVIEW_WINDOWED
@@ -103,10 +104,12 @@ int main(int argc, char** argv) {
   session.GetScene().SetUpAxis(options.up);
   int loaded = 0;
   for (const std::string& file : options.files) {
-    if (session.LoadFile(file, &error))
+    std::string warning;
+    if (session.LoadFile(file, &error, &warning))
       ++loaded;
     else
       std::cerr << "navview: " << error << "\n";
+    if (!warning.empty()) std::cerr << "navview: " << warning << "\n";
   }
   if (options.files.empty()) session.LoadBuiltin(options.units);
   if (!options.files.empty() && loaded == 0) {
@@ -115,6 +118,8 @@ int main(int argc, char** argv) {
   }
   session.Show();
   session.GetViewer().Reframe(NavViewerExtand::kOfficialRoot);
+  // The oblique view of the whole scene, as the window opens on.
+  session.GetViewer().UserKey(KIVKeyEvent::KeyHome, 0);
 
   NavviewScript script(session);
   int failures = 0;

@@ -61,8 +61,6 @@ int KIVGLCapture::WritePng(KIVGLRender& render, KIVViewer& viewer, const char* p
   if (!read) return 0;
   const int wanted[2] = {width > 0 ? width : oldWidth, height > 0 ? height : oldHeight};
   if (w != wanted[0] || h != wanted[1]) return Fail(error, "the frame was not drawn at the size asked");
-  std::string reason;
-  if (!KIVPngImage::Write(path, w, h, rgba.data(), &reason))
-    return Fail(error, "cannot write " + std::string(path) + ": " + reason);
-  return 1;
+  // The writer's reason names the file already.
+  return KIVPngImage::Write(path, w, h, rgba.data(), error) ? 1 : 0;
 }

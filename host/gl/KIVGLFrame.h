@@ -13,6 +13,9 @@ struct KIVGLMeshItem {
   KIVGLMatrix model;
   float colour[4] = {1, 1, 1, 1};
   float lineWidth = 1.0f;
+  float pointSize = 1.0f;  // pixels, for point clouds
+  unsigned int texture = 0;  // the GL texture multiplying the colour, 0 for none
+  int vertexColors = 0;      // the mesh's vertex colours multiply the colour
   float depth = 0.0f;  // of the mesh's centre in the view (sorting)
 };
 
@@ -31,8 +34,11 @@ struct KIVGLView {
   int lit = 1;
   int fog = 0;
   float fogRange[2] = {0, 1};
-  float lightDirection[2][3] = {{0, 0, 1}, {0, 0, 1}};  // towards the lights, view frame
-  float lightIntensity[2] = {0.6f, 0.3f};
+  // Up to three directional lights (head light, the viewer's scene lights), unused ones
+  // of intensity 0, and the ambient light.
+  float lightDirection[3][3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};  // towards the lights, view frame
+  float lightIntensity[3] = {0.65f, 0.0f, 0.0f};
+  float ambient[3] = {0.2f, 0.2f, 0.2f};
   std::vector<KIVGLMeshItem> faces, lines, transparent;
   std::vector<float> ground;  // world segments of the ground's grid
   float groundColour[4] = {0.5f, 0.5f, 0.5f, 1.0f};

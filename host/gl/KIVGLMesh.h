@@ -2,11 +2,12 @@
 // The GPU side of one cached primitive.
 #include <epoxy/gl.h>
 
-/// One uploaded primitive: interleaved positions and normals (faces) or positions only
-/// (lines), and an index buffer.
+/// One uploaded primitive: interleaved positions, normals (faces), texture coordinates and
+/// colours when the primitive has them, and an index buffer.
 struct KIVGLMesh {
   GLuint vao = 0, vbo = 0, ibo = 0;
-  GLenum mode = GL_TRIANGLES;          // GL_TRIANGLES or GL_LINES
+  GLenum mode = GL_TRIANGLES;          // GL_TRIANGLES, GL_LINES or GL_POINTS
+  int hasUV = 0, hasColors = 0;        // vertex attributes 2 and 3
   GLenum indexType = GL_UNSIGNED_INT;  // GL_UNSIGNED_SHORT when the vertices allow
   int indexCount = 0;
   int vertexCount = 0;      // as the primitive had it when uploaded

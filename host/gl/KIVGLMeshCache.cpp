@@ -1,6 +1,7 @@
 #include "host/gl/KIVGLMeshCache.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -18,6 +19,12 @@ KIVGLMesh* KIVGLMeshCache::Find(unsigned long long key, unsigned long version, i
 KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version, const float* positions,
                                   const float* normals, int vertexCount, const unsigned int* indices, int indexCount,
                                   GLenum mode, long long frame) {
+  return Upload(key, version, positions, normals, nullptr, nullptr, vertexCount, indices, indexCount, mode, frame);
+}
+
+KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version, const float* positions,
+                                  const float* normals, const float* uv, const unsigned char* rgba, int vertexCount,
+                                  const unsigned int* indices, int indexCount, GLenum mode, long long frame) {
   std::unique_ptr<KIVGLMesh>& slot = mMeshes[key];
   if (!slot) slot = std::make_unique<KIVGLMesh>();
   KIVGLMesh& mesh = *slot;
@@ -26,35 +33,56 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
     glGenBuffers(1, &mesh.vbo);
     glGenBuffers(1, &mesh.ibo);
   }
-  const int stride = normals ? 6 : 3;
+  // Floats per vertex: position, then normal, uv and colour where given (the colour's four
+  // bytes take one float's room).
+  const int normalAt = 3, uvAt = normalAt + (normals ? 3 : 0), colourAt = uvAt + (uv ? 2 : 0);
+  const int stride = colourAt + (rgba ? 1 : 0);
   std::vector<float> interleaved(static_cast<size_t>(vertexCount) * stride);
   float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                  std::numeric_limits<float>::max()};
   float hi[3] = {-lo[0], -lo[1], -lo[2]};
   for (int v = 0; v < vertexCount; ++v) {
+    float* out = &interleaved[static_cast<size_t>(v) * stride];
     for (int k = 0; k < 3; ++k) {
       const float p = positions[3 * v + k];
-      interleaved[static_cast<size_t>(v) * stride + k] = p;
+      out[k] = p;
       lo[k] = std::min(lo[k], p);
       hi[k] = std::max(hi[k], p);
-      if (normals) interleaved[static_cast<size_t>(v) * stride + 3 + k] = normals[3 * v + k];
+      if (normals) out[normalAt + k] = normals[3 * v + k];
     }
+    if (uv) out[uvAt] = uv[2 * v], out[uvAt + 1] = uv[2 * v + 1];
+    if (rgba) std::memcpy(&out[colourAt], &rgba[4 * static_cast<size_t>(v)], 4);
   }
   for (int k = 0; k < 3; ++k) mesh.centre[k] = vertexCount > 0 ? 0.5f * (lo[k] + hi[k]) : 0.0f;
 
+  const GLsizei bytes = stride * static_cast<GLsizei>(sizeof(float));
+  auto offset = [](int floats) { return reinterpret_cast<const void*>(static_cast<size_t>(floats) * sizeof(float)); };
   glBindVertexArray(mesh.vao);
   glBindBuffer(GL_ARRAY_BUFFER, mesh.vbo);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(interleaved.size() * sizeof(float)), interleaved.data(),
                GL_STATIC_DRAW);
   glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride * static_cast<GLsizei>(sizeof(float)), nullptr);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, bytes, nullptr);
   if (normals) {
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride * static_cast<GLsizei>(sizeof(float)),
-                          reinterpret_cast<const void*>(3 * sizeof(float)));
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, bytes, offset(normalAt));
   } else {
     glDisableVertexAttribArray(1);
   }
+  if (uv) {
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, bytes, offset(uvAt));
+  } else {
+    glDisableVertexAttribArray(2);
+  }
+  if (rgba) {
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, bytes, offset(colourAt));
+  } else {
+    glDisableVertexAttribArray(3);
+  }
+  mesh.hasUV = uv ? 1 : 0;
+  mesh.hasColors = rgba ? 1 : 0;
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.ibo);
   // Short indices halve the index memory of the common small primitive.
   if (vertexCount <= 65535) {

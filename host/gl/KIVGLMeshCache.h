@@ -23,6 +23,11 @@ class KIVGLMeshCache {
   /// the indices, all within the vertices, reusing the key's buffers when it has some.
   KIVGLMesh* Upload(unsigned long long key, unsigned long version, const float* positions, const float* normals,
                     int vertexCount, const unsigned int* indices, int indexCount, GLenum mode, long long frame);
+  /// The same with texture coordinates (u, v per vertex) and RGBA bytes per vertex, each
+  /// null when absent.
+  KIVGLMesh* Upload(unsigned long long key, unsigned long version, const float* positions, const float* normals,
+                    const float* uv, const unsigned char* rgba, int vertexCount, const unsigned int* indices,
+                    int indexCount, GLenum mode, long long frame);
   /// Frees the entries not used since frame − maxIdle.
   void Sweep(long long frame, long long maxIdle);
   /// Frees every entry.

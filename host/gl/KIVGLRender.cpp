@@ -30,7 +30,8 @@ int KIVGLRender::State::Build() {
           m.Uniform("uNormalMatrix"), m.Uniform("uColor"),      m.Uniform("uLit"),
           m.Uniform("uPerspective"),  m.Uniform("uLightDirection"), m.Uniform("uLightIntensity"),
           m.Uniform("uAmbient"),      m.Uniform("uFog"),        m.Uniform("uFogRange"),
-          m.Uniform("uFogColor")};
+          m.Uniform("uFogColor"),    m.Uniform("uPointSize"),  m.Uniform("uVertexColors"),
+          m.Uniform("uTextured"),    m.Uniform("uTexture")};
   screen = {screenProgram.Uniform("uSize"), screenProgram.Uniform("uFont"), screenProgram.Uniform("uTextured")};
 
   glGenVertexArrays(1, &streamVao);
@@ -63,6 +64,7 @@ int KIVGLRender::State::Build() {
 
 void KIVGLRender::State::Free() {
   cache.Clear();
+  textures.Clear();
   meshProgram.Free();
   screenProgram.Free();
   font.Free();
@@ -77,6 +79,7 @@ void KIVGLRender::State::Free() {
 
 void KIVGLRender::State::Forget() {
   cache.Forget();
+  textures.Forget();
   meshProgram.Forget();
   screenProgram.Forget();
   font.Forget();
@@ -92,8 +95,15 @@ void KIVGLRender::State::DrawMesh(const KIVGLMeshItem& item, const KIVGLView& vi
     (view.view * item.model).NormalMatrix(normal);
     glUniformMatrix3fv(mesh.normalMatrix, 1, GL_FALSE, normal);
   }
-  glUniform1i(mesh.lit, lit);
+  glUniform1i(mesh.lit, lit && m.mode == GL_TRIANGLES);
   glUniform4fv(mesh.color, 1, colour);
+  // The outline passes draw in one colour: vertex colours and textures only in the fill.
+  const int plain = colour != item.colour;
+  glUniform1i(mesh.vertexColors, !plain && item.vertexColors && m.hasColors);
+  const int textured = !plain && item.texture && m.hasUV;
+  glUniform1i(mesh.textured, textured);
+  glBindTexture(GL_TEXTURE_2D, textured ? item.texture : 0);
+  glUniform1f(mesh.pointSize, item.pointSize);
   glBindVertexArray(m.vao);
   glDrawElements(m.mode, m.indexCount, m.indexType, nullptr);
 }
@@ -121,9 +131,12 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   glUniformMatrix4fv(mesh.view, 1, GL_FALSE, view.view.m);
   glUniformMatrix4fv(mesh.projection, 1, GL_FALSE, view.projection.m);
   glUniform1i(mesh.perspective, view.perspective);
-  glUniform3fv(mesh.lightDirection, 2, &view.lightDirection[0][0]);
-  glUniform1fv(mesh.lightIntensity, 2, view.lightIntensity);
-  glUniform1f(mesh.ambient, 0.3f);
+  glUniform3fv(mesh.lightDirection, 3, &view.lightDirection[0][0]);
+  glUniform1fv(mesh.lightIntensity, 3, view.lightIntensity);
+  glUniform3fv(mesh.ambient, 1, view.ambient);
+  glActiveTexture(GL_TEXTURE0);
+  glUniform1i(mesh.texture, 0);
+  glEnable(GL_PROGRAM_POINT_SIZE);
   glUniform1i(mesh.fog, view.fog);
   glUniform2fv(mesh.fogRange, 1, view.fogRange);
   glUniform3fv(mesh.fogColor, 1, background);
@@ -155,6 +168,8 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     const KIVGLMatrix identity;
     glUniformMatrix4fv(mesh.model, 1, GL_FALSE, identity.m);
     glUniform1i(mesh.lit, 0);
+    glUniform1i(mesh.vertexColors, 0);
+    glUniform1i(mesh.textured, 0);
     glUniform4fv(mesh.color, 1, view.groundColour);
     glBindVertexArray(groundVao);
     glBindBuffer(GL_ARRAY_BUFFER, groundVbo);
@@ -240,7 +255,10 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   s.start = std::chrono::steady_clock::now();
   s.inFrame = 1;
   ++s.frame;
-  if (s.frame % std::max(1, mIdleFrames / 2) == 0) s.cache.Sweep(s.frame, mIdleFrames);
+  if (s.frame % std::max(1, mIdleFrames / 2) == 0) {
+    s.cache.Sweep(s.frame, mIdleFrames);
+    s.textures.Sweep(s.frame, mIdleFrames);
+  }
   s.uploadsAtStart = s.cache.GetUploadCount();
   s.primitives = 0;
   s.viewer = &viewer;

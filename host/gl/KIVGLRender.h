@@ -16,6 +16,7 @@ class KIVGLContext;
 class KIVViewer;
 class KIVGraphicPrimitive;
 class KIV3DViewpoint;
+class KIVTextureImage;
 struct KIVGLView;
 struct KIVGLMesh;
 
@@ -49,7 +50,8 @@ class KIVGLRender : public KIVRender {
   /// Makes the render's context current (1), or says whether one is current without it.
   int MakeCurrent();
 
-  /// Shading and edges; outlines, textures and hidden-line modes are not drawn here.
+  /// Shading and edges (faces show their vertex colours and textures in both); outline
+  /// and hidden-line modes are not drawn here.
   int AcceptsViewMode(int mode) const override { return mode == 1 || mode == 2; }
   void BeginFrame(KIVViewer& viewer) override;
   void EndFrame(KIVViewer& viewer) override;
@@ -66,6 +68,8 @@ class KIVGLRender : public KIVRender {
   int GetBufferIdleFrames() const { return mIdleFrames; }
 
   void Draw3DMarker(KIV3DMarkerGP& gp) override;
+  /// Point clouds: square dots of the primitive's size in pixels, from cached buffers.
+  void Draw3DPointSet(KIV3DPointSetGP& gp) override;
   void Draw3DLine(KIV3DLineGP& gp) override;
   void Draw3DEdge(KIV3DEdgeGP& gp) override;
   void Draw3DPolyline(KIV3DPolylineGP& gp) override;
@@ -79,7 +83,7 @@ class KIVGLRender : public KIVRender {
   struct State;
   void DrawFace(KIV3DFaceGP& gp, const float* planeNormal);
   /// Queues a face mesh with the current matrix and colour; centre orders transparency.
-  void QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre);
+  void QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image);
   /// Records a line primitive; pairs may be empty when its buffers are cached.
   void DrawLines(const KIVGraphicPrimitive& gp, const std::vector<float>& points,
                  const std::vector<unsigned int>& pairs, int cached);

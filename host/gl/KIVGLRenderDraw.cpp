@@ -12,6 +12,7 @@
 #include "host/visu/KIV3DLineGP.h"
 #include "host/visu/KIV3DMarkerGP.h"
 #include "host/visu/KIV3DPlanarFaceGP.h"
+#include "host/visu/KIV3DPointSetGP.h"
 #include "host/visu/KIV3DPolylineGP.h"
 #include "host/visu/KIV3DViewer.h"
 #include "host/visu/KIV3DViewpoint.h"
@@ -109,12 +110,15 @@ KIVGLMesh* UploadFace(KIVGLMeshCache& cache, unsigned long long key, unsigned lo
   if (indices.empty()) return nullptr;
   const std::vector<float>& vertices = gp.GetVertices();
   const std::vector<float>& given = gp.GetNormals();
+  const size_t count = static_cast<size_t>(gp.GetVertexCount());
+  const float* uv = gp.GetTexCoords().size() == 2 * count ? gp.GetTexCoords().data() : nullptr;
+  const unsigned char* rgba = gp.GetColors().size() == 4 * count ? gp.GetColors().data() : nullptr;
   if (given.size() == vertices.size())
-    return cache.Upload(key, version, vertices.data(), given.data(), gp.GetVertexCount(), indices.data(),
+    return cache.Upload(key, version, vertices.data(), given.data(), uv, rgba, gp.GetVertexCount(), indices.data(),
                         static_cast<int>(indices.size()), GL_TRIANGLES, frame);
   const std::vector<float> normals = FaceNormals(vertices, indices, planeNormal);
-  KIVGLMesh* mesh = cache.Upload(key, version, vertices.data(), normals.data(), gp.GetVertexCount(), indices.data(),
-                                 static_cast<int>(indices.size()), GL_TRIANGLES, frame);
+  KIVGLMesh* mesh = cache.Upload(key, version, vertices.data(), normals.data(), uv, rgba, gp.GetVertexCount(),
+                                 indices.data(), static_cast<int>(indices.size()), GL_TRIANGLES, frame);
   // A tessellated primitive is looked up by its own vertex count, not its face's.
   if (mesh && vertexCount < 0) mesh->vertexCount = -1;
   return mesh;
@@ -139,8 +143,9 @@ void AddQuad(std::vector<KIVGLScreenVertex>& out, float x0, float y0, float x1, 
 
 // Opaque items go to their list; transparent ones to the view's, with the eye depth of
 // their centre so that they can be drawn back to front.
-void Queue(KIVGLView& view, KIVGLMeshItem& item, const float* centre, std::vector<KIVGLMeshItem>& opaque) {
-  if (item.colour[3] < 1.0f) {
+void Queue(KIVGLView& view, KIVGLMeshItem& item, const float* centre, std::vector<KIVGLMeshItem>& opaque,
+           bool seeThrough = false) {
+  if (item.colour[3] < 1.0f || seeThrough) {
     const float in[4] = {centre[0], centre[1], centre[2], 1.0f};
     float world[4], eye[4];
     item.model.Apply(in, world);
@@ -210,21 +215,42 @@ KIVGLView* KIVGLRender::CameraView(const KIV3DViewpoint& camera) {
     view->fogRange[0] = start;
     view->fogRange[1] = end;
   }
-  // Two directional lights: from the eye when the head light is on, else a key light
-  // above the scene; and a fill light fixed in the scene.
+  // The viewer's lights: the head light (from the eye), its scene lights (directions in
+  // the world, the way the light travels) and its ambient light. Their diffuse share is
+  // kLitBudget less the ambient, split two parts to the head light and one to each scene
+  // light, so that a white face turned to every light at once reaches kLitBudget, not
+  // white: faces keep their shading. Without any light on, a key light from above.
+  constexpr float kLitBudget = 0.85f;
   const float v[3] = {vertical.x, vertical.y, vertical.z};
-  const float key[3] = {v[0] + 0.4f * right[0] - 0.3f * sight[0], v[1] + 0.4f * right[1] - 0.3f * sight[1],
-                        v[2] + 0.4f * right[2] - 0.3f * sight[2]};
-  const float fill[3] = {0.6f * v[0] + 0.3f, 0.6f * v[1] - 0.5f, 0.6f * v[2] + 0.2f};
-  if (!s.viewer3d || s.viewer3d->GetHeadLight()) {
-    view->lightDirection[0][0] = 0.0f, view->lightDirection[0][1] = 0.0f, view->lightDirection[0][2] = 1.0f;
-    view->lightIntensity[0] = 0.6f;
-  } else {
-    ToView(view->view, key, view->lightDirection[0]);
-    view->lightIntensity[0] = 0.55f;
+  float ambient[3] = {0.2f, 0.2f, 0.2f};
+  int head = 1, scene = 0;
+  if (s.viewer3d) {
+    s.viewer3d->GetGlobalAmbientLight(ambient);
+    head = s.viewer3d->GetHeadLight();
+    scene = std::clamp(std::min(s.viewer3d->GetLightSourceCount(), s.viewer3d->GetModelWindowSL().GetLightSourceCount()),
+                       0, 2);
   }
-  ToView(view->view, fill, view->lightDirection[1]);
-  view->lightIntensity[1] = 0.25f;
+  for (int k = 0; k < 3; ++k) view->ambient[k] = std::clamp(ambient[k], 0.0f, kLitBudget);
+  const float diffuse = kLitBudget - std::max({view->ambient[0], view->ambient[1], view->ambient[2]});
+  const int parts = 2 * head + scene;
+  int slot = 0;
+  for (int k = 0; k < 3; ++k) view->lightIntensity[k] = 0.0f;
+  if (head) {
+    view->lightDirection[slot][0] = 0.0f, view->lightDirection[slot][1] = 0.0f, view->lightDirection[slot][2] = 1.0f;
+    view->lightIntensity[slot++] = diffuse * 2.0f / static_cast<float>(parts);
+  }
+  for (int i = 0; i < scene; ++i) {
+    const KIVMathDirectionf d = s.viewer3d->GetModelWindowSL().GetDirection(i);
+    const float towards[3] = {-d.x, -d.y, -d.z};
+    ToView(view->view, towards, view->lightDirection[slot]);
+    view->lightIntensity[slot++] = diffuse / static_cast<float>(parts);
+  }
+  if (parts == 0) {
+    const float key[3] = {v[0] + 0.4f * right[0] - 0.3f * sight[0], v[1] + 0.4f * right[1] - 0.3f * sight[1],
+                          v[2] + 0.4f * right[2] - 0.3f * sight[2]};
+    ToView(view->view, key, view->lightDirection[0]);
+    view->lightIntensity[0] = diffuse;
+  }
 
   if (ground && s.viewer3d && &camera == s.viewer3d->GetMain3DViewpoint()) {
     float height = 0.0f;
@@ -353,17 +379,22 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
   State& s = *mState;
   KIVGLMesh* mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
   if (!mesh) mesh = UploadFace(s.cache, Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
-  if (mesh) QueueFaces(*view, mesh, mesh->centre);
+  if (!mesh) return;
+  const KIVTextureImage* image = gp.IsTextured() ? gp.GetTexture().get() : nullptr;
+  QueueFaces(*view, mesh, mesh->centre, image);
 }
 
-void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre) {
+void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image) {
   State& s = *mState;
   KIVGLMeshItem item;
   item.mesh = mesh;
   item.model = ModelMatrix(GetCurrentMatrix());
   Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
+  item.vertexColors = mesh->hasColors;
+  item.texture = image && mesh->hasUV ? s.textures.Get(*image, s.frame) : 0;
   ++s.primitives;
-  Queue(view, item, centre, view.faces);
+  // A texture with see-through pixels blends as a transparent colour does.
+  Queue(view, item, centre, view.faces, item.texture && image->HasAlpha());
 }
 
 void KIVGLRender::Draw3DFace(KIV3DFaceGP& gp) { DrawFace(gp, nullptr); }
@@ -394,7 +425,7 @@ void KIVGLRender::Draw3DCylinder(KIV3DCylinderGP& gp, const int) {
   }
   if (!mesh) return;
   const float middle[3] = {centre.x, centre.y, centre.z};
-  QueueFaces(*view, mesh, middle);
+  QueueFaces(*view, mesh, middle, nullptr);
 }
 
 namespace {
@@ -464,6 +495,29 @@ void KIVGLRender::Draw3DPolyline(KIV3DPolylineGP& gp) {
     }
   }
   DrawLines(gp, gp.GetVertices(), pairs, cached);
+}
+
+void KIVGLRender::Draw3DPointSet(KIV3DPointSetGP& gp) {
+  KIVGLView* view = CurrentView();
+  if (!view || gp.GetPointCount() == 0) return;
+  State& s = *mState;
+  const int count = gp.GetPointCount();
+  KIVGLMesh* mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), count, s.frame);
+  if (!mesh) {
+    const std::vector<unsigned int> order = Sequence(count);
+    const unsigned char* rgba = gp.GetColors().size() == 4 * static_cast<size_t>(count) ? gp.GetColors().data() : nullptr;
+    mesh = s.cache.Upload(Key(gp), gp.GetGeometryVersion(), gp.GetPoints().data(), nullptr, nullptr, rgba, count,
+                          order.data(), count, GL_POINTS, s.frame);
+  }
+  if (!mesh) return;
+  KIVGLMeshItem item;
+  item.mesh = mesh;
+  item.model = ModelMatrix(GetCurrentMatrix());
+  Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
+  item.vertexColors = mesh->hasColors;
+  item.pointSize = std::clamp(gp.GetSize(), 1.0f, 64.0f);
+  ++s.primitives;
+  Queue(*view, item, mesh->centre, view->lines);
 }
 
 void KIVGLRender::Draw3DMarker(KIV3DMarkerGP& gp) {

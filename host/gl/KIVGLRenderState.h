@@ -13,6 +13,7 @@
 #include "host/gl/KIVGLProgram.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/gl/KIVGLTarget.h"
+#include "host/gl/KIVGLTextureCache.h"
 #include "host/visu/KIV3DBoundingSphere.h"
 #include "host/visu/KIVColorMap.h"
 class KIV3DViewer;
@@ -24,12 +25,13 @@ struct KIVGLRender::State {
   KIVGLProgram meshProgram, screenProgram;
   struct {
     GLint model, view, projection, normalMatrix, color, lit, perspective, lightDirection, lightIntensity, ambient,
-        fog, fogRange, fogColor;
+        fog, fogRange, fogColor, pointSize, vertexColors, textured, texture;
   } mesh{};
   struct {
     GLint size, font, textured;
   } screen{};
   KIVGLMeshCache cache;
+  KIVGLTextureCache textures;
   KIVGLFont font;
   KIVGLTarget target;
   GLuint streamVao = 0, streamVbo = 0;  // screen vertices

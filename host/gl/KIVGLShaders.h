@@ -1,5 +1,6 @@
 #pragma once
-// The renderer's GLSL 3.30 programs: lit or flat meshes with fog, and screen-space
+// The renderer's GLSL 3.30 programs: lit or flat meshes with fog (faces, lines and point
+// clouds; vertex colours and a texture multiply the mesh colour), and screen-space
 // geometry (markers, arrows, glyphs) given in pixels with a depth.
 
 namespace KIVGLShaders {
@@ -7,16 +8,24 @@ namespace KIVGLShaders {
 inline constexpr const char* kMeshVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec2 aUV;
+layout(location = 3) in vec4 aColor;
 uniform mat4 uModel;
 uniform mat4 uView;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
+uniform float uPointSize;
 out vec3 vNormal;
 out vec3 vViewPosition;
+out vec2 vUV;
+out vec4 vColor;
 void main() {
   vec4 v = uView * (uModel * vec4(aPosition, 1.0));
   vViewPosition = v.xyz;
   vNormal = uNormalMatrix * aNormal;
+  vUV = aUV;
+  vColor = aColor;
+  gl_PointSize = uPointSize;
   gl_Position = uProjection * v;
 }
 )";
@@ -24,32 +33,42 @@ void main() {
 inline constexpr const char* kMeshFragment = R"(#version 330 core
 in vec3 vNormal;
 in vec3 vViewPosition;
+in vec2 vUV;
+in vec4 vColor;
 uniform vec4 uColor;
 uniform int uLit;
 uniform int uPerspective;
-uniform vec3 uLightDirection[2];
-uniform float uLightIntensity[2];
-uniform float uAmbient;
+uniform vec3 uLightDirection[3];
+uniform float uLightIntensity[3];
+uniform vec3 uAmbient;
+uniform int uVertexColors;
+uniform int uTextured;
+uniform sampler2D uTexture;
 uniform int uFog;
 uniform vec2 uFogRange;
 uniform vec3 uFogColor;
 out vec4 fragColor;
 void main() {
-  vec3 c = uColor.rgb;
+  vec4 base = uColor;
+  if (uVertexColors != 0) base *= vColor;
+  if (uTextured != 0) base *= texture(uTexture, vUV);
+  vec3 c = base.rgb;
   if (uLit != 0) {
     vec3 n = length(vNormal) > 1e-12 ? normalize(vNormal) : vec3(0.0, 0.0, 1.0);
     vec3 toEye = uPerspective != 0 ? -vViewPosition : vec3(0.0, 0.0, 1.0);
     // Both sides are lit: the side seen gets the normal facing the eye.
     if (dot(n, toEye) < 0.0) n = -n;
-    float light = uAmbient;
-    for (int i = 0; i < 2; ++i) light += uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0);
+    // The intensities leave headroom (see CameraView), so that a white face turned to
+    // the light keeps its shading instead of clipping to white.
+    vec3 light = uAmbient;
+    for (int i = 0; i < 3; ++i) light += vec3(uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0));
     c = min(c * light, vec3(1.0));
   }
   if (uFog != 0) {
     float f = clamp((uFogRange.y - length(vViewPosition)) / max(uFogRange.y - uFogRange.x, 1e-6), 0.0, 1.0);
     c = mix(uFogColor, c, f);
   }
-  fragColor = vec4(c, uColor.a);
+  fragColor = vec4(c, base.a);
 }
 )";
 

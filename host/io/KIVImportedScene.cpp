@@ -1,5 +1,6 @@
 #include "host/io/KIVImportedScene.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "host/visu/KIV3DBagRep.h"
@@ -11,12 +12,17 @@ KIVImportedScene::KIVImportedScene(KIVImportedScene&& other) noexcept
       mIndex(std::move(other.mIndex)),
       mTriangles(other.mTriangles),
       mModels(other.mModels),
-      mError(std::move(other.mError)) {
+      mPoints(other.mPoints),
+      mError(std::move(other.mError)),
+      mWarning(std::move(other.mWarning)) {
+  std::copy(other.mUpAxis, other.mUpAxis + 3, mUpAxis);
   other.mEntries.clear();
   other.mIndex.clear();
   other.mTriangles = 0;
   other.mModels = 0;
+  other.mPoints = 0;
   other.mError.clear();
+  other.mWarning.clear();
 }
 
 KIVImportedScene& KIVImportedScene::operator=(KIVImportedScene&& other) noexcept {
@@ -26,12 +32,17 @@ KIVImportedScene& KIVImportedScene::operator=(KIVImportedScene&& other) noexcept
   mIndex = std::move(other.mIndex);
   mTriangles = other.mTriangles;
   mModels = other.mModels;
+  mPoints = other.mPoints;
   mError = std::move(other.mError);
+  mWarning = std::move(other.mWarning);
+  std::copy(other.mUpAxis, other.mUpAxis + 3, mUpAxis);
   other.mEntries.clear();
   other.mIndex.clear();
   other.mTriangles = 0;
   other.mModels = 0;
+  other.mPoints = 0;
   other.mError.clear();
+  other.mWarning.clear();
   return *this;
 }
 
@@ -44,6 +55,7 @@ void KIVImportedScene::Clear() {
   mIndex.clear();
   mTriangles = 0;
   mModels = 0;
+  mPoints = 0;
 }
 
 void KIVImportedScene::Adopt(KIVRep* rep, const char* name) {
@@ -54,7 +66,14 @@ void KIVImportedScene::Adopt(KIVRep* rep, const char* name) {
 
 void KIVImportedScene::Fail(std::string error) {
   Clear();
+  mWarning.clear();
   mError = std::move(error);
+}
+
+void KIVImportedScene::AddWarning(const std::string& text) {
+  if (text.empty()) return;
+  if (!mWarning.empty()) mWarning += "; ";
+  mWarning += text;
 }
 
 const KIVImportedScene::Entry* KIVImportedScene::Lookup(const KIVRep* rep) const {

@@ -38,14 +38,27 @@ class KIVImportedScene {
   long long GetTriangleCount() const { return mTriangles; }
   /// Leaves made: one per mesh of the file that some node uses.
   int GetModelCount() const { return mModels; }
+  /// Points of the point clouds held by the leaves; a leaf under several nodes counts once.
+  long long GetPointCount() const { return mPoints; }
   /// "" when the import succeeded, else one line naming the file and the reason.
   const char* GetError() const { return mError.c_str(); }
+  /// "" or one line of what a successful import left out or could not honour (geometry
+  /// with non-finite coordinates, textures not found, no geometry at all).
+  const char* GetWarning() const { return mWarning.c_str(); }
+  /// The file's up axis as read ("+z", "+y", "-x", ...): the top bag turns it to +z.
+  const char* GetUpAxis() const { return mUpAxis; }
 
   /// For the importer: takes ownership of a rep made with new, with its name (null is
   /// ""); the first rep adopted is the top bag. A rep already held is ignored.
   void Adopt(KIVRep* rep, const char* name);
   /// For the importer: the counts of a finished tree.
-  void SetCounts(long long triangles, int models) { mTriangles = triangles, mModels = models; }
+  void SetCounts(long long triangles, int models, long long points = 0) {
+    mTriangles = triangles, mModels = models, mPoints = points;
+  }
+  /// For the importer: adds a clause to the warning ("; " between clauses).
+  void AddWarning(const std::string& text);
+  /// For the importer: the up axis read, a sign and an axis letter.
+  void SetUpAxis(char sign, char axis) { mUpAxis[0] = sign, mUpAxis[1] = axis; }
   /// Deletes every rep and keeps the reason (one line) as the error.
   void Fail(std::string error);
 
@@ -62,5 +75,8 @@ class KIVImportedScene {
   std::unordered_map<const KIVRep*, size_t> mIndex;
   long long mTriangles = 0;
   int mModels = 0;
+  long long mPoints = 0;
   std::string mError;
+  std::string mWarning;
+  char mUpAxis[3] = {'+', 'z', 0};
 };

@@ -12,6 +12,30 @@ int Fail(std::string* error, const std::string& text) {
   if (error) *error = text;
   return 0;
 }
+
+// Larger images than this are refused before any pixel memory is asked for: a damaged
+// header must not make us allocate gigabytes.
+constexpr unsigned long long kMaxPixels = 1ull << 28;
+
+// Decodes an image whose header was read; the image is freed either way.
+int Finish(png_image& image, const std::string& label, int& width, int& height, std::vector<unsigned char>& rgba,
+           std::string* error) {
+  if (static_cast<unsigned long long>(image.width) * image.height > kMaxPixels) {
+    png_image_free(&image);
+    return Fail(error, "cannot read " + label + ": image too large");
+  }
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+    const std::string reason = image.message[0] ? image.message : "damaged image";
+    png_image_free(&image);
+    return Fail(error, "cannot read " + label + ": " + reason);
+  }
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  rgba.swap(pixels);
+  return 1;
+}
 }  // namespace
 
 int KIVPngImage::Write(const char* path, int width, int height, const unsigned char* rgba, std::string* error) {
@@ -49,15 +73,17 @@ int KIVPngImage::Read(const char* path, int& width, int& height, std::vector<uns
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path))
     return Fail(error, std::string("cannot read '") + path + "': " + (image.message[0] ? image.message : "not a PNG"));
-  image.format = PNG_FORMAT_RGBA;
-  std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-    const std::string reason = image.message[0] ? image.message : "damaged image";
-    png_image_free(&image);
-    return Fail(error, std::string("cannot read '") + path + "': " + reason);
-  }
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  rgba.swap(pixels);
-  return 1;
+  return Finish(image, std::string("'") + path + "'", width, height, rgba, error);
+}
+
+int KIVPngImage::ReadMemory(const void* data, size_t size, const char* label, int& width, int& height,
+                            std::vector<unsigned char>& rgba, std::string* error) {
+  const std::string name = label && *label ? label : "image in memory";
+  if (!data || size == 0) return Fail(error, "cannot read " + name + ": no data");
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, data, size))
+    return Fail(error, "cannot read " + name + ": " + (image.message[0] ? image.message : "not a PNG"));
+  return Finish(image, name, width, height, rgba, error);
 }

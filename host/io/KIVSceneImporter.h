@@ -1,11 +1,15 @@
 #pragma once
 // Reads a 3D file through assimp (glTF 2.0, OBJ, STL, PLY, 3MF, FBX, and whatever else it
-// reads) into a tree of reps: a top bag named after the file, under it one bag per node of
-// the file with the node's matrix, and one custom rep per mesh under the bags of the nodes
-// that use it. Polygons become triangles of a face primitive, with the file's normals or
-// generated ones; lines and points become line and marker primitives. A mesh's material
-// gives its leaf an RGBA colour (base or diffuse colour and opacity), Transparent when its
-// alpha is below 255. A mesh with non-finite coordinates is left out.
+// reads) into a tree of reps: a top bag named after the file, whose matrix turns the
+// file's up axis to +z, under it one bag per node of the file with the node's matrix, and
+// one custom rep per mesh under the bags of the nodes that use it. Polygons become
+// triangles of a face primitive, with the file's normals or generated ones, its vertex
+// colours, and its base colour texture (embedded, or a PNG or JPEG file beside the model)
+// with the texture coordinates and wrap modes; lines become line primitives and points a
+// point cloud. A mesh's material gives its leaf an RGBA colour (base or diffuse colour
+// and opacity), Transparent when its alpha is below 255. Triangles, segments and points
+// with non-finite coordinates, or beyond ±1e18 (whose squares overflow a float), are left
+// out and counted in the result's warning.
 #include <cstddef>
 #include <functional>
 
@@ -25,11 +29,17 @@ class KIVSceneImporter {
   /// (degrees, 0 to 180; others are refused, 0).
   int SetSmoothingAngle(float degrees);
   float GetSmoothingAngle() const { return mSmoothingAngle; }
+  /// The axis that is up in the files read ('x', 'y' or 'z'), or 0 (the default) for
+  /// each file's own: +y for glTF, the file's UpAxis metadata (FBX), else +z. Other values
+  /// are refused (0).
+  int SetUpAxis(char axis);
+  char GetUpAxis() const { return mUpAxis; }
   /// Null or an empty function removes the callback.
   void SetProgressCallback(ProgressCallback callback) { mProgress = std::move(callback); }
 
-  /// Imports one file. A missing, unreadable or corrupt file, or one without geometry,
-  /// gives a result without tree whose error names the file and the reason.
+  /// Imports one file. A missing, unreadable or corrupt file gives a result without tree
+  /// whose error names the file and the reason; a file read without anything to draw
+  /// gives an empty top bag and says so in the warning.
   KIVImportedScene Import(const char* path) const;
   /// Imports a file held in memory; `hint` is the extension of its format ("obj", "glb",
   /// ...), which formats without a signature need. The top bag is named "memory.<hint>".
@@ -39,5 +49,6 @@ class KIVSceneImporter {
  private:
   int mNormalMode = SmoothNormals;
   float mSmoothingAngle = 80.0f;
+  char mUpAxis = 0;
   ProgressCallback mProgress;
 };

@@ -1,5 +1,6 @@
 #include "host/visu/KIV3DFaceGP.h"
 
+#include <cmath>
 #include <limits>
 
 #include "host/visu/KIVRender.h"
@@ -22,11 +23,46 @@ int KIV3DFaceGP::SetVertices(const float* vertices, int vertexFloats, const floa
     return true;
   };
   if (!fits(mTriangles) || !fits(mStrips) || !fits(mFans)) return 0;
+  if (count != GetVertexCount()) {
+    mColors.clear();
+    mTexCoords.clear();
+  }
   mVertices.assign(vertices, vertices + usable);
   if (normals)
     mNormals.assign(normals, normals + usable);
   else
     mNormals.clear();
+  GeometryChanged();
+  return 1;
+}
+
+int KIV3DFaceGP::SetColors(const unsigned char* rgba, int vertexCount) {
+  if (!rgba) {
+    mColors.clear();
+  } else {
+    if (vertexCount != GetVertexCount()) return 0;
+    mColors.assign(rgba, rgba + 4 * static_cast<size_t>(vertexCount));
+  }
+  GeometryChanged();
+  return 1;
+}
+
+int KIV3DFaceGP::SetTexCoords(const float* uv, int vertexCount) {
+  if (!uv) {
+    mTexCoords.clear();
+  } else {
+    if (vertexCount != GetVertexCount()) return 0;
+    for (int i = 0; i < 2 * vertexCount; ++i)
+      if (!std::isfinite(uv[i])) return 0;
+    mTexCoords.assign(uv, uv + 2 * static_cast<size_t>(vertexCount));
+  }
+  GeometryChanged();
+  return 1;
+}
+
+int KIV3DFaceGP::SetTexture(std::shared_ptr<const KIVTextureImage> image) {
+  if (image && image->IsEmpty()) return 0;
+  mTexture = std::move(image);
   GeometryChanged();
   return 1;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // Shaded triangles: a vertex array (with optional per-vertex normals) indexed by separate
 // triangles, triangle strips and triangle fans. Strips and fans are stored as one index
-// array each, cut into runs by their vertex counts.
+// array each, cut into runs by their vertex counts. Vertices may also carry a colour and
+// texture coordinates into a shared image; both multiply the rep's colour when drawn.
+#include <memory>
 #include <vector>
 #include "host/visu/KIVGraphicPrimitive.h"
+#include "host/visu/KIVTextureImage.h"
 class KIV3DFaceGP : public KIVGraphicPrimitive {
  public:
   KIV3DFaceGP() = default;
@@ -13,8 +16,22 @@ class KIV3DFaceGP : public KIVGraphicPrimitive {
               int triangleCount);
   /// Replaces the vertices (and normals, dropped when null). A negative count or a null
   /// array with a positive count is refused (returns 0), and so are fewer vertices than
-  /// the triangles, strips and fans already held index.
+  /// the triangles, strips and fans already held index. Colours and texture coordinates
+  /// are dropped when the vertex count changes.
   int SetVertices(const float* vertices, int vertexFloats, const float* normals = nullptr);
+  /// RGBA bytes, four per vertex, or null to drop them. A count other than the vertices'
+  /// is refused (0).
+  int SetColors(const unsigned char* rgba, int vertexCount);
+  /// u, v floats, two per vertex (v up from the image's bottom row, as in OpenGL), or null
+  /// to drop them. A count other than the vertices' or a non-finite value is refused (0).
+  int SetTexCoords(const float* uv, int vertexCount);
+  /// The image the texture coordinates map; null removes it. An empty image is refused.
+  int SetTexture(std::shared_ptr<const KIVTextureImage> image);
+  const std::vector<unsigned char>& GetColors() const { return mColors; }
+  const std::vector<float>& GetTexCoords() const { return mTexCoords; }
+  const std::shared_ptr<const KIVTextureImage>& GetTexture() const { return mTexture; }
+  /// 1 when drawn textured: an image and coordinates for every vertex.
+  int IsTextured() const { return mTexture && !mTexCoords.empty(); }
   /// Replaces the separate triangles. Indices outside the vertex array are refused.
   int SetTriangles(const int* indices, int triangleCount);
   /// Adds a strip or a fan of `count` vertices (fewer than 3 vertices draw nothing but are
@@ -45,6 +62,9 @@ class KIV3DFaceGP : public KIVGraphicPrimitive {
   bool InRange(const int* indices, int count) const;
   std::vector<float> mVertices;
   std::vector<float> mNormals;
+  std::vector<unsigned char> mColors;  // RGBA per vertex, or empty
+  std::vector<float> mTexCoords;       // u, v per vertex, or empty
+  std::shared_ptr<const KIVTextureImage> mTexture;
   std::vector<int> mTriangles;
   std::vector<int> mStrips, mStripCounts;
   std::vector<int> mFans, mFanCounts;

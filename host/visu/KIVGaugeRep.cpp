@@ -12,18 +12,31 @@
 KIV_IMPLEMENT_METAOBJECT(KIVGaugeRep, KIV3DCustomRep)
 
 namespace {
-constexpr float kBarLength = 100.0f, kBarHeight = 6.0f;
+// Rows from the top: padding, then per line a text row, a gap, its bar and a gap.
+constexpr float kPad = 6.0f, kGap = 3.0f, kBarHeight = 6.0f, kBarLength = 150.0f;
+constexpr float kLine = KIVGaugeRep::kTextHeight + kGap + kBarHeight + kGap + 2.0f;
+static_assert(2.0f * kPad + 3.0f * kLine <= KIVGaugeRep::kHeight, "the rows fit the frame");
+
+// The middle of the text row and the bottom of the bar row of line i, from the bottom.
+float TextMiddle(int line) {
+  return KIVGaugeRep::kHeight - kPad - kLine * static_cast<float>(line) - 0.5f * KIVGaugeRep::kTextHeight;
 }
+float BarBottom(int line) {
+  return KIVGaugeRep::kHeight - kPad - kLine * static_cast<float>(line) - KIVGaugeRep::kTextHeight - kGap -
+         kBarHeight;
+}
+}  // namespace
 
 KIVGaugeRep::KIVGaugeRep() {
   SetRGBA(255, 220, 60, 255);
   // The frame around the gauge also gives it a size when every bar is empty.
-  const float frame[12] = {0, 0, 0, kWidth, 0, 0, kWidth, kHeight, 0, 0, kHeight, 0};
-  AddGP(new KIV3DPolylineGP(frame, 12, 1));
+  mFrame = new KIV3DPolylineGP;
+  mFrame->SetClosed(1);
+  AddGP(mFrame);
   mBars = new KIV3DFaceGP;
   AddGP(mBars);
   for (int i = 0; i < 3; ++i) {
-    mTexts[i] = new KIV3DAnnotationTextGP(KIVMathPointf(6.0f, kHeight - 14.0f - 16.0f * i, 0.0f), "", 12.0f,
+    mTexts[i] = new KIV3DAnnotationTextGP(KIVMathPointf(kPad, TextMiddle(i), 0.0f), "", kTextHeight,
                                           KIV3DAnnotationTextGP::Left | KIV3DAnnotationTextGP::Middle);
     AddGP(mTexts[i]);
   }
@@ -86,13 +99,24 @@ std::string KIVGaugeRep::GetText(int line) const {
 }
 
 void KIVGaugeRep::Rebuild() {
-  // Three bars along the right part of the gauge, one under each text line.
+  size_t longest = 0;
+  for (int i = 0; i < 3; ++i) {
+    mTexts[i]->SetText(GetText(i));
+    longest = std::max(longest, GetText(i).size());
+  }
+  const float width = std::max(kWidth, 2.0f * kPad + kAdvance * kTextHeight * static_cast<float>(longest));
+  if (width != mWidth || mFrame->GetVertexCount() == 0) {
+    mWidth = width;
+    const float frame[12] = {0, 0, 0, mWidth, 0, 0, mWidth, kHeight, 0, 0, kHeight, 0};
+    mFrame->SetVertices(frame, 12);
+  }
+  // Three bars, each on the row under its text.
   std::vector<float> vertices;
   std::vector<int> triangles;
   for (int i = 0; i < 3; ++i) {
     const float length = kBarLength * std::min(1.0f, mDurations[i] / kFullBarSeconds);
     if (!(length > 0.5f)) continue;
-    const float x0 = kWidth - kBarLength - 6.0f, y0 = kHeight - 17.0f - 16.0f * i;
+    const float x0 = kPad, y0 = BarBottom(i);
     const int base = static_cast<int>(vertices.size() / 3);
     vertices.insert(vertices.end(), {x0, y0, 0, x0 + length, y0, 0, x0 + length, y0 + kBarHeight, 0, x0,
                                      y0 + kBarHeight, 0});
@@ -101,7 +125,6 @@ void KIVGaugeRep::Rebuild() {
   mBars->SetTriangles(nullptr, 0);
   mBars->SetVertices(vertices.data(), static_cast<int>(vertices.size()));
   mBars->SetTriangles(triangles.data(), static_cast<int>(triangles.size() / 3));
-  for (int i = 0; i < 3; ++i) mTexts[i]->SetText(GetText(i));
   GeometryModified();
 }
 

@@ -2,8 +2,10 @@
 // A frame-time gauge drawn over the scene (KIV3DViewer::AddRepOverlay): three bars (whole
 // update, traversal, time between updates; a full bar is 50 ms) and the texts
 // "12.3 ms  81 fps", the update's minimum, average and maximum over the last 60 updates,
-// and the time between updates. It sits in the window's top-left corner, in the pixel
-// frame of overlays (origin at the window's centre, y up), whatever the window's size.
+// and the time between updates. Each text has a row of its own with its bar on the row
+// under it, and the frame widens to the longest text, so that no bar ever runs over a
+// text, whatever the values. It sits in the window's top-left corner, in the pixel frame
+// of overlays (origin at the window's centre, y up), whatever the window's size.
 #include <string>
 #include <vector>
 #include "host/visu/KIV3DCustomRep.h"
@@ -14,7 +16,13 @@ class KIVGaugeRep : public KIV3DCustomRep {
  public:
   static constexpr int kHistory = 60;
   static constexpr float kFullBarSeconds = 0.05f;
-  static constexpr float kWidth = 330.0f, kHeight = 64.0f, kMargin = 10.0f;
+  /// The frame's size (its width at least: long texts widen it) and its distance from the
+  /// window's edges, in pixels; texts are kTextHeight pixels high, kAdvance × that wide
+  /// per character, as the renders draw them.
+  static constexpr float kWidth = 330.0f, kHeight = 90.0f, kMargin = 10.0f;
+  static constexpr float kTextHeight = 12.0f, kAdvance = 0.6f;
+  /// The frame's width now.
+  float GetWidth() const { return mWidth; }
   KIVGaugeRep();
   ~KIVGaugeRep() override;
   /// Three seconds, as KIVViewer::GetLastUpdateDuration gives them; null is ignored and a
@@ -34,6 +42,8 @@ class KIVGaugeRep : public KIV3DCustomRep {
   float mDurations[3] = {0.0f, 0.0f, 0.0f};
   std::vector<float> mHistory;  // ring of the last updates
   int mNext = 0;
-  KIV3DFaceGP* mBars = nullptr;  // owned through the rep's level
+  float mWidth = kWidth;
+  class KIV3DPolylineGP* mFrame = nullptr;  // owned through the rep's level
+  KIV3DFaceGP* mBars = nullptr;
   KIV3DAnnotationTextGP* mTexts[3] = {nullptr, nullptr, nullptr};
 };

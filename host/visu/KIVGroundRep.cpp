@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "host/visu/KIV3DBagRep.h"
 #include "host/visu/KIV3DLineGP.h"
 #include "host/visu/KIV3DPolylineGP.h"
 
@@ -61,6 +62,51 @@ void KIVGroundRep::SetVertical(const KIVMathDirectionf& vertical) {
   mVertical = vertical;
   if (mAtBottom) mOrigin = mCentre - mVertical * mRadius;
   Rebuild();
+}
+
+int KIVGroundRep::SetBottomHeight(float height) {
+  if (!mAtBottom || !std::isfinite(height)) return 0;
+  const KIVMathVectorf n(mVertical.x, mVertical.y, mVertical.z);
+  mOrigin = mCentre - n * ((mCentre.AsVector() * n) - height);
+  Rebuild();
+  return 1;
+}
+
+namespace {
+void Lowest(const KIVRep* rep, const KIV4x4Matrix& matrix, const KIVMathVectorf& up, float& lowest, int& found,
+            int depth) {
+  // As deep as the other walks of the tree go; a deeper one is not a real scene.
+  if (!rep || depth > 1000 || rep->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return;
+  if (auto* bag = dynamic_cast<const KIV3DBagRep*>(rep)) {
+    const KIV4x4Matrix inner = bag->GetMatrix() ? *bag->GetMatrix() * matrix : matrix;
+    for (const KIVRep* child : bag->GetChildren()) Lowest(child, inner, up, lowest, found, depth + 1);
+    return;
+  }
+  if (auto* leaf = dynamic_cast<const KIV3DCustomRep*>(rep)) {
+    KIVMathPointf lo, hi;
+    if (!leaf->GetLocalBox(lo, hi)) return;
+    for (int corner = 0; corner < 8; ++corner) {
+      const KIVMathPointf p(corner & 1 ? hi.x : lo.x, corner & 2 ? hi.y : lo.y, corner & 4 ? hi.z : lo.z);
+      const float h = matrix.TransformPoint(p).AsVector() * up;
+      if (!std::isfinite(h)) continue;
+      if (!found || h < lowest) lowest = h;
+      found = 1;
+    }
+    return;
+  }
+  for (const KIVRep* child : rep->GetChildren()) Lowest(child, matrix, up, lowest, found, depth + 1);
+}
+}  // namespace
+
+int KIVGroundRep::LowestHeight(const KIVRep* root, const KIVMathDirectionf& vertical, float& height) {
+  if (!root || vertical.IsNull() || !Finite(vertical)) return 0;
+  KIVMathVectorf up(vertical.x, vertical.y, vertical.z);
+  up.Normalize();
+  float lowest = 0.0f;
+  int found = 0;
+  Lowest(root, KIV4x4Matrix(), up, lowest, found, 0);
+  if (found) height = lowest;
+  return found;
 }
 
 void KIVGroundRep::SetOrigin(const KIVMathPointf& origin) {

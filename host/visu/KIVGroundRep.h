@@ -1,7 +1,9 @@
 #pragma once
 // A ground grid: a square of side 2.5 × radius, centred on its origin in the plane
 // perpendicular to the vertical, cut into 20 × 20 cells by line segments, with an
-// optional outline. The grid gives no surface to picking until a manipulator is attached
+// optional outline. A ground not placed by hand stands where a user expects it, at the
+// scene's lowest point along the vertical (SetBottomHeight with LowestHeight), or else at
+// the bottom of the scene's sphere. The grid gives no surface to picking until a manipulator is attached
 // (see KIV3DGroundTranslator), which makes the whole square pickable.
 #include "host/visu/KIV3DCustomRep.h"
 #include "host/visu/KIVMathDirectionf.h"
@@ -23,8 +25,17 @@ class KIVGroundRep : public KIV3DCustomRep {
                int remembered, int reserved1, int reserved2, int outline);
   ~KIVGroundRep() override;
   /// Turns the plane to a new vertical (a null one is refused); a ground at the bottom of
-  /// its sphere follows the sphere's bottom, a remembered or moved one keeps its origin.
+  /// its sphere follows the sphere's bottom (give SetBottomHeight again for the scene's
+  /// lowest point along the new vertical), a remembered or moved one keeps its origin.
   void SetVertical(const KIVMathDirectionf& vertical);
+  /// For a ground not placed by hand: puts its plane at that height along the vertical
+  /// (a point p is at height p · vertical), under the sphere's centre. Refused (0) for a
+  /// remembered or moved ground and for a non-finite height.
+  int SetBottomHeight(float height);
+  /// The lowest height along the vertical of the shown leaves under root, from the corners
+  /// of their boxes carried to the world by the bags' matrices. 0 when nothing is shown
+  /// (height unchanged).
+  static int LowestHeight(const KIVRep* root, const KIVMathDirectionf& vertical, float& height);
   KIVMathDirectionf GetVertical() const { return mVertical; }
   /// The centre of the square, on the ground plane.
   KIVMathPointf GetOrigin() const { return mOrigin; }

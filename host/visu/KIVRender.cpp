@@ -187,6 +187,7 @@ void KIVRender::Draw3DEdge(KIV3DEdgeGP&) {}
 void KIVRender::Draw3DPolyline(KIV3DPolylineGP&) {}
 void KIVRender::DrawDynamicGP(KIVDynamicGP& gp) { gp.Generate(*this); }
 void KIVRender::Draw3DFace(KIV3DFaceGP&) {}
+void KIVRender::Draw3DPointSet(KIV3DPointSetGP&) {}
 void KIVRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& gp) { Draw3DFace(gp); }
 void KIVRender::Draw3DCylinder(KIV3DCylinderGP&, const int) {}
 void KIVRender::Draw3DAnnotationText(KIV3DAnnotationTextGP&) {}

@@ -24,6 +24,7 @@ class KIVGraphicMaterial;
 class KIV3DFaceGP;
 class KIV3DPlanarFaceGP;
 class KIV3DMarkerGP;
+class KIV3DPointSetGP;
 class KIV3DLineGP;
 class KIV3DEdgeGP;
 class KIV3DPolylineGP;
@@ -93,6 +94,7 @@ class KIVRender {
 
   // Drawing; the base draws nothing. A planar face is a face.
   virtual void Draw3DMarker(KIV3DMarkerGP& gp);
+  virtual void Draw3DPointSet(KIV3DPointSetGP& gp);
   virtual void Draw3DLine(KIV3DLineGP& gp);
   virtual void Draw3DEdge(KIV3DEdgeGP& gp);
   virtual void Draw3DPolyline(KIV3DPolylineGP& gp);

@@ -11,7 +11,7 @@
 #include "host/visu/KIV3DCustomRep.h"
 #include "host/visu/KIV3DFaceGP.h"
 #include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DMarkerGP.h"
+#include "host/visu/KIV3DPointSetGP.h"
 
 // assimp 5.2 leaks on some of its error paths (a PLY with a bad signature); only
 // allocations made inside it are let go.
@@ -229,9 +229,9 @@ TEST(SceneImporter, LinesAndPointsBecomeTheirOwnLeaves) {
       ++lines;
       EXPECT_EQ(line->GetPoints(), (std::vector<float>{0, 0, 0, 0, 0, 1}));
     }
-    if (auto* marker = dynamic_cast<KIV3DMarkerGP*>(gp)) {
+    if (auto* points = dynamic_cast<KIV3DPointSetGP*>(gp)) {
       ++markers;
-      EXPECT_EQ(marker->GetPoints(), (std::vector<float>{1, 0, 0}));
+      EXPECT_EQ(points->GetPoints(), (std::vector<float>{1, 0, 0}));
     }
   }
   EXPECT_EQ(faces + lines + markers, 3);
@@ -257,8 +257,13 @@ TEST(SceneImporter, BadInputGivesOneLineErrorAndNoTree) {
     ExpectFailed(importer.Import(TempPath(name).c_str()), name);
   }
   const std::string empty = TempPath("navtools_empty.obj");
-  WriteFile(empty, "# vertices only, no faces\no nothing\nv 0 0 0\nv 1 0 0\nv 0 1 0\n");
-  ExpectFailed(importer.Import(empty.c_str()), "no geometry");
+  WriteFile(empty, "# no vertices, no faces\no nothing\n");
+  // Read without error but with nothing to draw: an empty model, and a warning.
+  KIVImportedScene nothing = importer.Import(empty.c_str());
+  ASSERT_NE(nothing.GetTop(), nullptr) << nothing.GetError();
+  EXPECT_TRUE(nothing.GetTop()->GetChildren().empty());
+  EXPECT_EQ(nothing.GetModelCount(), 0);
+  EXPECT_NE(std::string(nothing.GetWarning()).find("no geometry"), std::string::npos) << nothing.GetWarning();
 
   ExpectFailed(importer.ImportFromMemory(nullptr, 10, "obj"), "no data");
   ExpectFailed(importer.ImportFromMemory(garbage.data(), 0, "obj"), "no data");
@@ -319,4 +324,20 @@ TEST(ImportedScene, DestructionLeavesTheCallersBagsValid) {
   EXPECT_EQ(scene.GetTop(), nullptr);
   EXPECT_EQ(scene.GetName(leaf), nullptr);
   EXPECT_TRUE(scene.GetReps().empty());
+}
+
+TEST(SceneImporter, GltfIsYUpSoItsTopBagTurnsYToZ) {
+  const std::string gltf = SceneGltf();
+  KIVImportedScene scene = KIVSceneImporter().ImportFromMemory(gltf.data(), gltf.size(), "gltf");
+  ASSERT_NE(scene.GetTop(), nullptr) << scene.GetError();
+  EXPECT_STREQ(scene.GetUpAxis(), "+y");
+  ASSERT_NE(scene.GetTop()->GetMatrix(), nullptr);
+  const KIVMathPointf up = scene.GetTop()->GetMatrix()->TransformPoint(KIVMathPointf(0, 1, 0));
+  EXPECT_NEAR(up.x, 0.0f, 1e-6f);
+  EXPECT_NEAR(up.y, 0.0f, 1e-6f);
+  EXPECT_NEAR(up.z, 1.0f, 1e-6f);
+  // Forced z: the file's coordinates are taken as they are.
+  KIVSceneImporter asIs;
+  asIs.SetUpAxis('z');
+  EXPECT_EQ(asIs.ImportFromMemory(gltf.data(), gltf.size(), "gltf").GetTop()->GetMatrix(), nullptr);
 }
