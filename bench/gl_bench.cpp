@@ -16,6 +16,9 @@
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/visu/KIV3DViewer.h"
+#include "host/core/KIVApplication.h"
+#include "host/dialog/KIVDlgDialog.h"
+#include "host/visu/KIVMouseEvent.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {
@@ -132,6 +135,73 @@ void BM_GLOcclusion(benchmark::State& state) {
   viewer->GetRootRep(NavViewerExtand::kOfficialRoot)->SetShowMode(0, 0);
 }
 BENCHMARK(BM_GLOcclusion)->ArgNames({"occlusion"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A left drag in the examine style against still frames, through the extended viewer as a
+// window drives it: each iteration is one mouse move (the editor turns the camera) and the
+// frame it calls for. Arguments: models, triangles per model, dragging (0 or 1). The still
+// frames are drawn at the precisions a drag uses, so the ratio is the cost of the input.
+// dragging 2 times the mouse moves alone, with no frame: what input costs by itself.
+void BM_GLDrag(benchmark::State& state) {
+  if (!Context()) {
+    state.SkipWithError("no headless OpenGL");
+    return;
+  }
+  struct Drag {
+    std::unique_ptr<PlantScene> plant;
+    PlantTree tree;
+    KIVDlgDialog* window = nullptr;  // owns the viewer
+    NavViewerExtand* viewer = nullptr;
+    std::unique_ptr<KIVGLRender> render;
+  };
+  static std::map<std::pair<int, int>, std::unique_ptr<Drag>> drags;
+  const int models = static_cast<int>(state.range(0)), triangles = static_cast<int>(state.range(1));
+  std::unique_ptr<Drag>& d = drags[{models, triangles}];
+  if (!d) {
+    d = std::make_unique<Drag>();
+    d->plant = std::make_unique<PlantScene>(models, triangles, 7);
+    d->tree = BuildPlantTree(*d->plant);
+    d->window = new KIVDlgDialog(nullptr, "BenchWindow", 0x4000);
+    d->viewer = new NavViewerExtand(d->window, KIVString("bench"),
+                                    NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality |
+                                        NavViewerExtand::kOptionSelectOfficial,
+                                    0, 1280, 720);
+    d->viewer->AddRep(d->tree.root, NavViewerExtand::kOfficialRoot);
+    d->window->SetVisibility(2);
+    KIVApplication::MainApplication()->ProcessDeferred();  // the window exists: the editor is made
+    AimAtPlant(*d->viewer->GetMain3DViewpoint(), *d->plant);
+    d->render = std::make_unique<KIVGLRender>(d->viewer->GetSupport(), Context());
+    d->viewer->SetRender(d->render.get());
+  }
+  NavViewerExtand& viewer = *d->viewer;
+  const bool dragging = state.range(2) != 0, draw = state.range(2) != 2;
+  const int cx = 640, cy = 360, button = static_cast<int>(state.range(3));
+  viewer.UserMousePress(cx, cy, button, 0);
+  viewer.UserMouseMove(cx + 6, cy, button, 0);  // past the drag threshold
+  viewer.Draw();
+  d->render->Finish();
+  int step = 0;
+  for (auto _ : state) {
+    if (dragging) {
+      // Small moves to and fro, so that the view stays on the plant.
+      const int dx = (step++ / 20) % 2 ? -1 : 1;
+      viewer.UserMouseMove(cx + 6 + (step % 20) * dx, cy, button, 0);
+    }
+    if (draw) {
+      viewer.Draw();
+      d->render->Finish();
+    }
+  }
+  viewer.UserMouseRelease(cx + 6, cy, button, 0);
+  state.counters["triangles"] = static_cast<double>(d->render->GetLastFrameStats().triangles);
+  state.counters["cull_px"] = viewer.GetSupport().GetCullingPrecision();
+}
+BENCHMARK(BM_GLDrag)
+    ->ArgNames({"models", "tris", "drag", "button"})
+    ->ArgsProduct({{2816}, {34}, {0, 1, 2}, {1}})
+    ->ArgsProduct({{2816, 10000}, {34}, {2}, {1, 2, 4}})
+    ->ArgsProduct({{10000}, {1000}, {0, 1, 2}, {1}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 }  // namespace
 

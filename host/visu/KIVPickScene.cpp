@@ -22,8 +22,14 @@ KIVPickScene::KIVPickScene() {
 }
 
 void KIVPickScene::SetRoots(const std::vector<KIVRep*>& roots) {
-  if (roots == mRoots) return;
-  mRoots = roots;
+  // Roots that can never be hit (a navigation marker shown during a drag) stay out, so
+  // that showing them costs no layout.
+  std::vector<KIVRep*> pickable;
+  pickable.reserve(roots.size());
+  for (KIVRep* root : roots)
+    if (root && !root->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::NotPickable)) pickable.push_back(root);
+  if (pickable == mRoots) return;
+  mRoots = std::move(pickable);
   mStructure = 0;  // lay out again on the next update
 }
 
@@ -43,11 +49,28 @@ void KIVPickScene::Update() {
       case KIVSceneChangeLog::Visibility:
         for (int o : it->second) mBVH.SetVisible(mOccurrences[o].instance, PathVisible(mOccurrences[o].path));
         break;
-      default:  // a leaf's geometry (and so its box) changed
-        Layout();
-        return;
+      default:  // a leaf's geometry (and so its box) changed: only its own instances follow
+        if (!Reshape(entries[mRead].rep, it->second)) {
+          Layout();
+          return;
+        }
     }
   }
+}
+
+bool KIVPickScene::Reshape(const KIVRep* rep, const std::vector<int>& occurrences) {
+  auto* leaf = dynamic_cast<const KIV3DCustomRep*>(rep);
+  KIVMathPointf lo, hi;
+  if (!leaf || !leaf->GetLocalBox(lo, hi)) return false;
+  const int id = leaf->GetGeometryId();
+  for (int o : occurrences)
+    if (mOccurrences[o].path.back() != rep || mBVH.GetGeometry(mOccurrences[o].instance) != id) return false;
+  if (id < static_cast<int>(mGeometryStamps.size()) && mGeometryStamps[id] != leaf->GetGeometryStamp()) {
+    mBVH.InvalidateGeometry(id);
+    mGeometryStamps[id] = leaf->GetGeometryStamp();
+  }
+  for (int o : occurrences) mBVH.SetLocalBox(mOccurrences[o].instance, lo, hi);
+  return true;
 }
 
 void KIVPickScene::Layout() {

@@ -22,7 +22,8 @@ class KIVPickScene {
   KIVPickScene();
   KIVPickScene(const KIVPickScene&) = delete;
   KIVPickScene& operator=(const KIVPickScene&) = delete;
-  /// The roots to pick among (a viewpoint's reps); a different list lays out again.
+  /// The roots to pick among (a viewpoint's reps); a different list of pickable roots
+  /// lays out again. Called before each pick, it also notices a root's pickability.
   void SetRoots(const std::vector<KIVRep*>& roots);
   /// Follows the change log; Intersect calls it.
   void Update();
@@ -43,6 +44,8 @@ class KIVPickScene {
     int instance = -1;
   };
   void Layout();
+  /// Follows a leaf's new geometry in its instances; false when only a layout will do.
+  bool Reshape(const KIVRep* rep, const std::vector<int>& occurrences);
   void Walk(KIVRep* rep, const KIV4x4Matrix& matrix, bool visible, std::vector<KIVRep*>& path);
   KIV4x4Matrix PathMatrix(const std::vector<KIVRep*>& path) const;
   bool PathVisible(const std::vector<KIVRep*>& path) const;

@@ -103,6 +103,14 @@ int KIVSceneBVH::SetMatrix(int instance, const KIV4x4Matrix& matrix) {
   return 1;
 }
 
+int KIVSceneBVH::SetLocalBox(int instance, const KIVMathPointf& localMin, const KIVMathPointf& localMax) {
+  if (!Valid(instance) || localMin.x > localMax.x || localMin.y > localMax.y || localMin.z > localMax.z) return 0;
+  Instance& inst = mInstances[instance];
+  inst.localMin = localMin;
+  inst.localMax = localMax;
+  return SetMatrix(instance, inst.matrix);
+}
+
 const KIV4x4Matrix* KIVSceneBVH::GetMatrix(int instance) const {
   return Valid(instance) ? &mInstances[instance].matrix : nullptr;
 }

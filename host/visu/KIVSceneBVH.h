@@ -50,6 +50,10 @@ class KIVSceneBVH {
   /// the instance unpickable until it gets an invertible one.
   int SetMatrix(int instance, const KIV4x4Matrix& matrix);
   const KIV4x4Matrix* GetMatrix(int instance) const;
+  /// The instance's geometry changed within a new local box (an inverted box is refused);
+  /// refitted like a move.
+  int SetLocalBox(int instance, const KIVMathPointf& localMin, const KIVMathPointf& localMax);
+  int GetGeometry(int instance) const { return Valid(instance) ? mInstances[instance].geometry : -1; }
   /// Hidden instances stay in the hierarchy but rays pass through them.
   int SetVisible(int instance, int visible);
   int IsVisible(int instance) const;

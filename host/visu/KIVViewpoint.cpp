@@ -1,7 +1,5 @@
 #include "host/visu/KIVViewpoint.h"
 
-#include "host/visu/KIVSceneChangeLog.h"
-
 #include <algorithm>
 
 KIV_IMPLEMENT_METAOBJECT(KIVViewpoint, KIVEventSubscriber)
@@ -16,7 +14,7 @@ int KIVViewpoint::AddRep(KIVRep* rep, int kind) {
   if (!rep || std::find(mReps.begin(), mReps.end(), rep) != mReps.end()) return 0;
   mReps.push_back(rep);
   mKinds.push_back(kind);
-  KIVSceneChangeLog::RecordStructure();
+  // No change of structure: no tree changed, and pick scenes compare their roots.
   Changed();
   return 1;
 }
@@ -28,7 +26,6 @@ int KIVViewpoint::RemoveRep(KIVRep* rep, int kind) {
   if (kind >= 0 && mKinds[i] != kind) return 0;
   mReps.erase(it);
   mKinds.erase(mKinds.begin() + i);
-  KIVSceneChangeLog::RecordStructure();
   Changed();
   return 1;
 }

@@ -264,3 +264,27 @@ TEST(NavigationEditorLife, OutlivesItsViewerAndViewpoint) {
 }
 
 }  // namespace
+
+// Every kind of drag, with the focus marker following the camera on each move: the pick
+// setup is laid out once, never again in the middle of a drag, and picks stay right.
+TEST_F(NavigationEditor, DragsNeverLayThePickSetupOutAgain) {
+  KIVPickPathList paths;
+  ASSERT_EQ(viewer.Pick(100, 75, paths), 1);
+  const int layouts = viewer.GetPickScene().GetLayoutCount();
+  for (int buttons : {L, M, L | M}) {
+    viewer.UserMousePress(100, 75, buttons, 0);
+    for (int i = 1; i <= 6; ++i) {
+      viewer.UserMouseMove(100 + 4 * i, 75, buttons, 0);
+      viewer.Pick(100, 75, paths);
+    }
+    viewer.UserMouseRelease(124, 75, buttons, 0);
+  }
+  EXPECT_EQ(viewer.GetPickScene().GetLayoutCount(), layouts);
+  // The box is still found where it is seen.
+  editor.ShowFocusPoint(nullptr);
+  vp->SetPosition(KIVMathPointf(0, -10, 0), KIVMathDirectionf(0, 1, 0), KIVMathDirectionf(0, 0, 1));
+  ASSERT_EQ(viewer.Pick(100, 75, paths), 1);
+  EXPECT_NEAR(paths[0]->GetGlobalIntersection().y, -1.0f, 1e-3f);
+  EXPECT_EQ(viewer.GetPickScene().GetLayoutCount(), layouts);
+  editor.HideFocusPoint();
+}
