@@ -20,6 +20,8 @@ class KIV3DBagRep : public KIV3DRep {
   virtual int AddChild(KIVRep* child) { return Link(this, child); }
   /// Removes one occurrence of a child; 1 if it was there.
   virtual int RemoveChild(KIVRep* child) { return Unlink(this, child); }
+  /// Removes every child as one change, in time linear in their number. Returns how many.
+  int RemoveAllChildren() { return UnlinkAll(this); }
 
   /// Null when the bag has no matrix (the identity).
   const KIV4x4Matrix* GetMatrix() const { return mMatrix.get(); }

@@ -41,6 +41,7 @@ int KIV3DCustomRep::AddGP(KIVGraphicPrimitive* gp, int level) {
     mSags.resize(level + 1, 0.0f);
   }
   mLevels[level].push_back(gp);
+  gp->SetHolder(&mWatch);
   if (level == 0) GeometryModified();
   return 1;
 }
@@ -51,6 +52,7 @@ int KIV3DCustomRep::RemoveGP(KIVGraphicPrimitive* gp) {
     auto it = std::find(l.begin(), l.end(), gp);
     if (it == l.end()) continue;
     l.erase(it);
+    gp->SetHolder(nullptr);
     if (level == 0) GeometryModified();
     return 1;
   }
@@ -78,6 +80,13 @@ int KIV3DCustomRep::SetLODSag(int level, float sag) {
   if (level < 0 || level >= GetLODCount() || !(sag >= 0.0f) || !std::isfinite(sag)) return 0;
   mSags[level] = sag;
   return 1;
+}
+
+void KIV3DCustomRep::PrimitiveChanged(KIVGraphicPrimitive& primitive) {
+  if (std::find(mLevels[0].begin(), mLevels[0].end(), &primitive) != mLevels[0].end())
+    GeometryModified();
+  else
+    Touch();
 }
 
 void KIV3DCustomRep::GeometryModified() {

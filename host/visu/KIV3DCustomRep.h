@@ -30,7 +30,7 @@ class KIV3DCustomRep : public KIV3DRep {
   int SetLODSag(int level, float sag);
   const std::vector<float>& GetLODSags() const { return mSags; }
   /// Says that a held primitive's geometry changed: the sphere is recomputed and the pick
-  /// caches drop what they built from it.
+  /// caches drop what they built from it. Held primitives call it by themselves.
   void GeometryModified();
   /// The box of level 0 in the rep's frame; 0 when there is no geometry.
   int GetLocalBox(KIVMathPointf& min, KIVMathPointf& max) const;
@@ -44,6 +44,15 @@ class KIV3DCustomRep : public KIV3DRep {
   unsigned long long GetGeometryStamp() const { return mStamp; }
  private:
   void Recompute();
+  /// A held primitive changed: level 0 shapes bounds and picking, coarser levels only the
+  /// picture.
+  void PrimitiveChanged(KIVGraphicPrimitive& primitive);
+  struct Watch : KIVGraphicPrimitive::Holder {
+    explicit Watch(KIV3DCustomRep& r) : rep(r) {}
+    void PrimitiveChanged(KIVGraphicPrimitive& primitive) override { rep.PrimitiveChanged(primitive); }
+    KIV3DCustomRep& rep;
+  };
+  Watch mWatch{*this};
   std::vector<std::vector<KIVGraphicPrimitive*>> mLevels;
   std::vector<float> mSags;
   KIVMathPointf mMin, mMax;

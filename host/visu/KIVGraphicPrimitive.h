@@ -37,14 +37,28 @@ class KIVGraphicPrimitive {
   virtual int GetTriangleCount() const { return 0; }
   /// Bumped by every change of geometry.
   unsigned long GetGeometryVersion() const { return mGeometryVersion; }
+  /// What holds the primitive hears of each change of its geometry, so that its bounds,
+  /// pick hierarchy and picture follow without a second call.
+  class Holder {
+   public:
+    virtual void PrimitiveChanged(KIVGraphicPrimitive& primitive) = 0;
+
+   protected:
+    ~Holder() = default;
+  };
+  /// Set by the rep that takes the primitive, cleared when it lets go.
+  void SetHolder(Holder* holder) { mHolder = holder; }
+  Holder* GetHolder() const { return mHolder; }
   /// Unique over the process and never reused, unlike the primitive's address once it is
   /// freed: caches (GPU buffers) key on it.
   unsigned long long GetSerial() const { return mSerial; }
  protected:
-  /// The primitive does not know its rep, so every viewer hears of it.
   void GeometryChanged() {
     ++mGeometryVersion;
-    KIVPictureChange::Announce(nullptr, KIVPictureChange::Scene);
+    if (mHolder)
+      mHolder->PrimitiveChanged(*this);
+    else  // held by no rep this viewer could name: every viewer hears of it
+      KIVPictureChange::Announce(nullptr, KIVPictureChange::Scene);
   }
  private:
   static unsigned long long NextSerial() {
@@ -52,5 +66,6 @@ class KIVGraphicPrimitive {
     return ++next;
   }
   unsigned long mGeometryVersion = 0;
+  Holder* mHolder = nullptr;
   unsigned long long mSerial = NextSerial();
 };

@@ -11,7 +11,15 @@ bool Blocks(const KIVRep* rep) {
 }
 }  // namespace
 
+namespace {
+// Past this many pending changes a layout is cheaper than following them one by one.
+constexpr std::size_t kMaxPending = 1 << 16;
+}  // namespace
+
+KIVPickScene::~KIVPickScene() { KIVSceneChangeLog::RemoveReader(this); }
+
 KIVPickScene::KIVPickScene() {
+  KIVSceneChangeLog::AddReader(this);
   mBVH.SetGeometryBuilder([this](int geometry, KIVTriangleBVH& bvh) {
     if (geometry < 0 || geometry >= static_cast<int>(mGeometryReps.size()) || !mGeometryReps[geometry]) return;
     std::vector<float> vertices;
@@ -30,19 +38,43 @@ void KIVPickScene::SetRoots(const std::vector<KIVRep*>& roots) {
     if (root && !root->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::NotPickable)) pickable.push_back(root);
   if (pickable == mRoots) return;
   mRoots = std::move(pickable);
-  mStructure = 0;  // lay out again on the next update
+  mLayoutNeeded = true;
+}
+
+void KIVPickScene::SceneChanged(const KIVRep* rep, int kind) {
+  if (mLayoutNeeded) return;
+  if (kind == KIVSceneChangeLog::Children) {
+    if (mVisited.count(rep)) {
+      mLayoutNeeded = true;
+      mPending.clear();
+    }
+    return;
+  }
+  if (!mUnder.count(rep)) {
+    // A leaf of these trees that had no geometry may have some now.
+    if (kind == KIVSceneChangeLog::Geometry && mVisited.count(rep)) {
+      mLayoutNeeded = true;
+      mPending.clear();
+    }
+    return;  // otherwise not on the way to any pickable leaf here
+  }
+  if (mPending.size() >= kMaxPending) {
+    mLayoutNeeded = true;
+    mPending.clear();
+    return;
+  }
+  mPending.push_back({rep, kind});
 }
 
 void KIVPickScene::Update() {
-  if (mStructure != KIVSceneChangeLog::GetStructureVersion()) {
+  if (mLayoutNeeded) {
     Layout();
     return;
   }
-  const auto& entries = KIVSceneChangeLog::GetEntries();
-  for (; mRead < entries.size(); ++mRead) {
-    const auto it = mUnder.find(entries[mRead].rep);
+  for (std::size_t i = 0; i < mPending.size(); ++i) {
+    const auto it = mUnder.find(mPending[i].rep);
     if (it == mUnder.end()) continue;
-    switch (entries[mRead].kind) {
+    switch (mPending[i].kind) {
       case KIVSceneChangeLog::Matrix:
         for (int o : it->second) mBVH.SetMatrix(mOccurrences[o].instance, PathMatrix(mOccurrences[o].path));
         break;
@@ -50,12 +82,13 @@ void KIVPickScene::Update() {
         for (int o : it->second) mBVH.SetVisible(mOccurrences[o].instance, PathVisible(mOccurrences[o].path));
         break;
       default:  // a leaf's geometry (and so its box) changed: only its own instances follow
-        if (!Reshape(entries[mRead].rep, it->second)) {
+        if (!Reshape(mPending[i].rep, it->second)) {
           Layout();
           return;
         }
     }
   }
+  mPending.clear();
 }
 
 bool KIVPickScene::Reshape(const KIVRep* rep, const std::vector<int>& occurrences) {
@@ -74,13 +107,14 @@ bool KIVPickScene::Reshape(const KIVRep* rep, const std::vector<int>& occurrence
 }
 
 void KIVPickScene::Layout() {
-  mStructure = KIVSceneChangeLog::GetStructureVersion();
-  mRead = KIVSceneChangeLog::GetEntries().size();
+  mLayoutNeeded = false;
+  mPending.clear();
   ++mLayouts;
   mBVH.ClearInstances();
   mOccurrences.clear();
   mInstanceToOccurrence.clear();
   mUnder.clear();
+  mVisited.clear();
   std::vector<KIVRep*> path;
   for (KIVRep* root : mRoots)
     if (root) Walk(root, KIV4x4Matrix(), true, path);
@@ -89,6 +123,7 @@ void KIVPickScene::Layout() {
 
 void KIVPickScene::Walk(KIVRep* rep, const KIV4x4Matrix& matrix, bool visible, std::vector<KIVRep*>& path) {
   path.push_back(rep);
+  mVisited.insert(rep);
   visible = visible && !Blocks(rep);
   if (auto* bag = dynamic_cast<KIV3DBagRep*>(rep)) {
     const KIV4x4Matrix inner = bag->GetMatrix() ? *bag->GetMatrix() * matrix : matrix;

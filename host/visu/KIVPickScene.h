@@ -3,15 +3,18 @@
 // triangles (a custom rep reached through some chain of bags) is an instance of the
 // leaf's geometry in a KIVSceneBVH. The scene change log keeps it current cheaply: a moved
 // bag refits the boxes of the instances under it, a shown or hidden rep flips their
-// visibility, and only a change of structure lays the instances out again (the
-// geometries' own hierarchies survive that, unless their geometry changed).
+// visibility, a leaf's new geometry refits its own instances, and only a change of
+// children inside the covered trees lays the instances out again (the geometries' own
+// hierarchies survive that, unless their geometry changed). Changes elsewhere are ignored.
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 #include "host/visu/KIVRay.h"
 #include "host/visu/KIVSceneBVH.h"
+#include "host/visu/KIVSceneChangeLog.h"
 class KIVRep;
 class KIV3DCustomRep;
-class KIVPickScene {
+class KIVPickScene : private KIVSceneChangeLog::Reader {
  public:
   struct Result {
     std::vector<KIVRep*> path;  // root first, leaf last
@@ -20,12 +23,13 @@ class KIVPickScene {
     int triangle = -1;
   };
   KIVPickScene();
+  ~KIVPickScene();
   KIVPickScene(const KIVPickScene&) = delete;
   KIVPickScene& operator=(const KIVPickScene&) = delete;
   /// The roots to pick among (a viewpoint's reps); a different list of pickable roots
   /// lays out again. Called before each pick, it also notices a root's pickability.
   void SetRoots(const std::vector<KIVRep*>& roots);
-  /// Follows the change log; Intersect calls it.
+  /// Applies the changes heard since the last update; Intersect calls it.
   void Update();
   /// The nearest pickable, shown triangle on the ray. Returns 1 on a hit.
   int Intersect(const KIVRay& ray, Result& result);
@@ -43,6 +47,7 @@ class KIVPickScene {
     std::vector<KIVRep*> path;
     int instance = -1;
   };
+  void SceneChanged(const KIVRep* rep, int kind) override;
   void Layout();
   /// Follows a leaf's new geometry in its instances; false when only a layout will do.
   bool Reshape(const KIVRep* rep, const std::vector<int>& occurrences);
@@ -56,7 +61,12 @@ class KIVPickScene {
   std::vector<const KIV3DCustomRep*> mGeometryReps;             // geometry id -> rep
   std::vector<unsigned long long> mGeometryStamps;              // geometry id -> stamp built
   KIVSceneBVH mBVH;
-  unsigned long mStructure = 0;
-  size_t mRead = 0;
+  std::unordered_set<const KIVRep*> mVisited;  // every rep of the covered trees
+  struct Change {
+    const KIVRep* rep;
+    int kind;
+  };
+  std::vector<Change> mPending;  // heard, not applied yet
+  bool mLayoutNeeded = true;
   int mLayouts = 0;
 };

@@ -11,7 +11,7 @@ KIVRep::~KIVRep() {
   while (!mParents.empty()) Unlink(mParents.back(), this);
   while (!mChildren.empty()) Unlink(this, mChildren.back());
   Touch();
-  KIVSceneChangeLog::RecordStructure();
+  KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Children);
 }
 
 void KIVRep::SetGraphicAttributeSet(const KIVGraphicAttributeSet& set) {
@@ -56,6 +56,21 @@ void KIVRep::BoundsChanged() {
   for (KIVRep* p : mParents) p->ChildBoundsChanged(this);
 }
 
+int KIVRep::UnlinkAll(KIVRep* parent) {
+  if (!parent || parent->mChildren.empty()) return 0;
+  std::vector<KIVRep*> children;
+  children.swap(parent->mChildren);
+  ++parent->mChildrenVersion;
+  for (KIVRep* child : children) {
+    auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
+    if (pit != child->mParents.end()) child->mParents.erase(pit);
+  }
+  parent->Touch();
+  KIVSceneChangeLog::Record(parent, KIVSceneChangeLog::Children);
+  parent->BoundsChanged();
+  return static_cast<int>(children.size());
+}
+
 bool KIVRep::IsAncestorOf(const KIVRep* rep) const {
   if (!rep) return false;
   for (const KIVRep* p : rep->mParents)
@@ -69,7 +84,7 @@ int KIVRep::Link(KIVRep* parent, KIVRep* child) {
   ++parent->mChildrenVersion;
   child->mParents.push_back(parent);
   parent->Touch();
-  KIVSceneChangeLog::RecordStructure();
+  KIVSceneChangeLog::Record(parent, KIVSceneChangeLog::Children);
   parent->BoundsChanged();
   return 1;
 }
@@ -83,7 +98,7 @@ int KIVRep::Unlink(KIVRep* parent, KIVRep* child) {
   auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
   if (pit != child->mParents.end()) child->mParents.erase(pit);
   parent->Touch();
-  KIVSceneChangeLog::RecordStructure();
+  KIVSceneChangeLog::Record(parent, KIVSceneChangeLog::Children);
   parent->BoundsChanged();
   return 1;
 }

@@ -56,6 +56,9 @@ class KIVRep : public KIVEventSubscriber {
   /// Links parent and child both ways; refuses null, self and cycles. Returns 1 when added.
   static int Link(KIVRep* parent, KIVRep* child);
   static int Unlink(KIVRep* parent, KIVRep* child);
+  /// Unlinks every child of parent as one change (each child's own parent list is
+  /// searched, never the parent's long list). Returns how many were unlinked.
+  static int UnlinkAll(KIVRep* parent);
   bool IsAncestorOf(const KIVRep* rep) const;
   /// The rep's bounds changed: every ancestor must recompute its own.
   virtual void BoundsChanged();

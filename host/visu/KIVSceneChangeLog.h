@@ -1,35 +1,29 @@
 #pragma once
-// The changes to the scene that caches can follow cheaply (a bag's matrix moved, a rep was
-// shown, hidden or made unpickable, a leaf's geometry changed), in order, and a version
-// of the structure (links, deletions, viewpoint contents) that, when it moves, tells the
-// caches to start over. A reader keeps the structure version and the number of entries it
-// has read. The log is bounded: when it fills up it empties and the structure version
-// moves, so that a reader never misses an entry.
+// The changes to scene trees that caches over them follow cheaply: a bag's matrix moved, a
+// rep was shown, hidden or made unpickable, a leaf's geometry changed, a rep's children
+// changed. Each change goes at once to the readers (pick scenes), and each reader keeps
+// only what concerns the trees it covers, so that a change in one scene (a dialog's
+// overlay, a bag emptied for an occlusion frame) costs other scenes nothing.
 #include <cstddef>
 #include <vector>
 class KIVRep;
 class KIVSceneChangeLog {
  public:
-  enum Kind { Matrix = 1, Visibility = 2, Geometry = 3 };
-  struct Entry {
-    const KIVRep* rep;
-    int kind;
+  /// Children: the rep gained or lost a child (or is going away).
+  enum Kind { Matrix = 1, Visibility = 2, Geometry = 3, Children = 4 };
+  class Reader {
+   public:
+    virtual void SceneChanged(const KIVRep* rep, int kind) = 0;
+
+   protected:
+    ~Reader() = default;
   };
-  static constexpr std::size_t kCapacity = 8192;
-  static void RecordStructure() {
-    ++sStructure;
-    sEntries.clear();
-  }
+  static void AddReader(Reader* reader);
+  static void RemoveReader(Reader* reader);
   static void Record(const KIVRep* rep, int kind) {
-    if (sEntries.size() >= kCapacity) {
-      RecordStructure();
-      return;
-    }
-    sEntries.push_back({rep, kind});
+    for (std::size_t i = 0; i < sReaders.size(); ++i) sReaders[i]->SceneChanged(rep, kind);
   }
-  static unsigned long GetStructureVersion() { return sStructure; }
-  static const std::vector<Entry>& GetEntries() { return sEntries; }
+
  private:
-  static inline unsigned long sStructure = 1;
-  static inline std::vector<Entry> sEntries;
+  static inline std::vector<Reader*> sReaders;
 };

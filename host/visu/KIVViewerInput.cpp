@@ -158,7 +158,12 @@ void KIVViewer::UserMouseMove(int x, int y, int buttons, int modifiers) {
   const Watched foreground(mForegroundIndicator), editorAtEntry(mEditor), background(mBackgroundIndicator);
   KIVMouseEvent mouse(KIVMouseEvent::Move, x, y, buttons, modifiers, InputTime());
   KIVPickPathList paths;
-  Pick(x, y, paths);
+  // A drag that the viewpoint editor owns needs no pick (the editor picks what it needs
+  // itself), and a navigation should not pay one on every mouse move.
+  auto* dragged = As<KIVManipulator>(mGestureManipulator.Get());
+  const bool editorOwns = mGestureOn && buttons != 0 && !mGestureForeground.command &&
+                          !(dragged && dragged->GetDragMode() == 1) && mGestureEditor.command;
+  if (!editorOwns) Pick(x, y, paths);
   if (self.expired()) return;
   KIVViewerEvent event(this, &mouse, paths.GetPath(0));
 

@@ -288,3 +288,36 @@ TEST_F(NavigationEditor, DragsNeverLayThePickSetupOutAgain) {
   EXPECT_EQ(viewer.GetPickScene().GetLayoutCount(), layouts);
   editor.HideFocusPoint();
 }
+
+namespace {
+struct CountingViewer : KIV3DViewer {
+  using KIV3DViewer::KIV3DViewer;
+  int Pick(int x, int y, KIVPickPathList& paths) override {
+    ++picks;
+    return KIV3DViewer::Pick(x, y, paths);
+  }
+  int picks = 0;
+};
+}  // namespace
+
+// The editor owns an examine drag: its mouse moves pick nothing; hovering still does
+// (preselection needs it).
+TEST(NavigationEditorInput, AnEditorDragPicksNothingOnItsMoves) {
+  CountingViewer viewer(200, 150);
+  auto* root = new KIV3DBagRep;
+  root->AddChild(Box(1.0f));
+  viewer.GetMain3DViewpoint()->AddRep(root);
+  KIVBasic3DViewpointEditor editor{"nav", *viewer.GetMain3DViewpoint()};
+  viewer.SetViewpointEditor(&editor);
+  viewer.UserMousePress(100, 75, L, 0);
+  viewer.UserMouseMove(110, 75, L, 0);
+  const int picks = viewer.picks;
+  for (int i = 2; i <= 8; ++i) viewer.UserMouseMove(100 + 10 * i, 75, L, 0);
+  EXPECT_EQ(viewer.picks, picks);
+  viewer.UserMouseRelease(180, 75, L, 0);
+  viewer.UserMouseMove(100, 75, 0, 0);
+  EXPECT_GT(viewer.picks, picks);
+  viewer.SetViewpointEditor(nullptr);
+  viewer.GetMain3DViewpoint()->RemoveRep(root);
+  root->Destroy();
+}
