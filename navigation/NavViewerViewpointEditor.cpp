@@ -22,15 +22,15 @@ KIVMathVectorf Unit(const KIVMathVectorf& v) {
   return n > 0.0f ? v * (1.0f / n) : v;
 }
 
-// World placement of the frame a bag's matrix lives in: the product of the matrices of
-// the bags above it on the path, outermost first.
+// World placement of the frame a bag's matrix lives in: the matrices of the bags above it
+// on the path, the innermost applied first (row vectors: A * B applies A, then B).
 KIV4x4Matrix ParentFrame(KIVRepPath& path, const KIVRep* bag) {
   KIV4x4Matrix m;
   path.InitToTopRep();
   while (KIVRep* rep = path.NextChildRep()) {
     if (rep == bag) break;
     if (rep->IsAKindOf(KIV3DBagRep::ClassName()))
-      if (const KIV4x4Matrix* own = static_cast<KIV3DBagRep*>(rep)->GetMatrix()) m = m * *own;
+      if (const KIV4x4Matrix* own = static_cast<KIV3DBagRep*>(rep)->GetMatrix()) m = *own * m;
   }
   return m;
 }
@@ -277,13 +277,19 @@ void NavViewerViewpointEditor::StopFly(KIVMouseEvent& event) { Base::StopFly(eve
 
 // ---- Object move ----------------------------------------------------------------------------
 
-bool NavViewerViewpointEditor::PickObject(int x, int y) {
+bool NavViewerViewpointEditor::PickObject(int x, int y, bool firstPathOnly) {
   NavInterfaceInfoRep* info = mNavViewer ? mNavViewer->GetInterfaceInfoRep() : nullptr;
   if (!mNavViewer || !info || !mAxisRep) return false;
   KIVPickPathList paths;
   mNavViewer->Pick(x, y, paths);
-  KIVPickPath* path = paths.GetPath(0);
-  if (!path || path->GetViewpoint() != mNavViewer->GetMain3DViewpoint()) return false;
+  // Overlays (2D markers, dashboards) may come first: the move is for the scene's objects.
+  KIVPickPath* path = nullptr;
+  for (int i = 0; i < (firstPathOnly ? 1 : paths.GetSize()); ++i)
+    if (KIVPickPath* p = paths.GetPath(i); p && p->GetViewpoint() == mNavViewer->GetMain3DViewpoint()) {
+      path = p;
+      break;
+    }
+  if (!path) return false;
   KIV3DBagRep* rep = info->GetCurrentObjectMoveRep(path);
   void* object = info->GetCurrentObjectMoveObject(path);
   if (!rep) return false;
@@ -293,8 +299,8 @@ bool NavViewerViewpointEditor::PickObject(int x, int y) {
   KIVMathVectorf d1, d2, d3;
   KIVMathPointf origin;
   const KIV4x4Matrix own = rep->GetMatrix() ? *rep->GetMatrix() : KIV4x4Matrix();
-  // The marker's axes are the bag's own, seen in the world.
-  (mParentFrame * own).GetComponents(d1, d2, d3, origin);
+  // The marker's axes are the bag's own, seen in the world: its matrix first, then its parents'.
+  (own * mParentFrame).GetComponents(d1, d2, d3, origin);
   if (mPickAtIntersection) origin = path->GetGlobalIntersection();
   KIV4x4Matrix frame;
   frame.SetComponents(Unit(d1), Unit(d2), Unit(d3), origin);
@@ -312,7 +318,7 @@ void NavViewerViewpointEditor::BeginManipulate(KIVNotification* event) {
     mMovedRep = nullptr;
     mMovedObject = nullptr;
     mAxisRep->SetHighlightAxe(0);
-    if (PickObject(mouse->GetX(), mouse->GetY())) mMoveState |= kMoveActive;
+    if (PickObject(mouse->GetX(), mouse->GetY(), false)) mMoveState |= kMoveActive;
   }
   Base::BeginManipulate(event);
 }
@@ -335,7 +341,7 @@ void NavViewerViewpointEditor::Manipulate(KIVNotification* event) {
     DrawViewer();
   } else if (!Constraint()) {
     RecordPress(*mouse);
-    PickObject(mouse->GetX(), mouse->GetY());
+    PickObject(mouse->GetX(), mouse->GetY(), true);
   } else {
     Base::Manipulate(event);
   }
@@ -406,11 +412,12 @@ KIV4x4Matrix NavViewerViewpointEditor::RotatedFrame(float dx) const {
 
 void NavViewerViewpointEditor::ApplyFrame(const KIV4x4Matrix& worldMove, const KIVMouseEvent& event) {
   if (mDragCount > 1) {
-    KIV4x4Matrix frame = worldMove * mAxisRep->GetCurrentMatrix();
-    mAxisRep->Modify(frame, 30, 5);
-    // The same move in the frame the bag's matrix lives in.
+    // Row vectors: A * B applies A first. The marker's placement, then the move.
+    mAxisRep->Modify(mAxisRep->GetCurrentMatrix() * worldMove, 30, 5);
+    // The bag's content goes through its own matrix and its parents' to the world, then
+    // moves; its new matrix is that, brought back out of the parents' frame.
     const KIV4x4Matrix own = mMovedRep->GetMatrix() ? *mMovedRep->GetMatrix() : KIV4x4Matrix();
-    mMovedRep->SetMatrix(mParentFrame.Inverse() * worldMove * mParentFrame * own);
+    mMovedRep->SetMatrix(own * mParentFrame * worldMove * mParentFrame.Inverse());
   }
   ++mDragCount;
   mLastPosition[0] = event.GetX();
@@ -443,7 +450,8 @@ void NavViewerViewpointEditor::DriveZoomAndTurn(KIVMouseEvent& event) {
   KIV4x4Matrix slide;
   slide.SetComponents(KIVMathVectorf(1, 0, 0), KIVMathVectorf(0, 1, 0), KIVMathVectorf(0, 0, 1),
                       KIVMathPointf() + A * (R * dy * -0.01f));
-  ApplyFrame(slide * RotatedFrame(dx), event);
+  // The turn, then the slide along the axis.
+  ApplyFrame(RotatedFrame(dx) * slide, event);
 }
 
 void NavViewerViewpointEditor::MouseTranslate(KIVMouseEvent& event) {

@@ -69,9 +69,10 @@ class NavViewerViewpointEditor : public KIVBasic3DViewpointEditor {
  private:
   bool ObjectMoveActive() const { return (mMoveState & kMoveActive) != 0; }
   unsigned int Constraint() const { return mMoveState & (kFirstAxis | kSecondAxis | kThirdAxis); }
-  /// Takes the object of the nearest pick path under (x, y) when it belongs to the main
-  /// viewpoint and the host names a bag to move for it.
-  bool PickObject(int x, int y);
+  /// Takes the object of the first pick path under (x, y) that belongs to the main
+  /// viewpoint (only the nearest path is looked at with firstPathOnly) when the host names
+  /// a bag to move for it.
+  bool PickObject(int x, int y, bool firstPathOnly);
   /// Mouse deltas from the last position, 0 while within 5 pixels of the press.
   void Deltas(const KIVMouseEvent& event, float& dx, float& dy) const;
   void ApplyFrame(const KIV4x4Matrix& frame, const KIVMouseEvent& event);
