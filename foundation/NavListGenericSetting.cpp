@@ -3,8 +3,8 @@
 #include "host/core/KIVGPWMessage.h"
 
 int NavListGenericSetting::getMessageSize() const {
-  // Our message stores a string as its 4-byte byte length and the UTF-8 bytes.
-  return 20 + 4 + filterText.GetLengthInByte();
+  // Five ints, then the text's bytes and its terminating NUL.
+  return 20 + KIVGPWMessage::GetStringSize(filterText);
 }
 
 int NavListGenericSetting::writeMessage(KIVGPWMessage* msg) const {

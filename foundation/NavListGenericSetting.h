@@ -11,7 +11,7 @@ class NavListGenericSetting {
   NavListGenericSetting(const NavListGenericSetting&) = default;
   NavListGenericSetting& operator=(const NavListGenericSetting&) = default;
 
-  /// Bytes written by writeMessage: the five ints, and the text with its 4-byte length.
+  /// Bytes written by writeMessage: 20 for the five ints, plus the text's length in bytes plus 1.
   int getMessageSize() const;
   /// Writes the five ints in declaration order, then the filter text. 0 for a null message.
   int writeMessage(KIVGPWMessage* msg) const;

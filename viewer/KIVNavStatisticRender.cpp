@@ -37,6 +37,7 @@ void KIVNavStatisticRender::Count(Primitive& gp) {
 
 void KIVNavStatisticRender::Draw3DFace(KIV3DFaceGP& face) { Count(face); }
 
-void KIVNavStatisticRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& face) { Count(face); }
+// Through the virtual Draw3DFace, so that a render derived from this one sees planar faces too.
+void KIVNavStatisticRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& face) { Draw3DFace(face); }
 
 void KIVNavStatisticRender::Draw3DCylinder(KIV3DCylinderGP& cylinder, const int) { Count(cylinder); }

@@ -34,6 +34,7 @@ class KIVNavStatisticRender : public KIVRender {
   void DrawDynamicGP(KIVDynamicGP&) override {}
   /// Adds the separate triangles and (count − 2) for every strip and fan.
   void Draw3DFace(KIV3DFaceGP& face) override;
+  /// This render's Draw3DFace with the same primitive.
   void Draw3DPlanarFace(KIV3DPlanarFaceGP& face) override;
   void Draw3DCylinder(KIV3DCylinderGP& cylinder, const int lod) override;
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <new>
+#include <algorithm>
 #include <vector>
 
 #include "foundation/NavMenuGeneric.h"
@@ -17,6 +18,7 @@
 #include "host/dialog/KIVDlgToolBar.h"
 #include "host/dialog/KIVDlgWindow.h"
 #include "foundation/NavPaletteViewerSetting.h"
+#include "host/visu/KIV2DDashboardRep.h"
 #include "host/visu/KIVLightSourceSet.h"
 #include "host/visu/KIVMathAxis.h"
 #include "host/visu/KIVMathTransformation.h"
@@ -25,8 +27,6 @@
 #include "navigation/NavToolsVisu.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavInterfaceInfoRep.h"
-
-KIV_IMPLEMENT_METAOBJECT(NavViewerExtand, KIV3DViewer)
 
 #define NAV_VIEWER_EVENT(EVENT) \
   const char* NavViewerExtand::EVENT() { return NavViewerExtand##EVENT##Evt::ClassName(); }
@@ -404,7 +404,7 @@ NavSelectManipulator* NavViewerExtand::GetSelectGraphicManager(int kind) const {
 void NavViewerExtand::Reframe(int kind) {
   if (kind == -1) {
     kind = kMasterRoot;
-    if (auto* item = dynamic_cast<KIVDlgCheckItem*>(mReframeOfficialItem))
+    if (auto* item = dynamic_cast<KIVDlgCheckItem*>(GetReframeOfficialItem()))
       if (item->GetState() == KIVDialog::StateSet) kind = kOfficialRoot;
   }
   if (kind == kMasterRoot || kind == kOfficialRoot || kind == kTemporyRoot) {
@@ -455,7 +455,7 @@ void NavViewerExtand::SetInterfaceInfoRep(NavInterfaceInfoRep* info, int all) {
 }
 
 void NavViewerExtand::PublishForeground() {
-  if (!mIndicatorEventSuppression) GetCallbackManager()->DispatchCallbacks(VIEWER_FOREGROUND_CHANGE(), nullptr, nullptr);
+  if (!mIndicatorEventSuppression) Publish(VIEWER_FOREGROUND_CHANGE());
 }
 
 void NavViewerExtand::UpdateNavigationButtons(KIVIndicator* top) {
@@ -464,7 +464,7 @@ void NavViewerExtand::UpdateNavigationButtons(KIVIndicator* top) {
   if (top && top == mSpecialIndicator && mSpecialMode >= 2 && mSpecialMode <= 6) checked = mSpecialMode - 1;
   if (!top) checked = 0;
   for (int i = 0; i < 6; ++i)
-    if (auto* b = dynamic_cast<KIVDlgRadioButton*>(mToolItems[1 + i]))
+    if (auto* b = dynamic_cast<KIVDlgRadioButton*>(GetToolBarItem(1 + i)))
       b->SetState(i == checked ? KIVDialog::StateSet : KIVDialog::StateCleared, 0);
 }
 
@@ -556,10 +556,12 @@ void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, v
     if (++mMovingCounter == 1) {
       ComputeCulling();
       // Positions passed during an animation are not recorded.
-      if (history && mModifiedCB) {
+      if (history && mModifiedCB && !mDashboard) {
         RemoveCallback(main, mModifiedCB);
         mModifiedCB = 0;
       }
+      // The scene may have changed since the dashboard was made: its height reads from it.
+      if (mDashboard) mDashboard->SetBoundingSphere(GetGlobalBoundingSphere());
     }
   } else if (id != 0 && id == mAnimationStoppedCB) {
     if (mMovingCounter > 0 && --mMovingCounter == 0) {
@@ -577,22 +579,28 @@ void NavViewerExtand::ViewpointChangedCB(const char*, void*, KIVNotification*, v
 }
 
 void NavViewerExtand::ClearOcclusion() {
-  while (!mOcclusionBag->GetChildren().empty()) {
-    KIVRep* child = mOcclusionBag->GetChildren().front();
-    mOcclusionBag->RemoveChild(child);
-    if (child->GetParents().empty()) {
-      if (child->IsAKindOf(KIV3DBagRep::ClassName()))
-        static_cast<KIV3DBagRep*>(child)->Destroy();
-      else
-        delete child;
-    }
+  // One change for the whole bag, in linear time: it is emptied on every occlusion frame.
+  std::vector<KIVRep*> children = mOcclusionBag->GetChildren();
+  std::sort(children.begin(), children.end());
+  children.erase(std::unique(children.begin(), children.end()), children.end());
+  // A child may go with a bag destroyed before it: its life token says so.
+  std::vector<std::weak_ptr<int>> lives;
+  for (KIVRep* child : children) lives.push_back(child->GetLifeToken());
+  mOcclusionBag->RemoveAllChildren();
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    KIVRep* child = children[i];
+    if (lives[i].expired() || !child->GetParents().empty()) continue;
+    if (child->IsAKindOf(KIV3DBagRep::ClassName()))
+      static_cast<KIV3DBagRep*>(child)->Destroy();
+    else
+      delete child;
   }
   mOfficialRoot->SetShowMode(0, 0);
 }
 
 void NavViewerExtand::PublishSettingModified(int action) {
   mLastSettingAction = action;
-  GetCallbackManager()->DispatchCallbacks(VIEWER_SETTING_MODIFIED(), nullptr, nullptr);
+  Publish(VIEWER_SETTING_MODIFIED());
   mLastSettingAction = -1;
 }
 
@@ -733,6 +741,7 @@ void NavViewerExtand::GetCurrentSetting(NavViewerSetting& s, int mask) {
       s.lights.firstDirection[i] = lights.GetDirection(0)[i];
       s.lights.secondDirection[i] = lights.GetDirection(1)[i];
     }
+    s.texture = GetTexture();
     s.ambientLight = GetGlobalAmbientLight();
   }
   if (wanted(NavViewerSetting::kStereo)) {
@@ -787,6 +796,7 @@ void NavViewerExtand::SetCurrentSetting(const NavViewerSetting& s) {
     const KIVMathDirectionf first(s.lights.firstDirection), second(s.lights.secondDirection);
     if (s.lights.lightCount == 1) SetModelWindowSL(KIVLightSourceSet(first));
     if (s.lights.lightCount == 2) SetModelWindowSL(KIVLightSourceSet(first, second));
+    if (s.texture) SetTexture(s.texture);
   }
   if (m & NavViewerSetting::kStereo) {
     if (s.stereoMode != -1)
@@ -875,10 +885,10 @@ int NavViewerExtand::UndoRedoChangePosition(int previous) {
 }
 
 void NavViewerExtand::UpdateHistoryButtons() {
-  if (mPreviousButton)
-    mPreviousButton->SetSensitivity(IsUndoRedoPossible(1) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
-  if (mNextButton)
-    mNextButton->SetSensitivity(IsUndoRedoPossible(0) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
+  if (KIVDialog* previous = GetToolBarItem(kPreviousItem))
+    previous->SetSensitivity(IsUndoRedoPossible(1) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
+  if (KIVDialog* next = GetToolBarItem(kNextItem))
+    next->SetSensitivity(IsUndoRedoPossible(0) ? KIVDialog::SensitivityOn : KIVDialog::SensitivityOff);
 }
 
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <vector>
 // The extended navigation viewer: a 3D viewer that owns fixed scene roots (master 13,
 // official 14, tempory 15, annotation 16, 2D 17), keeps every live instance in a class-wide
@@ -34,8 +35,8 @@ class NavInterfaceInfoRep;
 class NavMenuGeneric;
 class NavSelectManipulator;
 class NavViewerViewpointEditor;
+// No metaobject of its own: it answers IsA, IsAKindOf and GetMetaObject as its host viewer.
 class NavViewerExtand : public KIV3DViewer {
-  KIV_DECLARE_METAOBJECT(NavViewerExtand)
  public:
   /// Root kinds.
   static constexpr int kMasterRoot = 13, kOfficialRoot = 14, kTemporyRoot = 15, kAnnotationRoot = 16,
@@ -198,9 +199,10 @@ class NavViewerExtand : public KIV3DViewer {
   /// parent forgets every item and its subscriptions.
   void BuildToolsBarreIcone(KIVDlgFrame* parent, int items);
   void BuildToolsBarreIcone(KIVDlgToolBar* parent, int items);
-  /// The tool bar item of a bit index (0 to 20), null when not built.
+  /// The tool bar item of a bit index (0 to 20), null when not built or since destroyed
+  /// by its host parent.
   KIVDialog* GetToolBarItem(int index) const {
-    return index >= 0 && index < kToolBarItemCount ? mToolItems[index] : nullptr;
+    return index >= 0 && index < kToolBarItemCount && !mToolItemLife[index].expired() ? mToolItems[index] : nullptr;
   }
   /// The navigation editor made when the window exists (option 2), owned.
   NavViewerViewpointEditor* GetNavigationEditor() const { return mNavigationEditor; }
@@ -248,8 +250,11 @@ class NavViewerExtand : public KIV3DViewer {
   KIVDlgDialog* mToolBar = nullptr;
   KIVCallback mToolBarCloseCB = 0;
   KIVDialog* mToolItems[kToolBarItemCount] = {};
-  KIVDialog* mOneShotItems[5] = {};       // "Lock Option" of LookAt … TurnHead
-  KIVDialog* mReframeOfficialItem = nullptr;
+  std::weak_ptr<int> mToolItemLife[kToolBarItemCount];  // expired once the host destroys the item
+  KIVDialog* mOneShotItems[5] = {};       // "Lock Option" of LookAt … TurnHead, children of their buttons
+  KIVDialog* mReframeOfficialItem = nullptr;  // "Only Official", a child of the Reframe button
+  /// "Only Official" while its Reframe button lives, else null.
+  KIVDialog* GetReframeOfficialItem() const;
   std::vector<KIVCallback> mToolItemCBs;
   int mPanelClosing = 0;
   KIVGroundRep* mGround = nullptr;
@@ -326,8 +331,7 @@ class NavViewerExtand : public KIV3DViewer {
   int mOwnSections = 0;  // bits 64 (a palette record is held) and 128 (a distance was applied)
   void PublishSettingModified(int action);
   NavViewpointAnimation* mAnimation = nullptr;
-  /// The history buttons of the tool bar, when built.
-  KIVDialog* mPreviousButton = nullptr;
-  KIVDialog* mNextButton = nullptr;
+  /// Bit indexes of the history buttons of the tool bar.
+  static constexpr int kPreviousItem = 7, kNextItem = 8;
   void UpdateHistoryButtons();
 };

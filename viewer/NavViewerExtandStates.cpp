@@ -29,7 +29,8 @@ constexpr int kLightItem = 10, kVisibilityItem = 11, kGroundItem = 12, kPerfoIte
               kVrmlItem = 15, kStereoItem = 18;
 }  // namespace
 
-void NavViewerExtand::Publish(const char* event) { GetCallbackManager()->DispatchCallbacks(event, nullptr, nullptr); }
+// Subscribers are told who published: they read the state they need back from the viewer.
+void NavViewerExtand::Publish(const char* event) { GetCallbackManager()->DispatchCallbacks(event, nullptr, this); }
 
 void NavViewerExtand::ViewerUpdateCB(const char*, void*, KIVNotification*, void*, long id) {
   if (id != 0 && id == mGaugeUpdateCB && mGauge) {
@@ -344,9 +345,11 @@ int NavViewerExtand::PanelActionCB(KIVCommand* sender, KIVNotification* notifica
   ++mPanelClosing;
   int handled = 1;
   if (mVrmlDialog && sender == mVrmlDialog) {
-    if (notification == mVrmlDialog->GetDiaOKNotification() && mVrmlDialog->GetSelection().GetLengthInChar() > 0)
-      ExportVrml(mVrmlDialog->GetSelection().CastToCharPtr());
-    mVrmlDirectory = mVrmlDialog->GetDirectory();
+    // Only an accepted dialog's directory is kept for the next export; a cancelled browse is forgotten.
+    if (notification == mVrmlDialog->GetDiaOKNotification()) {
+      if (mVrmlDialog->GetSelection().GetLengthInChar() > 0) ExportVrml(mVrmlDialog->GetSelection().CastToCharPtr());
+      mVrmlDirectory = mVrmlDialog->GetDirectory();
+    }
     SetExportToVRMLFile(0);
   } else if (mVisibilityPanel && sender == mVisibilityPanel) {
     if (!notification || !notification->IsAKindOf(KIVDlgDiaOKNotification::ClassName())) mVisibilityPanel->CANCEL();

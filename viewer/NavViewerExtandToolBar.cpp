@@ -1,6 +1,7 @@
 // The extended viewer's tool bar, its special navigations and navigation styles, and the
 // dispatch of every widget and panel notification (ActionPanelCB).
 #include <cstdio>
+#include <memory>
 #include <new>
 
 #include "foundation/NavMenuGeneric.h"
@@ -98,9 +99,13 @@ void NavViewerExtand::ForgetToolItems() {
   for (KIVCallback id : mToolItemCBs) RemoveAnalyseNotificationCB(id);
   mToolItemCBs.clear();
   for (KIVDialog*& item : mToolItems) item = nullptr;
+  for (std::weak_ptr<int>& life : mToolItemLife) life.reset();
   for (KIVDialog*& item : mOneShotItems) item = nullptr;
   mReframeOfficialItem = nullptr;
-  mPreviousButton = mNextButton = nullptr;
+}
+
+KIVDialog* NavViewerExtand::GetReframeOfficialItem() const {
+  return GetToolBarItem(kReframe) ? mReframeOfficialItem : nullptr;
 }
 
 void NavViewerExtand::BuildToolsBarreIcone(KIVDlgFrame* parent, int items) {
@@ -186,11 +191,15 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
           break;
         }
       }
+      // The viewer receives the item's notifications wherever the host put the item (a
+      // tool bar of its own window, say): the dialog parent stays, only the command moves.
+      item->SetFather(this);
       if (row.title) item->SetTitle(KIVUnicodeString(row.title));
       if (row.icon) item->SetIconName(row.icon);
       if (layout) item->SetGridConstraints(0, cell, 1, 1, KIVDialog::AttachLeft | KIVDialog::AttachRight);
       ++cell;
       mToolItems[i] = item;
+      mToolItemLife[i] = item->GetLifeToken();
     }
   }
   // Initial states: the style, the navigation in use, the history, the tools that are on.
@@ -200,8 +209,6 @@ void NavViewerExtand::BuildToolItems(KIVDialog* parent, int items, bool layout) 
   for (int mode = 2; mode <= 6; ++mode)
     if (auto* radio = dynamic_cast<KIVDlgRadioButton*>(mToolItems[mode]))
       if (mSpecialMode == mode) radio->SetState(KIVDialog::StateSet, 0);
-  mPreviousButton = mToolItems[kPrevious];
-  mNextButton = mToolItems[kNext];
   UpdateHistoryButtons();
   for (int index = kFirstCheck; index < kToolBarItemCount; ++index)
     if (mToolItems[index]) SetToolCheck(index, ToolState(index, -1));
@@ -230,7 +237,7 @@ void NavViewerExtand::SetToolCheck(int index, int on) {
 }
 
 void NavViewerExtand::UpdateStyleCombo() {
-  auto* combo = dynamic_cast<KIVDlgCombo*>(mToolItems[0]);
+  auto* combo = dynamic_cast<KIVDlgCombo*>(GetToolBarItem(0));
   if (!combo) return;
   const int style = SetNavigationStyle(-1);
   if (style >= 7 && style <= 9) combo->SetSelect(style - 7, 0);
@@ -244,7 +251,7 @@ int NavViewerExtand::SetToolsBarreState(int on, int items) {
     auto* frame = new KIVDlgFrame(mToolBar, "NoReferenceTag", 0x104000);
     BuildToolsBarreIcone(frame, items == -1 ? kToolBarAllItems : items);
     mToolBar->SetVisibility(2);
-    GetCallbackManager()->DispatchCallbacks(NAVIGATION_TOOLS_BARRE_STATE(), nullptr, nullptr);
+    Publish(NAVIGATION_TOOLS_BARRE_STATE());
   } else if (on == 0 && mToolBar) {
     RemoveAnalyseNotificationCB(mToolBarCloseCB);
     mToolBarCloseCB = 0;
@@ -255,7 +262,7 @@ int NavViewerExtand::SetToolsBarreState(int on, int items) {
       window->RequestDelayedDestruction();
     else
       delete window;
-    GetCallbackManager()->DispatchCallbacks(NAVIGATION_TOOLS_BARRE_STATE(), nullptr, nullptr);
+    Publish(NAVIGATION_TOOLS_BARRE_STATE());
   }
   return mToolBar ? 1 : 0;
 }
@@ -273,10 +280,10 @@ int NavViewerExtand::SetNavigationStyle(int style) {
     }
   }
   if (style < 7 || style > 9) return style;
-  if (auto* combo = dynamic_cast<KIVDlgCombo*>(mToolItems[0])) combo->SetSelect(style - 7, 0);
+  if (auto* combo = dynamic_cast<KIVDlgCombo*>(GetToolBarItem(0))) combo->SetSelect(style - 7, 0);
   mNavigationEditor->SetMode(static_cast<KIVBasic3DViewpointEditorMode>(KIVBasic3DModeExamine + style - 7));
   mCurrentSetting.navigationStyle = style;
-  GetCallbackManager()->DispatchCallbacks(NAVIGATION_GLOBAL_MODE_CHANGE(), nullptr, nullptr);
+  Publish(NAVIGATION_GLOBAL_MODE_CHANGE());
   return style;
 }
 
@@ -302,7 +309,7 @@ int NavViewerExtand::SetSpecialNavigation(int mode, int on, int oneShot) {
       delete indicator;
       delete editor;
     }
-    GetCallbackManager()->DispatchCallbacks(NAVIGATION_SPECIAL_MODE_CHANGE(), nullptr, nullptr);
+    Publish(NAVIGATION_SPECIAL_MODE_CHANGE());
     return mSpecialMode;
   }
   if (on != 1 || mode < 2 || mode > 6) return mSpecialMode;
@@ -332,7 +339,7 @@ int NavViewerExtand::SetSpecialNavigation(int mode, int on, int oneShot) {
     mSpecialEndCB = AddAnalyseNotificationCB(indicator, KIVManipulator::GetKIVEndManipulate(),
                                              &NavViewerExtand::EndManipulateOnSpecialNavigatorCB, nullptr);
   SetForegroundIndicator(indicator);  // also checks the matching radio button
-  GetCallbackManager()->DispatchCallbacks(NAVIGATION_SPECIAL_MODE_CHANGE(), nullptr, nullptr);
+  Publish(NAVIGATION_SPECIAL_MODE_CHANGE());
   return mSpecialMode;
 }
 
@@ -425,38 +432,42 @@ void NavViewerExtand::ActionPanelCB(KIVCommand* sender, KIVNotification* notific
     --mPanelClosing;
     return;
   }
-  if (sender == mToolItems[0]) {
-    const int line = static_cast<KIVDlgCombo*>(mToolItems[0])->GetSelect();
+  // Items that the host has destroyed are never matched.
+  KIVDialog* item[kToolBarItemCount];
+  for (int i = 0; i < kToolBarItemCount; ++i) item[i] = GetToolBarItem(i);
+  if (item[0] && sender == item[0]) {
+    const int line = static_cast<KIVDlgCombo*>(item[0])->GetSelect();
     if (line >= 0 && line <= 2) SetNavigationStyle(7 + line);
     return;
   }
-  if (sender == mToolItems[1]) {
-    if (Checked(mToolItems[1])) ResetAllForegroundIndicator();
+  if (item[1] && sender == item[1]) {
+    if (Checked(item[1])) ResetAllForegroundIndicator();
     return;
   }
   for (int mode = 2; mode <= 6; ++mode)
-    if (sender == mToolItems[mode]) {
-      if (Checked(mToolItems[mode])) {
+    if (item[mode] && sender == item[mode]) {
+      if (Checked(item[mode])) {
         const KIVDialog* lock = mOneShotItems[mode - 2];
         SetSpecialNavigation(mode, 1, lock && Checked(lock) ? 0 : 1);
       }
       return;
     }
-  if (sender == mToolItems[kPrevious]) {
+  if (item[kPrevious] && sender == item[kPrevious]) {
     UndoRedoChangePosition(1);
     return;
   }
-  if (sender == mToolItems[kNext]) {
+  if (item[kNext] && sender == item[kNext]) {
     UndoRedoChangePosition(0);
     return;
   }
-  if (sender == mToolItems[kReframe]) {
-    Reframe(mReframeOfficialItem && Checked(mReframeOfficialItem) ? kOfficialRoot : kMasterRoot);
+  if (item[kReframe] && sender == item[kReframe]) {
+    const KIVDialog* official = GetReframeOfficialItem();
+    Reframe(official && Checked(official) ? kOfficialRoot : kMasterRoot);
     return;
   }
   for (int index = kFirstCheck; index < kToolBarItemCount; ++index)
-    if (sender == mToolItems[index]) {
-      const int wanted = Checked(mToolItems[index]);
+    if (item[index] && sender == item[index]) {
+      const int wanted = Checked(item[index]);
       const int now = ToolState(index, wanted);
       // A tool that cannot open yet leaves its button as it is.
       if (now != wanted) SetToolCheck(index, now);

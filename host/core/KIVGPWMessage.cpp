@@ -1,6 +1,8 @@
 #include "host/core/KIVGPWMessage.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 KIVGPWMessage::KIVGPWMessage(const void* data, size_t size) {
   if (data && size) {
@@ -22,10 +24,22 @@ void KIVGPWMessage::writeFloat(float value) {
   WriteWord(word);
 }
 
-void KIVGPWMessage::writeString(const KIVUnicodeString& value) {
+namespace {
+// A NUL inside the text would end it on reading: what follows it is not written.
+std::string_view WrittenText(const KIVUnicodeString& value) {
   const std::string& s = value.GetUtf8();
-  WriteWord(static_cast<unsigned int>(s.size()));
-  mBytes.insert(mBytes.end(), s.begin(), s.end());
+  return std::string_view(s.data(), std::min(s.size(), s.find('\0')));
+}
+}  // namespace
+
+void KIVGPWMessage::writeString(const KIVUnicodeString& value) {
+  const std::string_view text = WrittenText(value);
+  mBytes.insert(mBytes.end(), text.begin(), text.end());
+  mBytes.push_back(0);
+}
+
+int KIVGPWMessage::GetStringSize(const KIVUnicodeString& value) {
+  return static_cast<int>(WrittenText(value).size()) + 1;
 }
 
 void KIVGPWMessage::writeString(const char* utf8) { writeString(KIVUnicodeString(utf8)); }
@@ -64,15 +78,16 @@ int KIVGPWMessage::readFloat(float& value) {
 }
 
 int KIVGPWMessage::readString(KIVUnicodeString& value) {
-  unsigned int word;
-  if (!ReadWord(word, "readString")) return 0;
-  const size_t available = GetRemaining() - 4;
-  if (word > 0x7FFFFFFFu || word > available)
-    return Fail("readString: length " + std::to_string(static_cast<int>(word)) + " at offset " +
-                std::to_string(mRead) + " exceeds the " + std::to_string(available) + " bytes left");
-  const char* begin = reinterpret_cast<const char*>(mBytes.data() + mRead + 4);
-  value = KIVUnicodeString(std::string_view(begin, word));
-  mRead += 4 + word;
+  if (HasError()) return 0;  // a message already misread is not read further
+  const unsigned char* begin = mBytes.data() + mRead;
+  const auto* end =
+      GetRemaining() > 0 ? static_cast<const unsigned char*>(std::memchr(begin, 0, GetRemaining())) : nullptr;
+  if (!end)
+    return Fail("readString: no terminating NUL in the " + std::to_string(GetRemaining()) + " bytes left at offset " +
+                std::to_string(mRead));
+  const size_t length = static_cast<size_t>(end - begin);
+  value = KIVUnicodeString(std::string_view(reinterpret_cast<const char*>(begin), length));
+  mRead += length + 1;
   return 1;
 }
 

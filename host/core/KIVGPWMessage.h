@@ -1,7 +1,8 @@
 #pragma once
-// A persisted message: little-endian 4-byte ints and floats, strings as a 4-byte byte
-// length followed by UTF-8. Reads never go past the end: a failed read leaves the value
-// and the read position unchanged, and the message keeps the first error until Rewind.
+// A persisted message: little-endian 4-byte ints and floats, strings as their UTF-8 bytes
+// and a terminating NUL (a string costs its length in bytes plus 1). Reads never go past
+// the end: a failed read leaves the value and the read position unchanged, and the
+// message keeps the first error until Rewind.
 
 #include <cstddef>
 #include <string>
@@ -17,10 +18,13 @@ class KIVGPWMessage {
 
   void writeInt(int value);
   void writeFloat(float value);
+  /// The bytes up to the first NUL, if the text holds one, then a NUL.
   void writeString(const KIVUnicodeString& value);
   void writeString(const char* utf8);  // null writes an empty string
+  /// Bytes that writeString writes for this text.
+  static int GetStringSize(const KIVUnicodeString& value);
 
-  /// 1 on success; 0 when the message lacks the bytes or holds a corrupt length.
+  /// 1 on success; 0 when the message lacks the bytes (a string: no NUL before the end).
   int readInt(int& value);
   int readFloat(float& value);
   int readString(KIVUnicodeString& value);

@@ -103,9 +103,8 @@ int KIV3DViewer::IsStereoActivate(int* mode, float* value) const {
   return mStereo;
 }
 
-void KIV3DViewer::SetTexture(const char* texture) {
-  mHasTexture = texture && *texture ? 1 : 0;
-  mTexture = mHasTexture ? texture : "";
+void KIV3DViewer::SetTexture(KIVGraphicMaterial* texture) {
+  mTexture = texture;
   RequestRedraw();
 }
 

@@ -10,6 +10,7 @@
 #include "host/visu/KIVLightSourceSet.h"
 #include "host/visu/KIVPickScene.h"
 #include "host/visu/KIVViewer.h"
+class KIVGraphicMaterial;
 class KIV3DViewer : public KIVViewer {
   KIV_DECLARE_METAOBJECT(KIV3DViewer)
  public:
@@ -76,10 +77,10 @@ class KIV3DViewer : public KIVViewer {
   }
   /// 1 while stereo is on; the kind and the eye distance (either pointer may be null).
   int IsStereoActivate(int* mode = nullptr, float* value = nullptr) const;
-  /// A texture name for the scene's background or ground; null (the default) or an empty
-  /// text for none.
-  void SetTexture(const char* texture);
-  const char* GetTexture() const { return mHasTexture ? mTexture.c_str() : nullptr; }
+  /// The background texture material, as a viewer setting carries it; not owned (its owner
+  /// keeps it alive while it is set). Null, the default, for none.
+  void SetTexture(KIVGraphicMaterial* texture);
+  KIVGraphicMaterial* GetTexture() const { return mTexture; }
   /// Reps drawn over the scene in window coordinates (gauges, markers); not owned.
   int AddRepOverlay(KIVRep* rep);
   int RemoveRepOverlay(KIVRep* rep);
@@ -113,8 +114,7 @@ class KIV3DViewer : public KIVViewer {
   KIVLightSourceSet mLightSet;
   float mAmbient[3] = {0.2f, 0.2f, 0.2f};
   int mStereoMode = StereoAnaglyph;
-  std::string mTexture;
-  int mHasTexture = 0;
+  KIVGraphicMaterial* mTexture = nullptr;
   std::vector<KIVRep*> mOverlays;
   KIVPickScene mPickScene;
 };

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/core/KIVGPWMessage.h"
@@ -20,8 +22,12 @@ TEST(Message, ValuesComeBackInOrderWithALittleEndianLayout) {
   const unsigned char* d = m.GetData();
   EXPECT_EQ(d[0], 0x04);
   EXPECT_EQ(d[3], 0x01);
-  EXPECT_EQ(d[8], 10);  // byte length of the UTF-8 text
-  EXPECT_EQ(m.GetSize(), 4u + 4u + 4u + 10u + 4u + 4u + 4u);
+  // Strings are their UTF-8 bytes and a NUL: the text's length plus 1.
+  EXPECT_EQ(std::memcmp(d + 8, "Vue \xE6\x97\xA5\xE6\x9C\xAC", 10), 0);
+  EXPECT_EQ(d[18], 0);
+  EXPECT_EQ(d[19], 0);  // the empty string: its NUL alone
+  EXPECT_EQ(m.GetSize(), 4u + 4u + 11u + 1u + 4u + 4u);
+  EXPECT_EQ(KIVGPWMessage::GetStringSize("Vue 日本"), 11);
 
   KIVGPWMessage r(m.GetData(), m.GetSize());
   int i = 0;
@@ -73,17 +79,16 @@ TEST(Message, EveryTruncationFailsCleanlyAndKeepsTheValue) {
   }
 }
 
-TEST(Message, CorruptLengthsAreReportedAndStickUntilRewind) {
-  const std::vector<unsigned char> negative = {0xFF, 0xFF, 0xFF, 0xFF, 'a'};
-  const std::vector<unsigned char> huge = {0x00, 0x00, 0x00, 0x10, 'a', 'b'};
-  const std::vector<unsigned char> oneShort = {0x03, 0x00, 0x00, 0x00, 'a', 'b'};
-  for (const auto& bytes : {negative, huge, oneShort}) {
+TEST(Message, AStringWithoutItsNulIsReportedAndTheErrorSticksUntilRewind) {
+  const std::vector<unsigned char> unterminated = {'v', 'a', 'l', 'v', 'e'};
+  const std::vector<unsigned char> highBytes = {0xFF, 0xFE, 0x80, 0xC3};
+  for (const auto& bytes : {unterminated, highBytes}) {
     KIVGPWMessage r(bytes.data(), bytes.size());
     KIVUnicodeString s("keep");
     EXPECT_EQ(r.readString(s), 0);
     EXPECT_EQ(s, KIVUnicodeString("keep"));
     EXPECT_EQ(r.GetReadPosition(), 0u);
-    EXPECT_NE(std::string(r.GetErrorText()).find("readString: length"), std::string::npos);
+    EXPECT_NE(std::string(r.GetErrorText()).find("readString: no terminating NUL"), std::string::npos);
     int i = 0;
     EXPECT_EQ(r.readInt(i), 0);  // nothing more is read from a misread message
     r.Rewind();
@@ -94,6 +99,24 @@ TEST(Message, CorruptLengthsAreReportedAndStickUntilRewind) {
   int i = 3;
   EXPECT_EQ(none.readInt(i), 0);
   EXPECT_EQ(i, 3);
+  KIVGPWMessage empty;
+  KIVUnicodeString s("keep");
+  EXPECT_EQ(empty.readString(s), 0);
+  EXPECT_EQ(s, KIVUnicodeString("keep"));
+}
+
+TEST(Message, ANulInsideATextEndsItAndTheMessageStaysInStep) {
+  KIVGPWMessage m;
+  const KIVUnicodeString withNul(std::string_view("ab\0cd", 5));
+  m.writeString(withNul);
+  m.writeInt(9);
+  EXPECT_EQ(m.GetSize(), static_cast<size_t>(KIVGPWMessage::GetStringSize(withNul)) + 4u);
+  KIVUnicodeString s;
+  int i = 0;
+  ASSERT_EQ(m.readString(s), 1);
+  EXPECT_EQ(s, KIVUnicodeString("ab"));
+  ASSERT_EQ(m.readInt(i), 1);
+  EXPECT_EQ(i, 9);
 }
 
 }  // namespace

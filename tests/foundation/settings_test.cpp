@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 #include "navtools.h"
@@ -123,7 +124,13 @@ TEST(SettingsTest, MessageSizesMatchTheBytesWritten) {
   NavListGenericSetting list;
   list.filterText = "h\xC3\xA9*";  // three characters in four bytes: sizes count bytes
   EXPECT_EQ(Bytes(list).size(), static_cast<size_t>(list.getMessageSize()));
-  EXPECT_EQ(list.getMessageSize(), 24 + 4);
+  EXPECT_EQ(list.getMessageSize(), 20 + 4 + 1);  // the text, then its terminating NUL
+  EXPECT_EQ(Bytes(list).back(), 0);
+  EXPECT_EQ(NavListGenericSetting().getMessageSize(), 21);
+  // A NUL inside the text ends it: the size still counts what is written.
+  list.filterText = KIVUnicodeString(std::string_view("ab\0cd", 5));
+  EXPECT_EQ(list.getMessageSize(), 20 + 2 + 1);
+  EXPECT_EQ(Bytes(list).size(), static_cast<size_t>(list.getMessageSize()));
 
   EXPECT_EQ(Bytes(NavDistanceSetting()).size(), 12u);
   EXPECT_EQ(Bytes(NavQualitySpeedSetting()).size(), 20u);

@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "host/core/KIVApplication.h"
+#include "host/visu/KIV2DDashboardRep.h"
+#include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/KIV3DFaceGP.h"
 #include "host/visu/KIVMathDirectionf.h"
 #include "viewer/NavViewerExtand.h"
 
@@ -125,4 +128,29 @@ TEST(ViewerAnimation, ADestroyedViewerLeavesNoStepBehind) {
   delete viewer;
   KIVApplication::MainApplication()->ProcessDeferred();  // must not touch the dead viewer
   SUCCEED();
+}
+
+TEST(ViewerAnimation, AnAnimationStartGivesTheDashboardTheSceneAsItIsNow) {
+  NavViewerExtand viewer(nullptr, KIVString("b"), NavViewerExtand::kOptionHistory, 0, 200, 100);
+  KIV3DViewpoint* main = viewer.GetMain3DViewpoint();
+  main->SetPosition(KIVMathPointf(0, -40, 10), KIVMathDirectionf(0, 1, 0), KIVMathDirectionf(0, 0, 1));
+  ASSERT_EQ(viewer.SetDashboardState(1), 1);  // over an empty scene: no height to show
+  const auto* dashboard = dynamic_cast<const KIV2DDashboardRep*>(viewer.GetOverlays().back());
+  ASSERT_NE(dashboard, nullptr);
+  EXPECT_FLOAT_EQ(dashboard->GetAltitude(), 0.0f);
+
+  // The scene arrives after the dashboard; the next animation measures the height from it.
+  const float v[9] = {-1, 0, -1, 1, 0, -1, 0, 0, 1};
+  const int t[3] = {0, 1, 2};
+  auto* model = new KIV3DCustomRep;
+  model->AddGP(new KIV3DFaceGP(v, 9, nullptr, t, 1));
+  viewer.AddRep(model, NavViewerExtand::kOfficialRoot);
+  main->BeginAnimation(nullptr);
+  const KIV3DBoundingSphere sphere = viewer.GetGlobalBoundingSphere();
+  ASSERT_FALSE(sphere.IsEmpty());
+  EXPECT_NEAR(dashboard->GetAltitude(), 10.0f - (sphere.GetCenter().z - sphere.GetRadius()), 1e-4f);
+  main->EndAnimation(nullptr);
+  viewer.SetDashboardState(0);
+  viewer.RemoveRep(model, NavViewerExtand::kOfficialRoot);
+  delete model;
 }

@@ -6,6 +6,7 @@
 #include "host/dialog/KIVDlgDialog.h"
 #include "host/visu/KIV3DCustomRep.h"
 #include "host/visu/KIV3DFaceGP.h"
+#include "host/visu/KIVGraphicMaterial.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavViewerExtand.h"
 
@@ -218,4 +219,29 @@ TEST(SettingsApplication, AWholeRecordWaitsForTheWindowThenAppliesInOrder) {
   plain->GetCurrentSetting(mine, -1);
   EXPECT_EQ(mine.sectionMask, 63);
   delete other;
+}
+
+TEST(SettingsApplication, TheLightSectionCarriesTheBackgroundTextureBothWays) {
+  auto* window = new KIVDlgDialog(nullptr, "T");
+  auto* viewer = new NavViewerExtand(window, KIVString("t"), 0, 0, 100, 100);
+  window->SetVisibility(2);
+  KIVApplication::MainApplication()->ProcessDeferred();
+  KIVGraphicMaterial marble;
+  NavViewerSetting s;
+  s.sectionMask = NavViewerSetting::kLights;
+  s.texture = &marble;
+  viewer->SetCurrentSetting(s);
+  EXPECT_EQ(viewer->GetTexture(), &marble);
+  NavViewerSetting read;
+  viewer->GetCurrentSetting(read, NavViewerSetting::kLights);
+  EXPECT_EQ(read.texture, &marble);
+  // A light section without a texture leaves the viewer's as it is.
+  s.texture = nullptr;
+  viewer->SetCurrentSetting(s);
+  EXPECT_EQ(viewer->GetTexture(), &marble);
+  // Only the lights section speaks of it.
+  NavViewerSetting other;
+  viewer->GetCurrentSetting(other, NavViewerSetting::kFogClipping);
+  EXPECT_EQ(other.texture, nullptr);
+  delete window;
 }

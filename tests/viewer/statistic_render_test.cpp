@@ -65,3 +65,22 @@ TEST(StatisticRender, CountsTrianglesStripsAndFansOfFacesOnly) {
   EXPECT_EQ(render.GetSceneSize(), 2 * (15 + cylinder->GetTriangleCount(0)));
   root->Destroy();
 }
+
+TEST(StatisticRender, APlanarFaceGoesThroughTheRendersOwnDraw3DFace) {
+  // A render built on this one, that follows the faces it is given.
+  struct Watching : KIVNavStatisticRender {
+    using KIVNavStatisticRender::KIVNavStatisticRender;
+    void Draw3DFace(KIV3DFaceGP& face) override {
+      ++faces;
+      KIVNavStatisticRender::Draw3DFace(face);
+    }
+    int faces = 0;
+  };
+  const std::vector<float> v = Grid(4);
+  const int planar[6] = {0, 1, 2, 1, 3, 2};
+  KIV3DPlanarFaceGP face(v.data(), 12, planar, 2, KIVMathDirectionf(0, 0, 1));
+  Watching render(KIVSupport(100, 100));
+  face.Draw(render);
+  EXPECT_EQ(render.faces, 1);
+  EXPECT_EQ(render.GetSceneSize(), 2);  // counted once
+}

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/core/KIVApplication.h"
@@ -130,11 +132,67 @@ TEST(ToolStates, VrmlExportScalesFromTheSessionUnitAndRemembersTheDirectory) {
     // The official root is left without a matrix.
     EXPECT_EQ(static_cast<KIV3DBagRep*>(viewer.GetRootRep(NavViewerExtand::kOfficialRoot))->GetMatrix(), nullptr);
   }
+  // A directory browsed to and then cancelled, or closed, is not the next one offered.
+  const std::string elsewhere = (dir / "elsewhere").string();
+  for (int close = 0; close < 2; ++close) {
+    ASSERT_EQ(viewer.SetExportToVRMLFile(1), 1);
+    EXPECT_EQ(viewer.GetVrmlDialog()->GetDirectory(), KIVUnicodeString(dir.string())) << close;
+    viewer.GetVrmlDialog()->SetDirectory(KIVUnicodeString(elsewhere));
+    if (close)
+      viewer.GetVrmlDialog()->UserClose();
+    else
+      viewer.GetVrmlDialog()->UserCancel();
+    KIVApplication::MainApplication()->ProcessDeferred();
+    EXPECT_EQ(viewer.SetExportToVRMLFile(-1), 0);
+  }
   ASSERT_EQ(viewer.SetExportToVRMLFile(1), 1);
   EXPECT_EQ(viewer.GetVrmlDialog()->GetDirectory(), KIVUnicodeString(dir.string()));
-  viewer.GetVrmlDialog()->UserCancel();
-  KIVApplication::MainApplication()->ProcessDeferred();
-  EXPECT_EQ(viewer.SetExportToVRMLFile(-1), 0);
+  viewer.SetExportToVRMLFile(0);
   KIVNavElement::SetSessionUnit(unit);
   std::filesystem::remove_all(dir);
+}
+
+TEST(ToolStates, EveryEventNamesTheViewerThatPublishedIt) {
+  Shown s;
+  NavViewerExtand& viewer = *s.viewer;
+  const char* events[] = {NavViewerExtand::VIEWER_SETTING_MODIFIED(),       NavViewerExtand::VIEWER_FOREGROUND_CHANGE(),
+                          NavViewerExtand::NAVIGATION_GLOBAL_MODE_CHANGE(), NavViewerExtand::NAVIGATION_SPECIAL_MODE_CHANGE(),
+                          NavViewerExtand::NAVIGATION_TOOLS_BARRE_STATE(),  NavViewerExtand::NAVIGATION_GROUND_STATE(),
+                          NavViewerExtand::NAVIGATION_PERFO_STATE(),        NavViewerExtand::NAVIGATION_AXIS_STATE(),
+                          NavViewerExtand::NAVIGATION_DASHBOARD_STATE(),    NavViewerExtand::NAVIGATION_LIGHT_STATE(),
+                          NavViewerExtand::NAVIGATION_STEREO_STATE(),       NavViewerExtand::NAVIGATION_CLIP_STATE(),
+                          NavViewerExtand::NAVIGATION_SAVE_VRML_STATE(),    NavViewerExtand::NAVIGATION_CAPTURE_STATE()};
+  KIVEventSubscriber listener;
+  std::vector<std::pair<std::string, void*>> heard;
+  for (const char* event : events)
+    listener.AddCallback(&viewer, event,
+                         KIVEventCallback([&heard](const char* name, void* publisher, KIVNotification* n, void*,
+                                                   KIVCallback) {
+                           EXPECT_EQ(n, nullptr) << name;
+                           heard.emplace_back(name, publisher);
+                         }),
+                         nullptr);
+  testing::internal::CaptureStdout();  // the performance state prints its triangle count
+  viewer.SetToolsBarreState(1, -1);
+  viewer.SetNavigationStyle(8);
+  viewer.SetSpecialNavigation(3, 1, 0);
+  viewer.SetSpecialNavigation(3, 0, -1);
+  for (int on : {1, 0}) {
+    viewer.SetGroundState(on);
+    viewer.SetPerfoState(on);
+    viewer.SetAxisState(on);
+    viewer.SetDashboardState(on);
+    viewer.SetLightEditorState(on);
+    viewer.SetStereoEditorState(on);
+    viewer.SetClippingEditorState(on);
+    viewer.SetExportToVRMLFile(on);
+    viewer.SetCaptureEditorState(on);
+  }
+  viewer.SetToolsBarreState(0, -1);
+  testing::internal::GetCapturedStdout();
+  for (const char* event : events) {
+    const auto it = std::find_if(heard.begin(), heard.end(), [event](const auto& h) { return h.first == event; });
+    EXPECT_NE(it, heard.end()) << event << " never heard";
+  }
+  for (const auto& [event, publisher] : heard) EXPECT_EQ(publisher, static_cast<void*>(&viewer)) << event;
 }

@@ -12,6 +12,7 @@
 #include "host/dialog/KIVDlgPushButton.h"
 #include "host/dialog/KIVDlgPushItem.h"
 #include "host/dialog/KIVDlgRadioButton.h"
+#include "host/dialog/KIVDlgToolBar.h"
 #include "host/visu/KIV3DCustomRep.h"
 #include "host/visu/KIV3DFaceGP.h"
 #include "host/visu/KIVKeyEvent.h"
@@ -223,4 +224,38 @@ TEST(ToolBar, ChangingTheStyleEndsAWalkUnderWay) {
   const KIVMathPointf stopped = viewer.GetMain3DViewpoint()->GetOrigin();
   viewer.Draw();
   EXPECT_EQ(viewer.GetMain3DViewpoint()->GetOrigin(), stopped);
+}
+
+TEST(ToolBar, ItemsInAHostToolBarStillReachTheViewer) {
+  Shown s(kAll);
+  NavViewerExtand& viewer = *s.viewer;
+  KIV3DCustomRep* model = Box(KIVMathPointf(500, 800, 0), 20);
+  viewer.AddRep(model, NavViewerExtand::kOfficialRoot);
+  // The host's own row of buttons, beside the viewer in its window, not under it.
+  auto* row = new KIVDlgToolBar(s.window, "HostRow");
+  viewer.BuildToolsBarreIcone(row, NavViewerExtand::kToolBarAllItems);
+  ASSERT_NE(viewer.GetToolBarItem(9), nullptr);
+  EXPECT_EQ(viewer.GetToolBarItem(9)->GetDialogParent()->GetDialogParent(), row);
+
+  const KIVMathPointf eye = viewer.GetMain3DViewpoint()->GetOrigin();
+  ASSERT_EQ(static_cast<KIVDlgPushButton*>(viewer.GetToolBarItem(9))->UserActivate(), 1);
+  EXPECT_FALSE(viewer.GetMain3DViewpoint()->GetOrigin() == eye);  // reframed on the box
+  static_cast<KIVDlgRadioButton*>(viewer.GetToolBarItem(3))->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), 3);
+  static_cast<KIVDlgRadioButton*>(viewer.GetToolBarItem(1))->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(viewer.SetSpecialNavigation(-1, -1, -1), -1);
+  static_cast<KIVDlgCheckButton*>(viewer.GetToolBarItem(18))->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(viewer.SetStereoEditorState(-1), 1);
+
+  // The host may destroy its row without telling the viewer: the items are gone for it too.
+  delete row;
+  EXPECT_EQ(viewer.GetToolBarItem(18), nullptr);
+  EXPECT_EQ(viewer.SetStereoEditorState(0), 0);
+  EXPECT_EQ(viewer.SetSpecialNavigation(4, 1, 1), 4);
+  viewer.SetSpecialNavigation(4, 0, -1);
+  viewer.SaveViewpointPosition();
+  viewer.Reframe(-1);
+  viewer.BuildToolsBarreIcone(static_cast<KIVDlgToolBar*>(nullptr), 0);
+  viewer.RemoveRep(model, NavViewerExtand::kOfficialRoot);
+  delete model;
 }

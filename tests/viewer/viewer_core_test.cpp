@@ -228,3 +228,11 @@ TEST(ViewerCore, OcclusionDrawingClonesOnlyWhatIsSeen) {
 }
 
 }  // namespace
+
+TEST(ViewerCore, AnswersItsClassAsTheHostViewer) {
+  NavViewerExtand viewer(nullptr, KIVString("m"), 0, 0, 100, 100);
+  EXPECT_EQ(viewer.GetMetaObject(), KIV3DViewer::MetaObject());
+  EXPECT_STREQ(viewer.IsA(), KIV3DViewer::ClassName());
+  EXPECT_EQ(viewer.IsAKindOf("KIVViewer"), 1);
+  EXPECT_EQ(viewer.IsAKindOf("NavViewerExtand"), 0);
+}
