@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/visu/KIV4x4Matrix.h"
-#include "host/visu/KIVMathPointf.h"
-#include "host/visu/KIVMathVectorf.h"
-#include "host/visu/KIVRay.h"
+#include "host/visu/math/KIV4x4Matrix.h"
+#include "host/visu/math/KIVMathPointf.h"
+#include "host/visu/math/KIVMathVectorf.h"
+#include "host/visu/math/KIVRay.h"
 
 class PlantScene {
  public:

@@ -1,6 +1,6 @@
 #include "bench/PlantTree.h"
 
-#include "host/visu/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
 
 PlantTree BuildPlantTree(const PlantScene& plant) {
   PlantTree tree;

@@ -3,9 +3,9 @@
 // over a custom rep with one face primitive. The caller owns the root (Destroy()).
 #include <vector>
 #include "bench/PlantScene.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DViewpoint.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/view/KIV3DViewpoint.h"
 struct PlantTree {
   KIV3DBagRep* root = nullptr;
   std::vector<KIV3DBagRep*> bags;

@@ -14,9 +14,9 @@
 
 #include "bench/PlantScene.h"
 #include "bench/PlantTree.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVPickPathList.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/pick/KIVPickPathList.h"
+#include "host/visu/scene/KIVRepPath.h"
 #include "navigation/NavToolsVisu.h"
 
 namespace {

@@ -15,10 +15,10 @@
 #include "bench/PlantTree.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
-#include "host/visu/KIV3DViewer.h"
+#include "host/visu/view/KIV3DViewer.h"
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
-#include "host/visu/KIVMouseEvent.h"
+#include "host/visu/interact/KIVMouseEvent.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bench/PlantScene.h"
-#include "host/visu/KIVSceneBVH.h"
-#include "host/visu/KIVTriangleBVH.h"
+#include "host/visu/pick/KIVSceneBVH.h"
+#include "host/visu/pick/KIVTriangleBVH.h"
 
 namespace {
 

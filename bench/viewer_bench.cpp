@@ -15,7 +15,7 @@
 #include "bench/PlantScene.h"
 #include "viewer/KIVNavStatisticRender.h"
 #include "bench/PlantTree.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/scene/KIVRepPath.h"
 #include "navigation/NavToolsVisu.h"
 #include "viewer/NavViewerExtand.h"
 

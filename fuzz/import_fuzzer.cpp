@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "host/io/KIVSceneImporter.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
 
 // assimp 5.2 leaks on many of its error paths; only allocations made inside it are let go.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libassimp.so\n"; }

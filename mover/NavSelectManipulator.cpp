@@ -1,7 +1,7 @@
 #include "mover/NavSelectManipulator.h"
 
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVViewerEvent.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/interact/KIVViewerEvent.h"
 
 KIV_IMPLEMENT_METAOBJECT(NavSelectManipulator, KIVManipulator)
 

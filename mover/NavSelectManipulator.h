@@ -4,8 +4,8 @@
 // event picked (the path and the picked leaf's father) and the Control and Shift keys,
 // which the viewer reads back.
 #include <optional>
-#include "host/visu/KIVManipulator.h"
-#include "host/visu/KIVPickPath.h"
+#include "host/visu/interact/KIVManipulator.h"
+#include "host/visu/pick/KIVPickPath.h"
 class NavSelectManipulator : public KIVManipulator {
   KIV_DECLARE_METAOBJECT(NavSelectManipulator)
  public:

@@ -1,7 +1,7 @@
 #include "navigation/Nav3DAxisRep.h"
 
-#include "host/visu/KIV3DFixedArrowGP.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/scene/KIV3DFixedArrowGP.h"
+#include "host/visu/view/KIVRender.h"
 
 KIV_IMPLEMENT_METAOBJECT(Nav3DAxisRep, KIV3DRep)
 

@@ -2,8 +2,8 @@
 // A three-arrow axis marker ("x", "y", "z") drawn at a fixed size on screen, one axis of
 // which may be high-lighted: the navigation editor shows it at the picked point while an
 // object is moved and high-lights the axis the move is constrained to.
-#include "host/visu/KIV3DRep.h"
-#include "host/visu/KIV4x4Matrix.h"
+#include "host/visu/scene/KIV3DRep.h"
+#include "host/visu/math/KIV4x4Matrix.h"
 class KIV3DFixedArrowGP;
 class KIVRender;
 class Nav3DAxisRep : public KIV3DRep {

@@ -1,7 +1,7 @@
 #pragma once
 // The host's 3D manipulator, telling which of its two manipulation styles it was made with.
 #include "host/core/KIVString.h"
-#include "host/visu/KIV3DManipulator.h"
+#include "host/visu/interact/KIV3DManipulator.h"
 class Nav3DManipulator : public KIV3DManipulator {
   KIV_DECLARE_METAOBJECT(Nav3DManipulator)
  public:

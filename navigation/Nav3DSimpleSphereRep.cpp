@@ -3,8 +3,8 @@
 #include <cmath>
 #include <new>
 
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIVRender.h"
 
 KIV_IMPLEMENT_METAOBJECT(Nav3DSimpleSphereRep, KIV3DCustomRep)
 

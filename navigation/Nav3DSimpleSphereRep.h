@@ -2,8 +2,8 @@
 // A shaded sphere made of triangle strips: n + 1 meridians ("rings", the last one closing
 // on the first) of n + 1 points from pole to pole, and one strip between each pair of
 // neighbouring rings.
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIVMathPointf.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/math/KIVMathPointf.h"
 class KIV3DFaceGP;
 class KIVRender;
 class Nav3DSimpleSphereRep : public KIV3DCustomRep {

@@ -2,9 +2,9 @@
 // A camera position as a plain value: eye, sight, up, view angle (degrees) and focus
 // distance. Directions are stored as given, never normalised.
 
-#include "host/visu/KIV3DViewpoint.h"
-#include "host/visu/KIVMathDirectionf.h"
-#include "host/visu/KIVMathPointf.h"
+#include "host/visu/view/KIV3DViewpoint.h"
+#include "host/visu/math/KIVMathDirectionf.h"
+#include "host/visu/math/KIVMathPointf.h"
 
 class Nav3DViewpointLight {
  public:

@@ -1,8 +1,8 @@
 // Copies into a bag for isolated display: a viewpoint's content, and the objects of pick
 // paths placed and coloured as they are in the scene, of NavToolsVisu.
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIVRepPath.h"
-#include "host/visu/KIVViewpoint.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIVRepPath.h"
+#include "host/visu/view/KIVViewpoint.h"
 #include "navigation/NavToolsVisu.h"
 #include "viewer/NavInterfaceInfoRep.h"
 

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVManipulator.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPathList.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/interact/KIVManipulator.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPathList.h"
+#include "host/visu/scene/KIVRepPath.h"
 #include "navigation/NavToolsVisu.h"
 
 namespace {

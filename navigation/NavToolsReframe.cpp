@@ -2,10 +2,10 @@
 // copies and comparisons of NavToolsVisu.
 #include <cmath>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIV3DViewpoint.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/view/KIV3DViewpoint.h"
+#include "host/visu/scene/KIVRepPath.h"
 #include "navigation/Nav3DViewpointLight.h"
 #include "navigation/NavToolsVisu.h"
 

@@ -1,8 +1,8 @@
 // Searches over rep trees (by colour source, presence, class, region, size, colour,
 // exclusion, type code) and the walk up to every root, of NavToolsVisu.
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIVRepPath.h"
-#include "host/visu/KIVRepPathList.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIVRepPath.h"
+#include "host/visu/scene/KIVRepPathList.h"
 #include "navigation/NavToolsVisu.h"
 
 namespace {

@@ -8,9 +8,9 @@
 // copies picked objects into a bag for isolated display, walks from a rep up to every
 // root, picks through a viewer and shortens texts.
 
-#include "host/visu/KIV3DBoundingSphere.h"
-#include "host/visu/KIV4x4Matrix.h"
-#include "host/visu/KIVMathDirectionf.h"
+#include "host/visu/scene/KIV3DBoundingSphere.h"
+#include "host/visu/math/KIV4x4Matrix.h"
+#include "host/visu/math/KIVMathDirectionf.h"
 #include "host/core/KIVUnicodeString.h"
 
 class KIV3DViewer;

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIVManipulator.h"
-#include "host/visu/KIVMathAxis.h"
-#include "host/visu/KIVMathTransformation.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/interact/KIVManipulator.h"
+#include "host/visu/math/KIVMathAxis.h"
+#include "host/visu/math/KIVMathTransformation.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "navigation/Nav3DAxisRep.h"
 #include "viewer/NavInterfaceInfoRep.h"
 #include "viewer/NavViewerExtand.h"

@@ -5,9 +5,9 @@
 // examine where the same drags move the picked part of the scene about or along the axes
 // of an axis marker shown at the picked point.
 #include "host/core/KIVString.h"
-#include "host/visu/KIV4x4Matrix.h"
-#include "host/visu/KIVBasic3DViewpointEditor.h"
-#include "host/visu/KIVMathVectorf.h"
+#include "host/visu/math/KIV4x4Matrix.h"
+#include "host/visu/interact/KIVBasic3DViewpointEditor.h"
+#include "host/visu/math/KIVMathVectorf.h"
 class KIV3DBagRep;
 class Nav3DAxisRep;
 class NavViewerExtand;

@@ -1,8 +1,8 @@
 #include "viewer/KIVNavStatisticRender.h"
 
-#include "host/visu/KIV3DCylinderGP.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DPlanarFaceGP.h"
+#include "host/visu/scene/KIV3DCylinderGP.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DPlanarFaceGP.h"
 
 KIVNavStatisticRender::~KIVNavStatisticRender() = default;
 

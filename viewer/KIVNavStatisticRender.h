@@ -1,7 +1,7 @@
 #pragma once
 // A render that draws nothing and culls nothing: it takes every object at full detail and
 // counts the triangles of the faces and cylinders it meets (the performance read-out).
-#include "host/visu/KIVRender.h"
+#include "host/visu/view/KIVRender.h"
 
 class KIVNavStatisticRender : public KIVRender {
  public:

@@ -2,10 +2,10 @@
 // What the host tells the tools about its scene: the model rep of a pick path, names of
 // reps, the bag that moves when a picked object is moved, and a section frame. The host
 // implements the pure operations; the four with bodies have library defaults.
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV4x4Matrix.h"
-#include "host/visu/KIVMathPointf.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/math/KIV4x4Matrix.h"
+#include "host/visu/math/KIVMathPointf.h"
+#include "host/visu/scene/KIVRepPath.h"
 class NavInterfaceInfoRep {
  public:
   virtual ~NavInterfaceInfoRep();

@@ -10,11 +10,11 @@
 #include "foundation/NavViewerSetting.h"
 #include "foundation/NavViewpointAnimation.h"
 #include "host/core/KIVString.h"
-#include "host/visu/KIV2DBagRep.h"
-#include "host/visu/KIV2DViewpoint.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVIndicator.h"
+#include "host/visu/scene/KIV2DBagRep.h"
+#include "host/visu/view/KIV2DViewpoint.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/interact/KIVIndicator.h"
 #include "navigation/Nav3DViewpointLight.h"
 class KIVDlgDialog;
 class KIVDlgFrame;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "apps/navview/NavviewScene.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV4x4Matrix.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/math/KIV4x4Matrix.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
-#include "host/visu/KIVPrintCaptureDialog.h"
+#include "host/visu/panels/KIVPrintCaptureDialog.h"
 #include "viewer/NavViewerExtand.h"
 
 

@@ -5,7 +5,7 @@
 #include "apps/navview/NavviewScene.h"
 #include "host/io/KIVImportedScene.h"
 #include "host/io/KIVSceneImporter.h"
-#include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
 
 int NavviewImport::Load(NavviewScene& scene, const std::string& path, std::string* error, std::string* warning) {
   if (warning) warning->clear();

@@ -27,8 +27,8 @@
 #include "host/qt/KIVQtPresenter.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
-#include "host/visu/KIVKeyEvent.h"
-#include "host/visu/KIVPrintCaptureDialog.h"
+#include "host/visu/interact/KIVKeyEvent.h"
+#include "host/visu/panels/KIVPrintCaptureDialog.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {

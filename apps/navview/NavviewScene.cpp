@@ -2,8 +2,8 @@
 
 #include <unordered_set>
 
-#include "host/visu/KIV3DPointSetGP.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
+#include "host/visu/view/KIVRender.h"
 #include "viewer/KIVNavStatisticRender.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
 
 class NavviewScene {
  public:

@@ -4,9 +4,9 @@
 #include <unordered_set>
 
 #include "apps/navview/NavviewSession.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIVNavElement.h"
-#include "host/visu/KIVWriteVrml.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/panels/KIVNavElement.h"
+#include "host/visu/panels/KIVWriteVrml.h"
 #include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavViewerExtand.h"
 

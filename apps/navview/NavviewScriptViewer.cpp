@@ -11,8 +11,8 @@
 #include "host/dialog/KIVDlgPushItem.h"
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/dialog/KIVDlgRadioItem.h"
-#include "host/visu/KIVKeyEvent.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/interact/KIVKeyEvent.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "viewer/NavInterfaceInfoRep.h"
 #include "viewer/NavViewerExtand.h"
 

@@ -12,7 +12,7 @@
 #include "apps/navview/NavviewOptions.h"
 #include "apps/navview/NavviewScript.h"
 #include "apps/navview/NavviewSession.h"
-#include "host/visu/KIVKeyEvent.h"
+#include "host/visu/interact/KIVKeyEvent.h"
 #include "viewer/NavViewerExtand.h"
 
 #ifdef NAVVIEW_WINDOWED

@@ -7,7 +7,7 @@
 
 #include "host/gl/KIVGLRender.h"
 #include "host/io/KIVPngImage.h"
-#include "host/visu/KIVViewer.h"
+#include "host/visu/view/KIVViewer.h"
 
 namespace {
 int Fail(std::string* error, const std::string& text) {

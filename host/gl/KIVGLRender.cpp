@@ -6,12 +6,12 @@
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRenderState.h"
 #include "host/gl/KIVGLShaders.h"
-#include "host/visu/KIV2DBagRep.h"
-#include "host/visu/KIV2DViewpoint.h"
-#include "host/visu/KIV3DRep.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIV3x3Matrix.h"
-#include "host/visu/KIVViewer.h"
+#include "host/visu/scene/KIV2DBagRep.h"
+#include "host/visu/view/KIV2DViewpoint.h"
+#include "host/visu/scene/KIV3DRep.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/math/KIV3x3Matrix.h"
+#include "host/visu/view/KIVViewer.h"
 
 namespace {
 double Seconds(std::chrono::steady_clock::time_point from) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/visu/KIVRender.h"
+#include "host/visu/view/KIVRender.h"
 class KIVGLContext;
 class KIVViewer;
 class KIVGraphicPrimitive;

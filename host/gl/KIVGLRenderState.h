@@ -14,8 +14,8 @@
 #include "host/gl/KIVGLRender.h"
 #include "host/gl/KIVGLTarget.h"
 #include "host/gl/KIVGLTextureCache.h"
-#include "host/visu/KIV3DBoundingSphere.h"
-#include "host/visu/KIVColorMap.h"
+#include "host/visu/scene/KIV3DBoundingSphere.h"
+#include "host/visu/view/KIVColorMap.h"
 class KIV3DViewer;
 class KIV3DViewpoint;
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "host/visu/KIVTextureImage.h"
+#include "host/visu/scene/KIVTextureImage.h"
 
 namespace {
 GLint GLWrap(int wrap) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DBagRep.h"
 
 KIVImportedScene::~KIVImportedScene() { Clear(); }
 

@@ -19,12 +19,12 @@
 #include <vector>
 
 #include "host/io/KIVTextureLoader.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DPointSetGP.h"
-#include "host/visu/KIV4x4Matrix.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
+#include "host/visu/math/KIV4x4Matrix.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/visu/KIVTextureImage.h"
+#include "host/visu/scene/KIVTextureImage.h"
 
 class KIVTextureLoader {
  public:

@@ -5,8 +5,8 @@
 
 #include "host/gl/KIVGLCapture.h"
 #include "host/qt/KIVQtViewerRender.h"
-#include "host/visu/KIVViewer.h"
-#include "host/visu/KIVViewpoint.h"
+#include "host/visu/view/KIVViewer.h"
+#include "host/visu/view/KIVViewpoint.h"
 
 KIVQtGLView::KIVQtGLView(KIVViewer* viewer, QWidget* parent) : QOpenGLWidget(parent), mViewer(viewer) {
   setAttribute(Qt::WA_TransparentForMouseEvents);  // input is the viewer widget's

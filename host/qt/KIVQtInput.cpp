@@ -2,8 +2,8 @@
 
 #include <QKeyEvent>
 
-#include "host/visu/KIVKeyEvent.h"
-#include "host/visu/KIVMouseEvent.h"
+#include "host/visu/interact/KIVKeyEvent.h"
+#include "host/visu/interact/KIVMouseEvent.h"
 
 int KIVQtInput::Buttons(Qt::MouseButtons buttons) {
   int bits = 0;

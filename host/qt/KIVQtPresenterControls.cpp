@@ -34,7 +34,7 @@
 #include "host/qt/KIVQtSpinBox.h"
 #include "host/qt/KIVQtText.h"
 #include "host/qt/KIVQtViewerWidget.h"
-#include "host/visu/KIVViewer.h"
+#include "host/visu/view/KIVViewer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "host/qt/KIVQtGLView.h"
 #include "host/qt/KIVQtInput.h"
 #include "host/qt/KIVQtViewerRender.h"
-#include "host/visu/KIVViewer.h"
+#include "host/visu/view/KIVViewer.h"
 
 KIVQtViewerWidget::KIVQtViewerWidget(KIVViewer* viewer, QWidget* parent) : QWidget(parent), mViewer(viewer) {
   setFocusPolicy(Qt::StrongFocus);

@@ -10,7 +10,7 @@
 #include "apps/navview/BuiltinPlant.h"
 #include "apps/navview/NavviewScript.h"
 #include "apps/navview/NavviewSession.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "viewer/NavInterfaceInfoRep.h"
 #include "viewer/NavViewerExtand.h"
 

@@ -12,8 +12,8 @@
 #include "apps/navview/NavviewScript.h"
 #include "apps/navview/NavviewSession.h"
 #include "host/io/KIVPngImage.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "navigation/NavToolsVisu.h"
 #include "viewer/NavViewerExtand.h"
 

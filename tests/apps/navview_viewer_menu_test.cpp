@@ -11,7 +11,7 @@
 #include "host/dialog/KIVDlgContextualMenu.h"
 #include "host/dialog/KIVDlgPushItem.h"
 #include "host/dialog/KIVDlgRadioItem.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DViewer.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIV3DViewer.h"
 
 /// The context for the whole binary, or null with the reason.
 inline KIVGLContext* SharedContext(std::string* reason) {

@@ -1,5 +1,5 @@
 // What a frame takes from the viewer as it is when drawn: its size, precisions and ground.
-#include "host/visu/KIV3DCylinderGP.h"
+#include "host/visu/scene/KIV3DCylinderGP.h"
 #include "tests/gl/GLTestScene.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // foregrounds and the buffer cache.
 #include <cmath>
 
-#include "host/visu/KIV2DViewpoint.h"
-#include "host/visu/KIV3DAnnotationTextGP.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DMarkerGP.h"
+#include "host/visu/view/KIV2DViewpoint.h"
+#include "host/visu/scene/KIV3DAnnotationTextGP.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DMarkerGP.h"
 #include "tests/gl/GLTestScene.h"
 
 namespace {

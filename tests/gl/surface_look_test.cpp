@@ -2,8 +2,8 @@
 // modes), vertex colours, point clouds, and a white face lit but not saturated.
 #include <memory>
 
-#include "host/visu/KIV3DPointSetGP.h"
-#include "host/visu/KIVTextureImage.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
+#include "host/visu/scene/KIVTextureImage.h"
 #include "tests/gl/GLTestScene.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include "host/io/KIVPngImage.h"
 #include "host/io/KIVSceneImporter.h"
 #include "host/io/KIVTextureLoader.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DPointSetGP.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
 
 namespace {
 std::filesystem::path Folder() {

@@ -9,10 +9,10 @@
 
 #include "host/io/KIVJpegImage.h"
 #include "host/io/KIVSceneImporter.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DPointSetGP.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
 
 
 namespace {

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "host/io/KIVSceneImporter.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DPointSetGP.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
 
 // assimp 5.2 leaks on some of its error paths (a PLY with a bad signature); only
 // allocations made inside it are let go.

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIVActivateNotification.h"
-#include "host/visu/KIVKeyEvent.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPath.h"
-#include "host/visu/KIVViewerEvent.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/interact/KIVActivateNotification.h"
+#include "host/visu/interact/KIVKeyEvent.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPath.h"
+#include "host/visu/interact/KIVViewerEvent.h"
 #include "mover/NavSelectManipulator.h"
 
 namespace {

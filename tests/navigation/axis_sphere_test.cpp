@@ -3,11 +3,11 @@
 #include <cmath>
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DFixedArrowGP.h"
-#include "host/visu/KIVRay.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DFixedArrowGP.h"
+#include "host/visu/math/KIVRay.h"
+#include "host/visu/view/KIVRender.h"
 #include "navigation/Nav3DAxisRep.h"
 #include "navigation/Nav3DManipulator.h"
 #include "navigation/Nav3DSimpleSphereRep.h"

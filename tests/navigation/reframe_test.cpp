@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/scene/KIVRepPath.h"
 #include "navigation/Nav3DViewpointLight.h"
 #include "navigation/NavToolsVisu.h"
 

@@ -5,15 +5,15 @@
 #include <random>
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPath.h"
-#include "host/visu/KIVRepPath.h"
-#include "host/visu/KIVRepPathList.h"
-#include "host/visu/KIVViewerEvent.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPath.h"
+#include "host/visu/scene/KIVRepPath.h"
+#include "host/visu/scene/KIVRepPathList.h"
+#include "host/visu/interact/KIVViewerEvent.h"
 #include "navigation/NavToolsVisu.h"
 #include "viewer/NavInterfaceInfoRep.h"
 

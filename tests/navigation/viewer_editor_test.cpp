@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "host/visu/KIV2DViewpoint.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/view/KIV2DViewpoint.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "navigation/Nav3DAxisRep.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavInterfaceInfoRep.h"

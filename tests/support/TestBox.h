@@ -2,9 +2,9 @@
 // A closed box of 12 triangles for tests: centred on c (the origin by default), half size h.
 #include <vector>
 
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIVMathPointf.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/math/KIVMathPointf.h"
 
 inline KIV3DCustomRep* Box(KIVMathPointf c, float h) {
   std::vector<float> v;

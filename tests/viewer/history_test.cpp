@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "host/core/KIVApplication.h"
-#include "host/visu/KIV2DDashboardRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIVMathDirectionf.h"
+#include "host/visu/reps/KIV2DDashboardRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/math/KIVMathDirectionf.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {

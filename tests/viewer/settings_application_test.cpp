@@ -4,9 +4,9 @@
 
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIVGraphicMaterial.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIVGraphicMaterial.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavViewerExtand.h"
 

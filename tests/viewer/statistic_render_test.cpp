@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DCylinderGP.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DMarkerGP.h"
-#include "host/visu/KIV3DPlanarFaceGP.h"
-#include "host/visu/KIV3DViewpoint.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DCylinderGP.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DMarkerGP.h"
+#include "host/visu/scene/KIV3DPlanarFaceGP.h"
+#include "host/visu/view/KIV3DViewpoint.h"
 #include "viewer/KIVNavStatisticRender.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "host/visu/KIVSceneBVH.h"
-#include "host/visu/KIVTriangleBVH.h"
+#include "host/visu/pick/KIVSceneBVH.h"
+#include "host/visu/pick/KIVTriangleBVH.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include "host/dialog/KIVDlgPushButton.h"
 #include "host/dialog/KIVDlgSlider.h"
 #include "host/dialog/KIVDlgSpinner.h"
-#include "host/visu/KIV3DLightSourceEditPanel.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVEditPanelPopup.h"
-#include "host/visu/KIVNavElement.h"
-#include "host/visu/KIVPrintCaptureDialog.h"
-#include "host/visu/KIVStereoEditPanel.h"
-#include "host/visu/KIVVisibilityPanel.h"
+#include "host/visu/panels/KIV3DLightSourceEditPanel.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/panels/KIVEditPanelPopup.h"
+#include "host/visu/panels/KIVNavElement.h"
+#include "host/visu/panels/KIVPrintCaptureDialog.h"
+#include "host/visu/panels/KIVStereoEditPanel.h"
+#include "host/visu/panels/KIVVisibilityPanel.h"
 
 namespace {
 

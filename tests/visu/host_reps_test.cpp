@@ -5,21 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "host/visu/KIV2DDashboardRep.h"
-#include "host/visu/KIV3DAnnotationTextGP.h"
-#include "host/visu/KIV3DAxisRep.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DGroundTranslator.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DPolylineGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVGaugeRep.h"
-#include "host/visu/KIVGroundRep.h"
-#include "host/visu/KIVManipulator.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPathList.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/reps/KIV2DDashboardRep.h"
+#include "host/visu/scene/KIV3DAnnotationTextGP.h"
+#include "host/visu/reps/KIV3DAxisRep.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/reps/KIV3DGroundTranslator.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DPolylineGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/reps/KIVGaugeRep.h"
+#include "host/visu/reps/KIVGroundRep.h"
+#include "host/visu/interact/KIVManipulator.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPathList.h"
+#include "host/visu/view/KIVRender.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <random>
 
-#include "host/visu/KIV3DBoundingSphere.h"
-#include "host/visu/KIV4x4Matrix.h"
-#include "host/visu/KIVMathDirectionf.h"
-#include "host/visu/KIVMathTransformation.h"
+#include "host/visu/scene/KIV3DBoundingSphere.h"
+#include "host/visu/math/KIV4x4Matrix.h"
+#include "host/visu/math/KIVMathDirectionf.h"
+#include "host/visu/math/KIVMathTransformation.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include <cmath>
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVBasic3DViewpointEditor.h"
-#include "host/visu/KIVKeyEvent.h"
-#include "host/visu/KIVMouseEvent.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/interact/KIVBasic3DViewpointEditor.h"
+#include "host/visu/interact/KIVKeyEvent.h"
+#include "host/visu/interact/KIVMouseEvent.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "tests/support/TestBox.h"
 
 namespace {

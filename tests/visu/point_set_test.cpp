@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "host/visu/KIV3DAnnotationTextGP.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DPointSetGP.h"
-#include "host/visu/KIVGaugeRep.h"
-#include "host/visu/KIVGroundRep.h"
-#include "host/visu/KIVRender.h"
-#include "host/visu/KIVTextureImage.h"
-#include "host/visu/KIVTriangleBVH.h"
-#include "host/visu/KIVMathVectorf.h"
+#include "host/visu/scene/KIV3DAnnotationTextGP.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DPointSetGP.h"
+#include "host/visu/reps/KIVGaugeRep.h"
+#include "host/visu/reps/KIVGroundRep.h"
+#include "host/visu/view/KIVRender.h"
+#include "host/visu/scene/KIVTextureImage.h"
+#include "host/visu/pick/KIVTriangleBVH.h"
+#include "host/visu/math/KIVMathVectorf.h"
 
 namespace {
 const float kNaN = std::numeric_limits<float>::quiet_NaN();

@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "host/visu/KIV3DAnnotationTextGP.h"
-#include "host/visu/KIV3DCylinderGP.h"
-#include "host/visu/KIV3DCylinderRep.h"
-#include "host/visu/KIV3DEdgeGP.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DLineRep.h"
-#include "host/visu/KIV3DMarkerGP.h"
-#include "host/visu/KIV3DPlanarFaceGP.h"
-#include "host/visu/KIV3DPointRep.h"
-#include "host/visu/KIV3DPolylineGP.h"
-#include "host/visu/KIV3DViewpoint.h"
-#include "host/visu/KIVDynamicGP.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/scene/KIV3DAnnotationTextGP.h"
+#include "host/visu/scene/KIV3DCylinderGP.h"
+#include "host/visu/scene/KIV3DCylinderRep.h"
+#include "host/visu/scene/KIV3DEdgeGP.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DLineRep.h"
+#include "host/visu/scene/KIV3DMarkerGP.h"
+#include "host/visu/scene/KIV3DPlanarFaceGP.h"
+#include "host/visu/scene/KIV3DPointRep.h"
+#include "host/visu/scene/KIV3DPolylineGP.h"
+#include "host/visu/view/KIV3DViewpoint.h"
+#include "host/visu/scene/KIVDynamicGP.h"
+#include "host/visu/view/KIVRender.h"
 
 namespace {
 

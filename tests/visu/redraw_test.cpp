@@ -2,9 +2,9 @@
 // it does not show ask nothing, and drawing never asks for more drawing.
 #include <gtest/gtest.h>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIV3DViewpoint.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/view/KIV3DViewpoint.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/visu/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DBagRep.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVPickPathList.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "tests/support/TestBox.h"
 
 namespace {

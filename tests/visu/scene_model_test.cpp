@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DViewpoint.h"
-#include "host/visu/KIVRepPath.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/view/KIV3DViewpoint.h"
+#include "host/visu/scene/KIVRepPath.h"
 
 namespace {
 

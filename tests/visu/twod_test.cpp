@@ -3,10 +3,10 @@
 #include <cmath>
 #include <limits>
 
-#include "host/visu/KIV2DBagRep.h"
-#include "host/visu/KIV2DRep.h"
-#include "host/visu/KIV2DViewpoint.h"
-#include "host/visu/KIV3x3Matrix.h"
+#include "host/visu/scene/KIV2DBagRep.h"
+#include "host/visu/scene/KIV2DRep.h"
+#include "host/visu/view/KIV2DViewpoint.h"
+#include "host/visu/math/KIV3x3Matrix.h"
 
 namespace {
 

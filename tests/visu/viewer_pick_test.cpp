@@ -6,13 +6,13 @@
 #include <random>
 #include <vector>
 
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVMathTransformation.h"
-#include "host/visu/KIVPickPathList.h"
-#include "host/visu/KIVRender.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/math/KIVMathTransformation.h"
+#include "host/visu/pick/KIVPickPathList.h"
+#include "host/visu/view/KIVRender.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 
 #include "host/dialog/KIVDlgDialog.h"
 #include "host/dialog/KIVDlgNotify.h"
-#include "host/visu/KIV3DBagRep.h"
-#include "host/visu/KIV3DCustomRep.h"
-#include "host/visu/KIV3DFaceGP.h"
-#include "host/visu/KIV3DLineGP.h"
-#include "host/visu/KIV3DMarkerGP.h"
-#include "host/visu/KIV3DViewer.h"
-#include "host/visu/KIVWriteVrml.h"
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DCustomRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "host/visu/scene/KIV3DLineGP.h"
+#include "host/visu/scene/KIV3DMarkerGP.h"
+#include "host/visu/view/KIV3DViewer.h"
+#include "host/visu/panels/KIVWriteVrml.h"
 
 namespace {
 

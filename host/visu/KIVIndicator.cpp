@@ -1,3 +1,0 @@
-#include "host/visu/KIVIndicator.h"
-
-KIV_IMPLEMENT_METAOBJECT(KIVIndicator, KIVCommand)

@@ -1,0 +1,89 @@
+#pragma once
+// A manipulator that drags a frame in the 3D scene: its drags are its own (GetDragMode 1).
+// It keeps a position (a placement, world frame) and two manipulation styles: the first
+// applies to a plain drag, the second to a drag begun with Shift or Control held. A press
+// anchors the drag at the picked point (the position's origin when nothing was picked);
+// every move recomputes the position from the position at the press and the viewer's ray
+// under the pointer, constrained by the style:
+//   TranslateAlongDirection: along the translation direction (the position's first axis
+//     by default), to the point of that line nearest the ray;
+//   TranslateInPlane: in the plane through the anchor of the translation plane's normal
+//     (the position's third axis by default);
+//   TranslateFree: in the plane through the anchor facing the eye;
+//   RotateAroundLine: about the rotation line (the position's origin and first axis by
+//     default), by the angle the pointer turned about it;
+//   RotateAroundPoint: about the rotation point (the position's origin by default), by
+//     the turn taking the anchor's direction to the pointer's, in the plane facing the eye.
+// Then the base behaviour sends the notifications, so the father reads GetPosition back.
+// Outside a 3D viewer (no ray) a drag moves nothing.
+#include "host/visu/math/KIV4x4Matrix.h"
+#include "host/visu/interact/KIVManipulator.h"
+#include "host/visu/math/KIVMathPointf.h"
+#include "host/visu/math/KIVMathVectorf.h"
+class KIV3DRep;
+class KIVRay;
+class KIV3DManipulator : public KIVManipulator {
+  KIV_DECLARE_METAOBJECT(KIV3DManipulator)
+ public:
+  enum ManipulationStyle {
+    NoManipulation = 0,
+    TranslateAlongDirection = 1,
+    RotateAroundLine = 2,
+    RotateAroundPoint = 3,
+    TranslateInPlane = 4,
+    TranslateFree = 5
+  };
+  /// Attaches itself to rep (which may be null). A style outside the enumeration is kept
+  /// as NoManipulation.
+  KIV3DManipulator(KIVCommand* father, const char* name, KIV3DRep* rep, ManipulationStyle first,
+                   ManipulationStyle second);
+  ~KIV3DManipulator() override;
+  /// 0: the style of plain drags; 1: the style of drags begun with Shift or Control.
+  /// NoManipulation for any other value.
+  ManipulationStyle GetManipulationStyle(int which) const;
+  /// The style of the drag in progress (NoManipulation outside a drag).
+  ManipulationStyle GetCurrentStyle() const { return mDragging ? mCurrentStyle : NoManipulation; }
+  int GetDragMode() const override { return 1; }
+  /// A click toggles the rep's high-light unless this was called (owners that show their
+  /// own feedback call it once after construction). 0 gives the toggle back.
+  void InhibAutomaticActivation(int inhibit = 1) { mInhibited = inhibit ? 1 : 0; }
+  int IsAutomaticActivationInhibited() const { return mInhibited; }
+
+  /// The dragged frame, world coordinates.
+  const KIV4x4Matrix& GetPosition() const { return mPosition; }
+  void SetPosition(const KIV4x4Matrix& position) { mPosition = position; }
+  /// Constraints; a zero or non-finite direction is refused (0). Without one the
+  /// position's own axes and origin serve, as said above.
+  int SetTranslationDirection(const KIVMathVectorf& direction);
+  int SetTranslationPlane(const KIVMathVectorf& normal);
+  int SetRotationLine(const KIVMathPointf& point, const KIVMathVectorf& direction);
+  void SetRotationPoint(const KIVMathPointf& point);
+  void ClearConstraints();
+
+  int Preactivate(KIVNotification* event, KIVManipulator* from) override;
+  int Edit(KIVNotification* event, KIVManipulator* from) override;
+  int Activate(KIVNotification* event, KIVManipulator* from) override;
+
+  /// The position a drag from `start` gives for the rays at the press and now, with the
+  /// anchor point at the press; the drag operations use it, tests call it directly.
+  KIV4x4Matrix Drag(ManipulationStyle style, const KIV4x4Matrix& start, const KIVMathPointf& anchor,
+                    const KIVRay& pressRay, const KIVRay& ray) const;
+
+ private:
+  static ManipulationStyle Valid(ManipulationStyle style);
+  static int Ray(KIVNotification* event, KIVRay& ray);
+  ManipulationStyle mStyles[2];
+  ManipulationStyle mCurrentStyle = NoManipulation;
+  int mInhibited = 0;
+  KIV4x4Matrix mPosition;
+  // Constraints, each with whether it was given.
+  KIVMathVectorf mTranslation, mPlaneNormal, mLineDirection;
+  KIVMathPointf mLinePoint, mRotationPoint;
+  int mHasTranslation = 0, mHasPlane = 0, mHasLine = 0, mHasPoint = 0;
+  // The drag in progress.
+  int mDragging = 0;
+  KIV4x4Matrix mStart;
+  KIVMathPointf mAnchor;
+  KIVMathPointf mPressOrigin;
+  KIVMathVectorf mPressDirection;
+};

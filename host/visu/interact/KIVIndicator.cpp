@@ -1,0 +1,3 @@
+#include "host/visu/interact/KIVIndicator.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIVIndicator, KIVCommand)

@@ -1,0 +1,242 @@
+#include "host/visu/scene/KIV3DBagRep.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "host/visu/scene/KIVSceneChangeLog.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIV3DBagRep, KIV3DRep)
+
+KIV3DBagRep::~KIV3DBagRep() = default;
+
+void KIV3DBagRep::SetMatrix(const KIV4x4Matrix* matrix) {
+  if (matrix)
+    mMatrix = std::make_unique<KIV4x4Matrix>(*matrix);
+  else
+    mMatrix.reset();
+  Touch();
+  KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Matrix);
+  BoundsChanged();
+}
+
+KIV4x4Matrix KIV3DBagRep::GetInvertedMatrix() const { return mMatrix ? mMatrix->Inverse() : KIV4x4Matrix(); }
+
+namespace {
+KIV3DBoundingSphere ChildSphere(const KIVRep* child) {
+  if (child->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return {};
+  if (auto* c3 = dynamic_cast<const KIV3DRep*>(child)) return c3->GetBoundingElement();
+  return {};
+}
+
+// A group's sphere as scene graphs commonly make it: centred on the box around the
+// children's spheres, reaching the farthest of them. Tighter than folding the children
+// in one by one, whose centre drifts with their order.
+struct GroupBound {
+  double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+  float mm = 0.0f;
+  bool any = false, infinite = false;
+  void AddBox(const KIV3DBoundingSphere& s) {
+    if (s.IsEmpty()) return;
+    if (s.IsInfinite()) {
+      infinite = true;
+      return;
+    }
+    any = true;
+    mm = std::max(mm, s.GetRadiusMM());
+    const KIVMathPointf& c = s.GetCenter();
+    const double xyz[3] = {c.x, c.y, c.z};
+    for (int a = 0; a < 3; ++a) {
+      lo[a] = std::min(lo[a], xyz[a] - s.GetRadius());
+      hi[a] = std::max(hi[a], xyz[a] + s.GetRadius());
+    }
+  }
+  KIVMathPointf Centre() const {
+    return KIVMathPointf(static_cast<float>(0.5 * (lo[0] + hi[0])), static_cast<float>(0.5 * (lo[1] + hi[1])),
+                         static_cast<float>(0.5 * (lo[2] + hi[2])));
+  }
+  // How far from `c` the sphere reaches.
+  static double Reach(const KIVMathPointf& c, const KIV3DBoundingSphere& s) {
+    const double dx = static_cast<double>(s.GetCenter().x) - c.x, dy = static_cast<double>(s.GetCenter().y) - c.y,
+                 dz = static_cast<double>(s.GetCenter().z) - c.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz) + s.GetRadius();
+  }
+  KIV3DBoundingSphere Make(const KIVMathPointf& c, double reach) const {
+    if (infinite) {
+      KIV3DBoundingSphere s;
+      s.SetInfinite();
+      return s;
+    }
+    if (!any) return {};
+    return KIV3DBoundingSphere(c, std::nextafter(static_cast<float>(reach), INFINITY), mm);
+  }
+};
+}  // namespace
+
+void KIV3DBagRep::ComputeBoundingElement() const {
+  const std::vector<KIVRep*>& children = GetChildren();
+  KIV3DBoundingSphere sphere;
+  if (children.size() < kTreeMinimum) {
+    GroupBound group;
+    for (const KIVRep* child : children) group.AddBox(ChildSphere(child));
+    const KIVMathPointf c = group.Centre();
+    double reach = 0.0;
+    if (group.any && !group.infinite)
+      for (const KIVRep* child : children) {
+        const KIV3DBoundingSphere s = ChildSphere(child);
+        if (!s.IsEmpty()) reach = std::max(reach, GroupBound::Reach(c, s));
+      }
+    sphere = group.Make(c, reach);
+  } else {
+    if (mAllChanged || mTreeVersion != GetChildrenVersion()) {
+      RebuildUnionTree();
+    } else {
+      for (const KIVRep* child : mChangedChildren) {
+        auto it = mSlots.find(child);
+        if (it == mSlots.end()) continue;
+        for (int slot : it->second) {
+          size_t node = mLeafBase + slot;
+          mUnions[node] = ChildSphere(child);
+          SetLeafBox(node);
+          for (node /= 2; node >= 1; node /= 2) Unite(node);
+        }
+      }
+    }
+    sphere = TreeBound();
+  }
+  mChangedChildren.clear();
+  mAllChanged = false;
+  if (mMatrix) sphere *= *mMatrix;
+  mBounds = sphere;
+  mBoundsDirty = false;
+}
+
+void KIV3DBagRep::RebuildUnionTree() const {
+  const std::vector<KIVRep*>& children = GetChildren();
+  mLeafBase = 1;
+  while (mLeafBase < children.size()) mLeafBase *= 2;
+  mUnions.assign(2 * mLeafBase, KIV3DBoundingSphere());
+  mSlots.clear();
+  // Leaves in Morton order of the children's centres: neighbours in the tree are then
+  // neighbours in space, and each partial union stays close to what it holds. In list
+  // order a plant's far-apart siblings would make every inner sphere loose.
+  std::vector<KIV3DBoundingSphere> spheres(children.size());
+  float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+  for (size_t i = 0; i < children.size(); ++i) {
+    spheres[i] = ChildSphere(children[i]);
+    if (spheres[i].IsEmpty() || spheres[i].IsInfinite()) continue;
+    const KIVMathPointf& c = spheres[i].GetCenter();
+    const float xyz[3] = {c.x, c.y, c.z};
+    for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], xyz[a]), hi[a] = std::max(hi[a], xyz[a]);
+  }
+  std::vector<std::pair<uint32_t, uint32_t>> order(children.size());
+  for (size_t i = 0; i < children.size(); ++i) {
+    uint32_t key = UINT32_MAX;  // empty and infinite spheres last
+    if (!spheres[i].IsEmpty() && !spheres[i].IsInfinite()) {
+      const KIVMathPointf& c = spheres[i].GetCenter();
+      const float xyz[3] = {c.x, c.y, c.z};
+      key = 0;
+      for (int a = 0; a < 3; ++a) {
+        const float extent = hi[a] - lo[a];
+        const float t = extent > 0.0f ? (xyz[a] - lo[a]) / extent : 0.0f;
+        const uint32_t q = static_cast<uint32_t>(std::clamp(t, 0.0f, 1.0f) * 1023.0f);
+        for (int bit = 0; bit < 10; ++bit) key |= ((q >> bit) & 1u) << (3 * bit + a);
+      }
+    }
+    order[i] = {key, static_cast<uint32_t>(i)};
+  }
+  std::sort(order.begin(), order.end());
+  for (size_t slot = 0; slot < order.size(); ++slot) {
+    const size_t i = order[slot].second;
+    mUnions[mLeafBase + slot] = spheres[i];
+    mSlots[children[i]].push_back(static_cast<int>(slot));
+  }
+  mBoxes.assign(6 * 2 * mLeafBase, 0.0);
+  for (size_t node = mLeafBase; node < 2 * mLeafBase; ++node) SetLeafBox(node);
+  for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
+  mTreeVersion = GetChildrenVersion();
+}
+
+void KIV3DBagRep::SetLeafBox(size_t node) const {
+  GroupBound g;
+  g.AddBox(mUnions[node]);  // an empty or infinite leaf leaves an inverted box
+  for (int a = 0; a < 3; ++a) mBoxes[6 * node + a] = g.lo[a], mBoxes[6 * node + 3 + a] = g.hi[a];
+}
+
+void KIV3DBagRep::Unite(size_t node) const {
+  mUnions[node] = mUnions[2 * node];
+  mUnions[node] += mUnions[2 * node + 1];
+  for (int a = 0; a < 3; ++a) {
+    mBoxes[6 * node + a] = std::min(mBoxes[12 * node + a], mBoxes[12 * node + 6 + a]);
+    mBoxes[6 * node + 3 + a] = std::max(mBoxes[12 * node + 3 + a], mBoxes[12 * node + 9 + a]);
+  }
+}
+
+KIV3DBoundingSphere KIV3DBagRep::TreeBound() const {
+  const KIV3DBoundingSphere& all = mUnions[1];
+  if (all.IsEmpty() || all.IsInfinite()) return all;
+  GroupBound group;
+  group.any = true;
+  group.mm = all.GetRadiusMM();
+  for (int a = 0; a < 3; ++a) group.lo[a] = mBoxes[6 + a], group.hi[a] = mBoxes[9 + a];
+  const KIVMathPointf c = group.Centre();
+  // The farthest reach, found down the tree of unions: a union's own reach bounds every
+  // child under it, so a subtree that cannot beat the best so far is left unvisited.
+  double best = 0.0;
+  std::vector<size_t> stack{1};
+  while (!stack.empty()) {
+    const size_t node = stack.back();
+    stack.pop_back();
+    const KIV3DBoundingSphere& u = mUnions[node];
+    if (u.IsEmpty()) continue;
+    const double reach = GroupBound::Reach(c, u);
+    if (node >= mLeafBase) {
+      best = std::max(best, reach);
+    } else if (reach > best) {
+      const double left = mUnions[2 * node].IsEmpty() ? -1.0 : GroupBound::Reach(c, mUnions[2 * node]);
+      const double right = mUnions[2 * node + 1].IsEmpty() ? -1.0 : GroupBound::Reach(c, mUnions[2 * node + 1]);
+      // The more promising side last, so it is visited first.
+      if (left > right) {
+        stack.push_back(2 * node + 1);
+        stack.push_back(2 * node);
+      } else {
+        stack.push_back(2 * node);
+        stack.push_back(2 * node + 1);
+      }
+    }
+  }
+  return group.Make(c, best);
+}
+
+void KIV3DBagRep::ChildBoundsChanged(KIVRep* child) {
+  // Past a quarter of the children, rebuilding beats walking up for each.
+  if (!mAllChanged) {
+    if (mChangedChildren.size() * 4 > GetChildren().size())
+      mAllChanged = true;
+    else
+      mChangedChildren.push_back(child);
+  }
+  BoundsChanged();
+}
+
+void KIV3DBagRep::BoundsChanged() {
+  // Already dirty: the ancestors were told when it became so.
+  if (mBoundsDirty) return;
+  mBoundsDirty = true;
+  KIVRep::BoundsChanged();
+}
+
+void KIV3DBagRep::Destroy() {
+  std::vector<KIVRep*> children = GetChildren();
+  for (KIVRep* child : children) {
+    Unlink(this, child);
+    if (!child->GetParents().empty()) continue;
+    if (child->IsAKindOf(KIV3DBagRep::ClassName()))
+      static_cast<KIV3DBagRep*>(child)->Destroy();
+    else
+      delete child;
+  }
+  delete this;
+}

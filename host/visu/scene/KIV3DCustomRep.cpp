@@ -1,0 +1,150 @@
+#include "host/visu/scene/KIV3DCustomRep.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/visu/scene/KIVSceneChangeLog.h"
+
+KIV_IMPLEMENT_METAOBJECT(KIV3DCustomRep, KIV3DRep)
+
+namespace {
+// Small ids handed out again after their rep dies, so caches indexed by them stay dense.
+std::vector<int>& FreeIds() {
+  static std::vector<int> ids;
+  return ids;
+}
+int sNextId = 0;
+unsigned long long sStamps = 0;
+}  // namespace
+
+KIV3DCustomRep::KIV3DCustomRep() : mLevels(1), mSags(1, 0.0f), mStamp(++sStamps) {
+  if (!FreeIds().empty()) {
+    mGeometryId = FreeIds().back();
+    FreeIds().pop_back();
+  } else {
+    mGeometryId = sNextId++;
+  }
+}
+
+KIV3DCustomRep::~KIV3DCustomRep() {
+  for (auto& level : mLevels)
+    for (KIVGraphicPrimitive* gp : level) gp->Destroy();
+  FreeIds().push_back(mGeometryId);
+}
+
+int KIV3DCustomRep::AddGP(KIVGraphicPrimitive* gp, int level) {
+  if (!gp || level < 0 || level > 1024) return 0;
+  for (auto& l : mLevels)
+    if (std::find(l.begin(), l.end(), gp) != l.end()) return 0;
+  if (level >= GetLODCount()) {
+    mLevels.resize(level + 1);
+    mSags.resize(level + 1, 0.0f);
+  }
+  mLevels[level].push_back(gp);
+  gp->SetHolder(&mWatch);
+  if (level == 0) GeometryModified();
+  return 1;
+}
+
+int KIV3DCustomRep::RemoveGP(KIVGraphicPrimitive* gp) {
+  for (size_t level = 0; level < mLevels.size(); ++level) {
+    auto& l = mLevels[level];
+    auto it = std::find(l.begin(), l.end(), gp);
+    if (it == l.end()) continue;
+    l.erase(it);
+    gp->SetHolder(nullptr);
+    if (level == 0) GeometryModified();
+    return 1;
+  }
+  return 0;
+}
+
+void KIV3DCustomRep::ClearGPs() {
+  for (auto& level : mLevels)
+    for (KIVGraphicPrimitive* gp : level) gp->Destroy();
+  mLevels.assign(1, {});
+  mSags.assign(1, 0.0f);
+  GeometryModified();
+}
+
+int KIV3DCustomRep::GetGPCount(int level) const {
+  return level >= 0 && level < GetLODCount() ? static_cast<int>(mLevels[level].size()) : 0;
+}
+
+KIVGraphicPrimitive* KIV3DCustomRep::GetGP(int index, int level) const {
+  if (index < 0 || index >= GetGPCount(level)) return nullptr;
+  return mLevels[level][index];
+}
+
+int KIV3DCustomRep::SetLODSag(int level, float sag) {
+  if (level < 0 || level >= GetLODCount() || !(sag >= 0.0f) || !std::isfinite(sag)) return 0;
+  mSags[level] = sag;
+  return 1;
+}
+
+void KIV3DCustomRep::PrimitiveChanged(KIVGraphicPrimitive& primitive) {
+  if (std::find(mLevels[0].begin(), mLevels[0].end(), &primitive) != mLevels[0].end())
+    GeometryModified();
+  else
+    Touch();
+}
+
+void KIV3DCustomRep::GeometryModified() {
+  mStamp = ++sStamps;
+  Recompute();
+  KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Geometry);
+}
+
+void KIV3DCustomRep::Recompute() {
+  std::vector<float> points;
+  float radiusMM = 0.0f;
+  for (KIVGraphicPrimitive* gp : mLevels[0]) {
+    gp->GetBoundingPoints(points);
+    radiusMM = std::max(radiusMM, gp->GetScreenRadiusMM());
+  }
+  const size_t n = points.size() / 3;
+  mHasBox = 0;
+  if (n == 0) {
+    SetBoundingElement(KIV3DBoundingSphere());
+    return;
+  }
+  float lo[3] = {points[0], points[1], points[2]}, hi[3] = {lo[0], lo[1], lo[2]};
+  for (size_t i = 1; i < n; ++i)
+    for (int k = 0; k < 3; ++k) {
+      lo[k] = std::min(lo[k], points[3 * i + k]);
+      hi[k] = std::max(hi[k], points[3 * i + k]);
+    }
+  mMin = {lo[0], lo[1], lo[2]};
+  mMax = {hi[0], hi[1], hi[2]};
+  mHasBox = 1;
+  // The box centre with the farthest point as radius: one pass, at most √3 × the minimum.
+  const double c[3] = {0.5 * (double(lo[0]) + hi[0]), 0.5 * (double(lo[1]) + hi[1]), 0.5 * (double(lo[2]) + hi[2])};
+  double r2 = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    const double dx = points[3 * i] - c[0], dy = points[3 * i + 1] - c[1], dz = points[3 * i + 2] - c[2];
+    r2 = std::max(r2, dx * dx + dy * dy + dz * dz);
+  }
+  const float radius = std::nextafter(static_cast<float>(std::sqrt(r2)), INFINITY);
+  SetBoundingElement(KIV3DBoundingSphere(
+      KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius,
+      radiusMM));
+}
+
+int KIV3DCustomRep::GetLocalBox(KIVMathPointf& min, KIVMathPointf& max) const {
+  if (!mHasBox) return 0;
+  min = mMin;
+  max = mMax;
+  return 1;
+}
+
+int KIV3DCustomRep::GetPickTriangles(std::vector<float>& vertices, std::vector<int>& indices) const {
+  int n = 0;
+  for (KIVGraphicPrimitive* gp : mLevels[0]) n += gp->GetPickTriangles(vertices, indices);
+  return n;
+}
+
+int KIV3DCustomRep::GetTriangleCount(int level) const {
+  int n = 0;
+  for (int i = 0; i < GetGPCount(level); ++i) n += mLevels[level][i]->GetTriangleCount();
+  return n;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// A rep of the 3D scene, with its bounding sphere. A leaf's sphere is set by whoever gives
+// it geometry; a bag computes its own from its children when first asked after a change.
+
+#include "host/visu/scene/KIV3DBoundingSphere.h"
+#include "host/visu/scene/KIVRep.h"
+
+class KIVRender;
+
+class KIV3DRep : public KIVRep {
+  KIV_DECLARE_METAOBJECT(KIV3DRep)
+ public:
+  /// The sphere in the frame of the rep's parent; empty for a rep without geometry.
+  const KIV3DBoundingSphere& GetBoundingElement() const;
+  /// Replaces the sphere; the ancestors recompute theirs.
+  void SetBoundingElement(const KIV3DBoundingSphere& sphere);
+  /// Grows the sphere to enclose another one as well.
+  void AddBoundingElement(const KIV3DBoundingSphere& sphere);
+  /// Recomputes a bag's sphere from its children now (leaves keep theirs).
+  virtual void ComputeBoundingElement() const {}
+  /// Draws the rep (and, for a bag, its subtree) with the render; `mode` is the render's
+  /// view mode bits. The render's traversal calls it for every 3D rep it reaches; by
+  /// default the render's own handling applies (KIVRender::DrawDefault). Reps with a
+  /// drawing of their own override it.
+  virtual void DrawShading(KIVRender& render, int mode);
+
+ protected:
+  void BoundsChanged() override;
+  mutable KIV3DBoundingSphere mBounds;
+  mutable bool mBoundsDirty = false;  // only bags become dirty
+};
