@@ -1,23 +1,27 @@
 #include "host/io/KIVSceneImporter.h"
 
 #include <assimp/GltfMaterial.h>
+#include <assimp/MemoryIOWrapper.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
-#include <assimp/MemoryIOWrapper.h>
 
 #include <algorithm>
 #include <assimp/Importer.hpp>
-#include <cctype>
 #include <assimp/ProgressHandler.hpp>
+#include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "host/io/KIVJsonCheck.h"
 #include "host/io/KIVTextureLoader.h"
 #include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/scene/KIV3DCustomRep.h"
@@ -647,6 +651,16 @@ int KIVSceneImporter::SetSmoothingAngle(float degrees) {
   return 1;
 }
 
+namespace {
+// Text glTF goes to assimp only when it is well-formed JSON: its readers run past their
+// buffer on some malformed files. Returns "" when fine, else the reason.
+std::string MalformedGltf(const char* data, std::size_t size) {
+  if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) data += 3, size -= 3;  // a byte-order mark
+  std::string why;
+  return KIVJsonCheck::IsWellFormed(data, size, &why) ? std::string() : "not a glTF file (malformed JSON: " + why + ")";
+}
+}  // namespace
+
 KIVImportedScene KIVSceneImporter::Import(const char* path) const {
   if (!path || !*path) {
     KIVImportedScene result;
@@ -660,6 +674,15 @@ KIVImportedScene KIVSceneImporter::Import(const char* path) const {
   const std::filesystem::path file(path);
   std::string extension = Lower(file.extension().string());
   if (!extension.empty()) extension.erase(0, 1);
+  if (extension == "gltf") {
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.good() || in.eof())
+      if (const std::string why = MalformedGltf(text.data(), text.size()); !why.empty()) {
+        result.Fail("cannot read " + label + ": " + why);
+        return result;
+      }
+  }
   Fill(result, *this, mProgress, label, name.empty() ? std::string(path) : name, file.parent_path().string(),
        extension, [path](Assimp::Importer& assimp, unsigned int flags) { return assimp.ReadFile(path, flags); });
   return result;
@@ -674,6 +697,11 @@ KIVImportedScene KIVSceneImporter::ImportFromMemory(const void* data, size_t siz
     return result;
   }
   KIVImportedScene result;
+  if (Lower(format) == "gltf")
+    if (const std::string why = MalformedGltf(static_cast<const char*>(data), size); !why.empty()) {
+      result.Fail("cannot read " + label + ": " + why);
+      return result;
+    }
   Fill(result, *this, mProgress, label, format.empty() ? "memory" : "memory." + format, std::string(),
        Lower(format), [&](Assimp::Importer& assimp, unsigned int flags) {
                return assimp.ReadFileFromMemory(data, size, flags, format.c_str());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/io/KIVJpegImage.h"
+#include "host/io/KIVJsonCheck.h"
 #include "host/io/KIVPngImage.h"
 #include "host/io/KIVSceneImporter.h"
 #include "host/io/KIVTextureLoader.h"
@@ -150,4 +151,26 @@ TEST(ImportUpAxis, TheFilesUpBecomesZUnlessForced) {
     EXPECT_NEAR(z.y, expected.y, 1e-6f);
     EXPECT_NEAR(z.z, expected.z, 1e-6f);
   }
+}
+
+// Text glTF reaches assimp only as well-formed JSON: its readers run past their buffer on
+// some malformed files (found by fuzzing), so those are refused with the reason.
+TEST(JsonCheck, AcceptsDocumentsAndRefusesEveryKindOfMalformedText) {
+  for (const char* good : {"{}", "[]", " {\"a\": [1, -2.5e3, true, false, null, \"x\\u00e9\\n\"], \"b\": {}} ", "0",
+                           "\"s\"", "[[[]]]"})
+    EXPECT_EQ(KIVJsonCheck::IsWellFormed(good, std::strlen(good), nullptr), 1) << good;
+  for (const char* bad : {"", "{", "{\"a\" 1}", "{\"a\":}", "[1,]", "[1 2]", "{\"a\":1,}", "01", "1.", "-", "\"open",
+                          "\"\\x\"", "\"\\u12\"", "{} {}", "tru", "{'a':1}", "[\"\x01\"]"}) {
+    std::string why;
+    EXPECT_EQ(KIVJsonCheck::IsWellFormed(bad, std::strlen(bad), &why), 0) << bad;
+    EXPECT_NE(why.find("at byte"), std::string::npos) << bad;
+  }
+  const std::string deep(5000, '[');
+  EXPECT_EQ(KIVJsonCheck::IsWellFormed(deep.data(), deep.size(), nullptr), 0);
+  // The fuzzer's find, a glTF hint with JSON-like bytes, is refused before assimp.
+  const char crash[] = "rgeometrynodeibut\x01:{\"v\xf9\xf9\xf9";
+  KIVSceneImporter importer;
+  const KIVImportedScene scene = importer.ImportFromMemory(crash, sizeof crash - 1, "gltf");
+  EXPECT_EQ(scene.GetTop(), nullptr);
+  EXPECT_NE(std::string(scene.GetError()).find("malformed JSON"), std::string::npos) << scene.GetError();
 }
