@@ -193,6 +193,8 @@ class KIVViewer : public KIVDialog {
   /// Milliseconds since the viewer was made (from 1), wrapping at 32 bits.
   unsigned long InputTime() const;
   void RouteButtonPress(int kind, int x, int y, int buttons, int modifiers);
+  /// Shows the contextual menu with its corner at the pixel; returns it.
+  KIVDlgContextualMenu* ShowContextualMenuAt(int x, int y);
   long long mInputClockOrigin = InputClockNow();
   int mGestureOn = 0;          // a press was routed and its release is still to come
   int mGestureDragged = 0;     // the pointer went more than 3 pixels from the press

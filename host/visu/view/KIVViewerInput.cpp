@@ -248,11 +248,7 @@ void KIVViewer::UserMouseRelease(int x, int y, int buttons, int modifiers) {
     if (self.expired() || !rightClick) return;
     indicator = As<KIVIndicator>(fg.Get());
     if (!indicator || indicator != foreground.Check(mForegroundIndicator)) return;
-    KIVDlgContextualMenu* menu = GetContextualMenu();
-    int mx, my, mw, mh;
-    menu->GetRectDimensions(mx, my, mw, mh);
-    menu->SetRectDimensions(x, y, mw, mh);
-    menu->SetVisibility(KIVDialog::VisibilityShown);
+    KIVDlgContextualMenu* menu = ShowContextualMenuAt(x, y);
     if (auto* again = As<KIVIndicator>(fg.Get())) again->Context(&event, menu);
     return;
   }
@@ -273,12 +269,8 @@ void KIVViewer::UserMouseRelease(int x, int y, int buttons, int modifiers) {
     }
     if (manipulator && click) {
       if (rightClick) {
-        KIVDlgContextualMenu* menu = GetContextualMenu();
-        int mx, my, mw, mh;
-        menu->GetRectDimensions(mx, my, mw, mh);
-        menu->SetRectDimensions(x, y, mw, mh);
         // Shown first, as for indicators, so that the manipulator fills a menu on screen.
-        menu->SetVisibility(KIVDialog::VisibilityShown);
+        KIVDlgContextualMenu* menu = ShowContextualMenuAt(x, y);
         GetCallbackManager()->DispatchCallbacks(VIEWER_CONTEXT_MENU, nullptr, this);
         if (self.expired()) return;
         manipulator = As<KIVManipulator>(manip.Get());
@@ -292,16 +284,21 @@ void KIVViewer::UserMouseRelease(int x, int y, int buttons, int modifiers) {
   if (manip.command) return;  // its manipulator went away during the gesture
 
   if (rightClick) {
-    KIVDlgContextualMenu* menu = GetContextualMenu();
-    int mx, my, mw, mh;
-    menu->GetRectDimensions(mx, my, mw, mh);
-    menu->SetRectDimensions(x, y, mw, mh);
-    menu->SetVisibility(KIVDialog::VisibilityShown);
+    ShowContextualMenuAt(x, y);
     GetCallbackManager()->DispatchCallbacks(VIEWER_CONTEXT_MENU, nullptr, this);
     return;
   }
   if (auto* indicator = As<KIVIndicator>(bg.Get()))
     if (indicator == background.Check(mBackgroundIndicator)) indicator->EndManipulate(&event);
+}
+
+KIVDlgContextualMenu* KIVViewer::ShowContextualMenuAt(int x, int y) {
+  KIVDlgContextualMenu* menu = GetContextualMenu();
+  int mx, my, mw, mh;
+  menu->GetRectDimensions(mx, my, mw, mh);
+  menu->SetRectDimensions(x, y, mw, mh);
+  menu->SetVisibility(KIVDialog::VisibilityShown);
+  return menu;
 }
 
 void KIVViewer::UserMouseWheel(int x, int y, int steps, int modifiers) {
