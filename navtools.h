@@ -83,6 +83,7 @@
 #include "host/visu/scene/KIVGraphicAttributeSet.h"
 #include "host/visu/scene/KIVGraphicMaterial.h"
 #include "host/visu/scene/KIVGraphicPrimitive.h"
+#include "host/visu/scene/KIVIndexPool.h"
 #include "host/visu/scene/KIVModelIdentificator.h"
 #include "host/visu/scene/KIVPictureChange.h"
 #include "host/visu/scene/KIVRep.h"

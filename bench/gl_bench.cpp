@@ -4,15 +4,23 @@
 // frames raise it as a viewer does during navigation.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <time.h>
+
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "bench/PlantScene.h"
 #include "bench/PlantTree.h"
+#include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/visu/view/KIV3DViewer.h"
@@ -20,6 +28,9 @@
 #include "host/dialog/KIVDlgDialog.h"
 #include "host/visu/interact/KIVMouseEvent.h"
 #include "viewer/NavViewerExtand.h"
+#ifdef NAVTOOLS_HAVE_OSG
+#include "bench/OsgPlant.h"
+#endif
 
 namespace {
 
@@ -56,7 +67,7 @@ Fixture* Plant(int models, int triangles) {
   return f.get();
 }
 
-// Arguments: models, triangles per model, culling precision in pixels.
+// Arguments: models, triangles per model, culling precision in pixels, batching (0 or 1).
 void BM_GLFrame(benchmark::State& state) {
   Fixture* f = Plant(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   if (!f) {
@@ -66,9 +77,12 @@ void BM_GLFrame(benchmark::State& state) {
   KIVSupport& support = f->viewer->GetSupport();
   const float saved = support.GetCullingPrecision();
   support.SetCullingPrecision(static_cast<float>(state.range(2)));
-  // The first frame uploads the buffers; the loop measures frames from the cache.
-  f->viewer->Draw();
-  f->render->Finish();
+  f->render->SetBatching(static_cast<int>(state.range(3)));
+  // The first frames upload the buffers and merge them; the loop measures frames from the cache.
+  for (int i = 0; i < 2; ++i) {
+    f->viewer->Draw();
+    f->render->Finish();
+  }
   double gpu = 0.0;
   for (auto _ : state) {
     f->viewer->Draw();
@@ -78,17 +92,24 @@ void BM_GLFrame(benchmark::State& state) {
   const KIVGLRender::FrameStats& stats = f->render->GetLastFrameStats();
   state.counters["triangles"] = static_cast<double>(stats.triangles);
   state.counters["primitives"] = stats.primitives;
+  state.counters["draw_calls"] = stats.drawCalls;
   state.counters["gpu_ms"] = state.iterations() ? 1e3 * gpu / static_cast<double>(state.iterations()) : 0.0;
   state.counters["cpu_ms"] = 1e3 * stats.cpuSeconds;
   support.SetCullingPrecision(saved);
+  f->render->SetBatching(1);
 }
 BENCHMARK(BM_GLFrame)
-    ->ArgNames({"models", "tris", "cull_px"})
-    ->Args({10000, 1000, 1})
-    ->Args({10000, 1000, 2})
-    ->Args({10000, 1000, 4})
-    ->Args({1000, 1000, 1})
-    ->Args({1000, 1000, 4})
+    ->ArgNames({"models", "tris", "cull_px", "batch"})
+    ->Args({2816, 34, 0, 0})
+    ->Args({2816, 34, 0, 1})
+    ->Args({10000, 1000, 1, 0})
+    ->Args({10000, 1000, 1, 1})
+    ->Args({10000, 1000, 2, 1})
+    ->Args({10000, 1000, 4, 1})
+    ->Args({100000, 100, 0, 0})
+    ->Args({100000, 100, 0, 1})
+    ->Args({1000, 1000, 1, 1})
+    ->Args({1000, 1000, 4, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -203,6 +224,223 @@ BENCHMARK(BM_GLDrag)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 
+#ifdef NAVTOOLS_HAVE_OSG
+double ProcessSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Ours against OpenSceneGraph on the same plant, camera, size and culling, frames drawn
+// in turn so that both see the same machine state; each frame waits for the GPU.
+// Arguments: models, triangles per model, pixel culling (0: off in both). Counters: both
+// frame times in ms, their ratio, and the share of covered pixels where the two
+// silhouettes differ.
+void BM_GLVersusOSG(benchmark::State& state) {
+  if (!Context()) {
+    state.SkipWithError("no headless OpenGL");
+    return;
+  }
+  const int models = static_cast<int>(state.range(0)), triangles = static_cast<int>(state.range(1));
+  const float cull = static_cast<float>(state.range(2));
+  PlantScene plant(models, triangles, 7);
+  PlantTree tree = BuildPlantTree(plant);
+  KIV3DViewer viewer(1280, 720);
+  AimAtPlant(*viewer.GetMain3DViewpoint(), plant);
+  viewer.GetMain3DViewpoint()->AddRep(tree.root);
+  viewer.SetBackgroundColor(OsgPlant::kBackground[0], OsgPlant::kBackground[1], OsgPlant::kBackground[2]);
+  viewer.GetSupport().SetCullingPrecision(cull);
+  std::string why;
+  std::unique_ptr<OsgPlant> peer;
+  double ours = 0.0, theirs = 0.0, oursCpu = 0.0, theirsCpu = 0.0;
+  std::vector<unsigned char> mine, osg;
+  int width = 0, height = 0;
+  {
+    KIVGLRender render(viewer.GetSupport(), Context());
+    viewer.SetRender(&render);
+    peer = OsgPlant::Create(plant, 1280, 720, cull, &why);
+    if (!peer) {
+      state.SkipWithError(why.c_str());
+      viewer.SetRender(nullptr);
+      tree.root->Destroy();
+      return;
+    }
+    // First frames upload and compile on both sides.
+    for (int i = 0; i < 2; ++i) {
+      viewer.Draw();
+      render.Finish();
+      peer->Frame();
+    }
+    for (auto _ : state) {
+      const double c0 = ProcessSeconds();
+      auto t0 = std::chrono::steady_clock::now();
+      viewer.Draw();
+      render.Finish();
+      auto t1 = std::chrono::steady_clock::now();
+      const double c1 = ProcessSeconds();
+      peer->Frame();
+      auto t2 = std::chrono::steady_clock::now();
+      const double c2 = ProcessSeconds();
+      ours += std::chrono::duration<double>(t1 - t0).count();
+      theirs += std::chrono::duration<double>(t2 - t1).count();
+      oursCpu += c1 - c0;
+      theirsCpu += c2 - c1;
+      state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    }
+    KIVGLCapture::ReadPixels(render, mine, width, height, nullptr);
+    osg = peer->ReadPixels();
+    state.counters["triangles"] = static_cast<double>(render.GetLastFrameStats().triangles);
+    viewer.SetRender(nullptr);
+  }
+  peer.reset();
+  tree.root->Destroy();
+  const double n = static_cast<double>(std::max<int64_t>(1, state.iterations()));
+  state.counters["ours_ms"] = 1e3 * ours / n;
+  state.counters["osg_ms"] = 1e3 * theirs / n;
+  state.counters["ratio"] = theirs > 0.0 ? ours / theirs : 0.0;
+  // Processor time of every thread (the rasteriser's included): steadier than wall time
+  // on a busy machine.
+  state.counters["cpu_ratio"] = theirsCpu > 0.0 ? oursCpu / theirsCpu : 0.0;
+  // Silhouettes: a pixel is covered when it is not the background.
+  auto covered = [](const unsigned char* p) {
+    const int bg[3] = {static_cast<int>(OsgPlant::kBackground[0] * 255.0f + 0.5f),
+                       static_cast<int>(OsgPlant::kBackground[1] * 255.0f + 0.5f),
+                       static_cast<int>(OsgPlant::kBackground[2] * 255.0f + 0.5f)};
+    return std::abs(p[0] - bg[0]) + std::abs(p[1] - bg[1]) + std::abs(p[2] - bg[2]) > 6;
+  };
+  long long differ = 0, cover = 0;
+  if (width == 1280 && height == 720 && osg.size() == mine.size())
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const bool a = covered(&mine[4 * (static_cast<size_t>(y) * width + x)]);
+        const bool b = covered(&osg[4 * (static_cast<size_t>(height - 1 - y) * width + x)]);
+        cover += a || b;
+        differ += a != b;
+      }
+  state.counters["silhouette_diff"] = cover ? static_cast<double>(differ) / cover : 1.0;
+}
+BENCHMARK(BM_GLVersusOSG)
+    ->ArgNames({"models", "tris", "cull_px"})
+    ->Args({2816, 34, 0})
+    ->Args({10000, 1000, 0})
+    ->Args({100000, 100, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+#endif
+
+// Peak resident memory of building and drawing a plant, in a process of its own so that
+// nothing else this binary did counts: the binary runs itself with --peak-memory=WHO
+// (ours or osg), which builds the scene from nothing, draws three frames and reports the
+// peak (on llvmpipe the GL buffers live in the process, so they count too).
+long PeakOfChild(const char* who, int models, int triangles) {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return -1;
+  self[n] = 0;
+  const std::string flag = std::string("--peak-memory=") + who, m = std::to_string(models),
+                    t = std::to_string(triangles);
+  char* argv[] = {self, const_cast<char*>(flag.c_str()), const_cast<char*>(m.c_str()), const_cast<char*>(t.c_str()),
+                  nullptr};
+  // The child reports its own high-water mark: a child's ru_maxrss starts from its
+  // parent's, which has drawn bigger scenes before.
+  int out[2];
+  if (pipe(out) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  std::string text;
+  char buffer[256];
+  for (ssize_t got; spawned == 0 && (got = read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+  close(out[0]);
+  if (spawned != 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return std::atol(text.c_str());  // kilobytes
+}
+
+// The process's peak resident memory in kilobytes (VmHWM), -1 when unknown.
+long HighWaterMark() {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return -1;
+  char line[256];
+  long kb = -1;
+  while (std::fgets(line, sizeof line, f))
+    if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+  std::fclose(f);
+  return kb;
+}
+
+void BM_PeakMemory(benchmark::State& state) {
+  const int models = static_cast<int>(state.range(0)), triangles = static_cast<int>(state.range(1));
+  long ours = -1, osg = -1;
+  for (auto _ : state) {
+    ours = PeakOfChild("ours", models, triangles);
+#ifdef NAVTOOLS_HAVE_OSG
+    osg = PeakOfChild("osg", models, triangles);
+#endif
+  }
+  if (ours < 0) {
+    state.SkipWithError("the measuring process failed");
+    return;
+  }
+  state.counters["ours_MB"] = ours / 1024.0;
+  if (osg > 0) {
+    state.counters["osg_MB"] = osg / 1024.0;
+    state.counters["ratio"] = static_cast<double>(ours) / static_cast<double>(osg);
+  }
+}
+BENCHMARK(BM_PeakMemory)->ArgNames({"models", "tris"})->Args({10000, 1000})->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int PeakMemoryRun(const std::string& who, int models, int triangles) {
+  std::string reason;
+  std::unique_ptr<KIVGLContext> context = KIVGLContext::CreateHeadless(&reason);
+  if (!context) return 1;
+  auto plant = std::make_unique<PlantScene>(models, triangles, 7);
+  if (who == "ours") {
+    KIV3DViewer viewer(1280, 720);
+    KIV3DViewpoint* vp = viewer.GetMain3DViewpoint();
+    AimAtPlant(*vp, *plant);
+    PlantTree tree = BuildPlantTree(*plant);
+    plant.reset();  // the scene tree holds its own copy, as an imported scene would
+    vp->AddRep(tree.root);
+    KIVGLRender render(viewer.GetSupport(), context.get());
+    viewer.SetRender(&render);
+    for (int i = 0; i < 3; ++i) {
+      viewer.Draw();
+      render.Finish();
+    }
+    viewer.SetRender(nullptr);
+    std::printf("%ld\n", HighWaterMark());
+    return 0;
+  }
+#ifdef NAVTOOLS_HAVE_OSG
+  if (who == "osg") {
+    std::unique_ptr<OsgPlant> peer = OsgPlant::Create(*plant, 1280, 720, 0.0f, &reason);
+    if (!peer) return 1;
+    plant.reset();  // OSG's arrays hold their own copy
+    for (int i = 0; i < 3; ++i) peer->Frame();
+    std::printf("%ld\n", HighWaterMark());
+    return 0;
+  }
+#endif
+  return 1;
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]).rfind("--peak-memory=", 0) == 0)
+    return PeakMemoryRun(std::string(argv[1]).substr(14), std::atoi(argv[2]), std::atoi(argv[3]));
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (KIVGLContext* context = Context()) benchmark::AddCustomContext("gl_renderer", context->GetRenderer());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -13,6 +13,9 @@ struct KIVGLMesh {
   int vertexCount = 0;      // as the primitive had it when uploaded
   int triangles = 0;        // drawn per submission
   unsigned long version = 0;  // the primitive's geometry version when uploaded
+  unsigned long long key = 0;  // the cache's key: with version, names the geometry for good
+  int floatsPerVertex = 0;     // interleaved: position, then normal, uv, colour when present
   long long lastFrame = 0;  // the frame that last drew it
   float centre[3] = {0.0f, 0.0f, 0.0f};  // of its box, in its own frame (sorting)
+  float radius = 0.0f;                   // half its box's diagonal
 };

@@ -1,6 +1,7 @@
 #include "host/gl/KIVGLMeshCache.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -54,6 +55,9 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
     if (rgba) std::memcpy(&out[colourAt], &rgba[4 * static_cast<size_t>(v)], 4);
   }
   for (int k = 0; k < 3; ++k) mesh.centre[k] = vertexCount > 0 ? 0.5f * (lo[k] + hi[k]) : 0.0f;
+  mesh.radius = vertexCount > 0 ? 0.5f * std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
+                                                   (hi[2] - lo[2]) * (hi[2] - lo[2]))
+                                : 0.0f;
 
   const GLsizei bytes = stride * static_cast<GLsizei>(sizeof(float));
   auto offset = [](int floats) { return reinterpret_cast<const void*>(static_cast<size_t>(floats) * sizeof(float)); };
@@ -101,6 +105,8 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
   mesh.vertexCount = vertexCount;
   mesh.triangles = mode == GL_TRIANGLES ? indexCount / 3 : 0;
   mesh.version = version;
+  mesh.key = key;
+  mesh.floatsPerVertex = stride;
   mesh.lastFrame = frame;
   ++mUploads;
   return &mesh;

@@ -63,6 +63,7 @@ int KIVGLRender::State::Build() {
 }
 
 void KIVGLRender::State::Free() {
+  batches.Clear();
   cache.Clear();
   textures.Clear();
   meshProgram.Free();
@@ -78,6 +79,8 @@ void KIVGLRender::State::Free() {
 }
 
 void KIVGLRender::State::Forget() {
+  batches.Forget();
+  faces.clear();
   cache.Forget();
   textures.Forget();
   meshProgram.Forget();
@@ -142,20 +145,47 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   glUniform3fv(mesh.fogColor, 1, background);
 
   const int shaded = (viewMode & 1) != 0, edges = (viewMode & 2) != 0;
+  loose.clear();
+  if (batching) {
+    batches.Collect(view.faces, frame, loose);
+  } else {
+    for (const KIVGLMeshItem& item : view.faces) loose.push_back(&item);
+  }
+  // Batches hold world positions and normals, and their colours in the vertices.
+  auto batched = [&](int lit, float grey) {
+    const KIVGLMatrix identity;
+    glUniformMatrix4fv(mesh.model, 1, GL_FALSE, identity.m);
+    if (lit) {
+      float normal[9];
+      view.view.NormalMatrix(normal);
+      glUniformMatrix3fv(mesh.normalMatrix, 1, GL_FALSE, normal);
+    }
+    glUniform1i(mesh.lit, lit);
+    const float colour[4] = {grey, grey, grey, 1.0f};
+    glUniform4fv(mesh.color, 1, colour);
+    glUniform1i(mesh.vertexColors, 1);
+    glUniform1i(mesh.textured, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return batches.Draw();
+  };
   if (shaded) {
     // The fill steps back a little so that the edges drawn over it win the depth test.
     if (edges) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
-    for (const KIVGLMeshItem& item : view.faces) {
-      DrawMesh(item, view, view.lit, item.colour);
-      triangles += item.mesh->triangles;
+    triangles += batched(view.lit, 1.0f);
+    batchedItems += batches.GetDrawnItems();
+    drawCalls += batches.GetDrawCalls() + static_cast<int>(loose.size());
+    for (const KIVGLMeshItem* item : loose) {
+      DrawMesh(*item, view, view.lit, item->colour);
+      triangles += item->mesh->triangles;
     }
     glDisable(GL_POLYGON_OFFSET_FILL);
   }
   if (edges || !shaded) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    for (const KIVGLMeshItem& item : view.faces) {
-      const float dark[4] = {item.colour[0] * 0.3f, item.colour[1] * 0.3f, item.colour[2] * 0.3f, 1.0f};
-      DrawMesh(item, view, 0, shaded ? dark : item.colour);
+    batched(0, shaded ? 0.3f : 1.0f);
+    for (const KIVGLMeshItem* item : loose) {
+      const float dark[4] = {item->colour[0] * 0.3f, item->colour[1] * 0.3f, item->colour[2] * 0.3f, 1.0f};
+      DrawMesh(*item, view, 0, shaded ? dark : item->colour);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   }
@@ -256,11 +286,15 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   s.inFrame = 1;
   ++s.frame;
   if (s.frame % std::max(1, mIdleFrames / 2) == 0) {
+    s.batches.Sweep(s.frame, mIdleFrames);
+    for (auto it = s.faces.begin(); it != s.faces.end();)
+      it = it->second.lastFrame < s.frame - mIdleFrames ? s.faces.erase(it) : std::next(it);
     s.cache.Sweep(s.frame, mIdleFrames);
     s.textures.Sweep(s.frame, mIdleFrames);
   }
   s.uploadsAtStart = s.cache.GetUploadCount();
   s.primitives = 0;
+  s.batchedItems = s.drawCalls = 0;
   s.viewer = &viewer;
   s.viewer3d = dynamic_cast<KIV3DViewer*>(&viewer);
   s.viewMode = GetViewModeBits();
@@ -322,6 +356,8 @@ void KIVGLRender::EndFrame(KIVViewer& viewer) {
   mFrameWidth = width;
   mFrameHeight = height;
   mStats.triangles = triangles;
+  mStats.batchedItems = s.batchedItems;
+  mStats.drawCalls = s.drawCalls;
   mStats.primitives = s.primitives;
   mStats.uploads = static_cast<int>(s.cache.GetUploadCount() - s.uploadsAtStart);
   mStats.cachedBuffers = s.cache.GetSize();
@@ -331,6 +367,12 @@ void KIVGLRender::EndFrame(KIVViewer& viewer) {
   s.inFrame = 0;
   s.viewer = nullptr;
   s.viewer3d = nullptr;
+}
+
+void KIVGLRender::SetBatching(int on) {
+  mBatching = on ? 1 : 0;
+  mState->batching = mBatching;
+  if (!mBatching && mState->ready && MakeCurrent()) mState->batches.Clear();
 }
 
 double KIVGLRender::Finish() {

@@ -30,6 +30,8 @@ class KIVGLRender : public KIVRender {
     int primitives = 0;        // primitives drawn (faces, lines, symbols, texts, …)
     int uploads = 0;           // primitives whose buffers were (re)uploaded
     int cachedBuffers = 0;     // primitives holding GPU buffers after the frame
+    int batchedItems = 0;      // opaque faces drawn from merged buffers
+    int drawCalls = 0;         // draw calls for the opaque faces (a multi-draw counts one)
   };
 
   /// A render that draws in context, made current whenever the render needs it. A null
@@ -66,6 +68,10 @@ class KIVGLRender : public KIVRender {
   /// frames / 2 frames); at least 2.
   void SetBufferIdleFrames(int frames) { mIdleFrames = frames < 2 ? 2 : frames; }
   int GetBufferIdleFrames() const { return mIdleFrames; }
+  /// Merging of still, plain opaque faces into shared buffers (on by default); off, every
+  /// primitive is a draw call of its own.
+  void SetBatching(int on);
+  int GetBatching() const { return mBatching; }
 
   void Draw3DMarker(KIV3DMarkerGP& gp) override;
   /// Point clouds: square dots of the primitive's size in pixels, from cached buffers.
@@ -102,4 +108,5 @@ class KIVGLRender : public KIVRender {
   unsigned int mFrameFramebuffer = 0;
   int mFrameWidth = 0, mFrameHeight = 0;
   int mIdleFrames = 120;
+  int mBatching = 1;
 };

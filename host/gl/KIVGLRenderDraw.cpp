@@ -4,6 +4,7 @@
 
 #include "host/gl/KIVGLRender.h"
 #include "host/gl/KIVGLRenderState.h"
+#include "host/gl/KIVGLSimplifier.h"
 #include "host/visu/scene/KIV3DAnnotationTextGP.h"
 #include "host/visu/scene/KIV3DCylinderGP.h"
 #include "host/visu/scene/KIV3DEdgeGP.h"
@@ -373,11 +374,74 @@ void AddText(std::vector<KIVGLScreenVertex>& out, const std::string& text, float
 
 // ---- Draw… ---------------------------------------------------------------------------
 
+namespace {
+// Levels of detail of a detailed face: level k clusters its vertices on cells of
+// 1/(64 >> k) of its box's diagonal, so that it shows a sag of one cell diagonal.
+// Coarser cells would keep the sag within the precision too, but on objects a few
+// pixels wide they change too many pixels of the outline.
+constexpr int kFaceLevels = 4;
+constexpr int kMinTrianglesToSimplify = 96;
+
+float FaceLevelCell(float radius, int level) { return 2.0f * radius / static_cast<float>(64 >> level); }
+
+KIVGLMesh* UploadFaceLevel(KIVGLMeshCache& cache, unsigned long long key, const float* centre, float radius,
+                           int level, const KIV3DFaceGP& gp, long long frame) {
+  const std::vector<unsigned int> indices = FaceIndices(gp);
+  const std::vector<float>& vertices = gp.GetVertices();
+  const std::vector<float>& given = gp.GetNormals();
+  const std::vector<float> normals =
+      given.size() == vertices.size() ? given : FaceNormals(vertices, indices, nullptr);
+  KIVGLSimplifier::Mesh coarse;
+  if (!KIVGLSimplifier::Cluster(vertices.data(), normals.data(), gp.GetVertexCount(), indices.data(),
+                                static_cast<int>(indices.size()), FaceLevelCell(radius, level), coarse) ||
+      coarse.indices.empty())
+    return nullptr;
+  KIVGLMesh* mesh = cache.Upload(key, gp.GetGeometryVersion(), coarse.positions.data(), coarse.normals.data(),
+                                 static_cast<int>(coarse.positions.size() / 3), coarse.indices.data(),
+                                 static_cast<int>(coarse.indices.size()), GL_TRIANGLES, frame);
+  if (mesh) {
+    mesh->vertexCount = -1;  // looked up by the face's version alone
+    std::copy(centre, centre + 3, mesh->centre);
+  }
+  return mesh;
+}
+
+}  // namespace
+
 void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
   KIVGLView* view = CurrentView();
   if (!view) return;
   State& s = *mState;
-  KIVGLMesh* mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
+  KIVGLMesh* mesh = nullptr;
+  // A detailed plain face seen small is drawn from a coarser level whose sag stays
+  // within the sag precision.
+  if (!planeNormal && gp.GetVertexCount() > 0) {
+    State::FaceInfo& info = s.faces[Key(gp)];
+    if (info.lastFrame == 0 || info.version != gp.GetGeometryVersion()) {
+      const std::vector<float>& v = gp.GetVertices();
+      float lo[3] = {v[0], v[1], v[2]}, hi[3] = {v[0], v[1], v[2]};
+      for (size_t i = 3; i + 2 < v.size(); i += 3)
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[i + k]), hi[k] = std::max(hi[k], v[i + k]);
+      float d2 = 0.0f;
+      for (int k = 0; k < 3; ++k) info.centre[k] = 0.5f * (lo[k] + hi[k]), d2 += (hi[k] - lo[k]) * (hi[k] - lo[k]);
+      info.radius = 0.5f * std::sqrt(d2);
+      info.triangles = static_cast<int>(FaceIndices(gp).size() / 3);
+      const size_t count = static_cast<size_t>(gp.GetVertexCount());
+      info.plain = gp.GetTexCoords().size() != 2 * count && gp.GetColors().size() != 4 * count;
+      info.version = gp.GetGeometryVersion();
+    }
+    info.lastFrame = s.frame;
+    if (info.plain && info.triangles >= kMinTrianglesToSimplify && info.radius > 0.0f) {
+      float sags[kFaceLevels] = {0.0f};
+      for (int k = 1; k < kFaceLevels; ++k) sags[k] = std::sqrt(3.0f) * FaceLevelCell(info.radius, k);
+      const int level = Get3DLODNumber(KIV3DBoundingSphere(KIVMathPointf(info.centre), info.radius), kFaceLevels, sags);
+      if (level > 0) {
+        mesh = s.cache.Find(Key(gp, level), gp.GetGeometryVersion(), -1, s.frame);
+        if (!mesh) mesh = UploadFaceLevel(s.cache, Key(gp, level), info.centre, info.radius, level, gp, s.frame);
+      }
+    }
+  }
+  if (!mesh) mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
   if (!mesh) mesh = UploadFace(s.cache, Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
   if (!mesh) return;
   const KIVTextureImage* image = gp.IsTextured() ? gp.GetTexture().get() : nullptr;

@@ -4,9 +4,11 @@
 // framebuffer, the streaming buffers and the frame being recorded.
 #include <chrono>
 #include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
+#include "host/gl/KIVGLBatches.h"
 #include "host/gl/KIVGLFont.h"
 #include "host/gl/KIVGLFrame.h"
 #include "host/gl/KIVGLMeshCache.h"
@@ -31,6 +33,20 @@ struct KIVGLRender::State {
     GLint size, font, textured;
   } screen{};
   KIVGLMeshCache cache;
+  KIVGLBatches batches;
+  /// What chooses a face's level of detail, kept apart from its buffers so that a face
+  /// drawn only coarse never uploads its full mesh.
+  struct FaceInfo {
+    unsigned long version = 0;
+    float centre[3] = {0, 0, 0};
+    float radius = 0.0f;
+    int triangles = 0;
+    int plain = 0;  // no texture coordinates or vertex colours
+    long long lastFrame = 0;
+  };
+  std::unordered_map<unsigned long long, FaceInfo> faces;
+  int batching = 1;
+  std::vector<const KIVGLMeshItem*> loose;  // scratch: opaque faces drawn one by one
   KIVGLTextureCache textures;
   KIVGLFont font;
   KIVGLTarget target;
@@ -57,6 +73,7 @@ struct KIVGLRender::State {
   std::chrono::steady_clock::time_point start;
   long long uploadsAtStart = 0;
   int primitives = 0;
+  int batchedItems = 0, drawCalls = 0;  // of the frame's opaque faces
   KIVColorMap defaultColours;
 
   /// Builds the programs and buffers; sets error and returns 0 on failure.

@@ -1,5 +1,5 @@
 #pragma once
-// The renderer's GLSL 3.30 programs: lit or flat meshes with fog (faces, lines and point
+// The renderer's GLSL 3.30 programs: lit (per vertex) or flat meshes with fog (faces, lines and point
 // clouds; vertex colours and a texture multiply the mesh colour), and screen-space
 // geometry (markers, arrows, glyphs) given in pixels with a depth.
 
@@ -15,14 +15,33 @@ uniform mat4 uView;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
 uniform float uPointSize;
-out vec3 vNormal;
-out vec3 vViewPosition;
+uniform int uLit;
+uniform int uPerspective;
+uniform vec3 uLightDirection[3];
+uniform float uLightIntensity[3];
+uniform vec3 uAmbient;
+out vec3 vLight;
+out float vDistance;
 out vec2 vUV;
 out vec4 vColor;
 void main() {
   vec4 v = uView * (uModel * vec4(aPosition, 1.0));
-  vViewPosition = v.xyz;
-  vNormal = uNormalMatrix * aNormal;
+  // Diffuse light from directional lights, per vertex: across a triangle it differs
+  // from per-pixel light only by interpolating the light instead of the normal, and it
+  // keeps the fragments of small triangles (most of a big scene's) cheap.
+  vLight = vec3(1.0);
+  if (uLit != 0) {
+    vec3 n = uNormalMatrix * aNormal;
+    n = length(n) > 1e-12 ? normalize(n) : vec3(0.0, 0.0, 1.0);
+    vec3 toEye = uPerspective != 0 ? -v.xyz : vec3(0.0, 0.0, 1.0);
+    // Both sides are lit: the side seen gets the normal facing the eye.
+    if (dot(n, toEye) < 0.0) n = -n;
+    // The intensities leave headroom (see CameraView), so that a white face turned to
+    // the light keeps its shading instead of clipping to white.
+    vLight = uAmbient;
+    for (int i = 0; i < 3; ++i) vLight += vec3(uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0));
+  }
+  vDistance = length(v.xyz);
   vUV = aUV;
   vColor = aColor;
   gl_PointSize = uPointSize;
@@ -31,16 +50,11 @@ void main() {
 )";
 
 inline constexpr const char* kMeshFragment = R"(#version 330 core
-in vec3 vNormal;
-in vec3 vViewPosition;
+in vec3 vLight;
+in float vDistance;
 in vec2 vUV;
 in vec4 vColor;
 uniform vec4 uColor;
-uniform int uLit;
-uniform int uPerspective;
-uniform vec3 uLightDirection[3];
-uniform float uLightIntensity[3];
-uniform vec3 uAmbient;
 uniform int uVertexColors;
 uniform int uTextured;
 uniform sampler2D uTexture;
@@ -52,20 +66,9 @@ void main() {
   vec4 base = uColor;
   if (uVertexColors != 0) base *= vColor;
   if (uTextured != 0) base *= texture(uTexture, vUV);
-  vec3 c = base.rgb;
-  if (uLit != 0) {
-    vec3 n = length(vNormal) > 1e-12 ? normalize(vNormal) : vec3(0.0, 0.0, 1.0);
-    vec3 toEye = uPerspective != 0 ? -vViewPosition : vec3(0.0, 0.0, 1.0);
-    // Both sides are lit: the side seen gets the normal facing the eye.
-    if (dot(n, toEye) < 0.0) n = -n;
-    // The intensities leave headroom (see CameraView), so that a white face turned to
-    // the light keeps its shading instead of clipping to white.
-    vec3 light = uAmbient;
-    for (int i = 0; i < 3; ++i) light += vec3(uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0));
-    c = min(c * light, vec3(1.0));
-  }
+  vec3 c = min(base.rgb * vLight, vec3(1.0));
   if (uFog != 0) {
-    float f = clamp((uFogRange.y - length(vViewPosition)) / max(uFogRange.y - uFogRange.x, 1e-6), 0.0, 1.0);
+    float f = clamp((uFogRange.y - vDistance) / max(uFogRange.y - uFogRange.x, 1e-6), 0.0, 1.0);
     c = mix(uFogColor, c, f);
   }
   fragColor = vec4(c, base.a);

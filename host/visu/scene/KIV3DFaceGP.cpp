@@ -22,7 +22,7 @@ int KIV3DFaceGP::SetVertices(const float* vertices, int vertexFloats, const floa
       if (i >= count) return false;
     return true;
   };
-  if (!fits(mTriangles) || !fits(mStrips) || !fits(mFans)) return 0;
+  if (!fits(*mTriangles) || !fits(mStrips) || !fits(mFans)) return 0;
   if (count != GetVertexCount()) {
     mColors.clear();
     mTexCoords.clear();
@@ -79,7 +79,7 @@ int KIV3DFaceGP::SetTriangles(const int* indices, int triangleCount) {
   if (triangleCount < 0 || triangleCount > std::numeric_limits<int>::max() / 3 ||
       !InRange(indices, triangleCount * 3))
     return 0;
-  mTriangles.assign(indices, indices + triangleCount * 3);
+  mTriangles = KIVIndexPool::Share(std::vector<int>(indices, indices + triangleCount * 3));
   GeometryChanged();
   return 1;
 }
@@ -118,8 +118,8 @@ void KIV3DFaceGP::Get(const float*& vertices, int& vertexFloats, const float*& n
   vertices = mVertices.data();
   vertexFloats = static_cast<int>(mVertices.size());
   normals = mNormals.empty() ? nullptr : mNormals.data();
-  triangles = mTriangles.data();
-  triangleCount = static_cast<int>(mTriangles.size() / 3);
+  triangles = mTriangles->data();
+  triangleCount = static_cast<int>(mTriangles->size() / 3);
   strips = mStrips.data();
   stripCounts = mStripCounts.data();
   stripNumber = static_cast<int>(mStripCounts.size());
@@ -134,7 +134,7 @@ int KIV3DFaceGP::GetPickTriangles(std::vector<float>& vertices, std::vector<int>
   const int base = static_cast<int>(vertices.size() / 3);
   vertices.insert(vertices.end(), mVertices.begin(), mVertices.end());
   const size_t before = indices.size();
-  for (int i : mTriangles) indices.push_back(base + i);
+  for (int i : *mTriangles) indices.push_back(base + i);
   size_t at = 0;
   for (int count : mStripCounts) {
     // Alternate the winding so every triangle of a strip faces the same way.
@@ -161,7 +161,7 @@ void KIV3DFaceGP::GetBoundingPoints(std::vector<float>& points) const {
 }
 
 int KIV3DFaceGP::GetTriangleCount() const {
-  int n = static_cast<int>(mTriangles.size() / 3);
+  int n = static_cast<int>(mTriangles->size() / 3);
   for (int c : mStripCounts) n += c > 2 ? c - 2 : 0;
   for (int c : mFanCounts) n += c > 2 ? c - 2 : 0;
   return n;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 #include "host/visu/scene/KIVGraphicPrimitive.h"
+#include "host/visu/scene/KIVIndexPool.h"
 #include "host/visu/scene/KIVTextureImage.h"
 class KIV3DFaceGP : public KIVGraphicPrimitive {
  public:
@@ -48,7 +49,7 @@ class KIV3DFaceGP : public KIVGraphicPrimitive {
   int GetVertexCount() const { return static_cast<int>(mVertices.size() / 3); }
   const std::vector<float>& GetVertices() const { return mVertices; }
   const std::vector<float>& GetNormals() const { return mNormals; }
-  const std::vector<int>& GetTriangles() const { return mTriangles; }
+  const std::vector<int>& GetTriangles() const { return *mTriangles; }
   const std::vector<int>& GetStripIndices() const { return mStrips; }
   const std::vector<int>& GetStripCounts() const { return mStripCounts; }
   const std::vector<int>& GetFanIndices() const { return mFans; }
@@ -65,7 +66,7 @@ class KIV3DFaceGP : public KIVGraphicPrimitive {
   std::vector<unsigned char> mColors;  // RGBA per vertex, or empty
   std::vector<float> mTexCoords;       // u, v per vertex, or empty
   std::shared_ptr<const KIVTextureImage> mTexture;
-  std::vector<int> mTriangles;
+  KIVIndexPool::Indices mTriangles = KIVIndexPool::Empty();  // shared with equal faces
   std::vector<int> mStrips, mStripCounts;
   std::vector<int> mFans, mFanCounts;
 };

@@ -1,0 +1,121 @@
+// Still opaque faces merged into shared buffers: the picture is the one drawn face by
+// face, and it follows every change at once (a move, a colour, a removal).
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIVIndexPool.h"
+#include "tests/gl/GLTestScene.h"
+
+namespace {
+
+struct GLBatch : GLScene {
+  std::vector<KIV3DBagRep*> bags;
+  using GLScene::At;
+  static KIV4x4Matrix At(float x, float z) {
+    return KIV4x4Matrix(KIVMathVectorf(1, 0, 0), KIVMathVectorf(0, 1, 0), KIVMathVectorf(0, 0, 1),
+                        KIVMathPointf(x, 0.0f, z));
+  }
+  // A 6 × 4 array of small squares in six colours, each under a bag that places it.
+  void Build() {
+    for (int i = 0; i < 24; ++i) {
+      auto* bag = new KIV3DBagRep;
+      bag->SetMatrix(At(-2.5f + static_cast<float>(i % 6), -1.5f + static_cast<float>(i / 6)));
+      const unsigned char c = static_cast<unsigned char>(40 * (i % 6) + 40);
+      bag->AddChild(Leaf(Square(0, 0, 0.35f), Rgba(c, static_cast<unsigned char>(255 - c), 128)));
+      root->AddChild(bag);
+      bags.push_back(bag);
+    }
+    KIV3DViewpoint* camera = viewer.GetMain3DViewpoint();
+    camera->SetOrigin(KIVMathPointf(0, -8, 0));
+  }
+  std::vector<unsigned char> Picture() {
+    Frame();
+    return pixels;
+  }
+};
+
+int Differences(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += std::abs(a[i] - b[i]) > 2;
+  return n;
+}
+
+TEST_F(GLBatch, MergedFacesDrawThePictureOfSeparateOnesInFewerCalls) {
+  Build();
+  render->SetBatching(0);
+  const std::vector<unsigned char> separate = Picture();
+  EXPECT_EQ(render->GetLastFrameStats().drawCalls, 24);
+  render->SetBatching(1);
+  Picture();  // seen once: still drawn one by one
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 0);
+  const std::vector<unsigned char> merged = Picture();
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 24);
+  EXPECT_EQ(render->GetLastFrameStats().drawCalls, 1);
+  EXPECT_EQ(Differences(separate, merged), 0);
+  // Edges over the shading, and edges alone, come out the same too.
+  for (int mode : {3, 2}) {
+    viewer.SetViewMode(mode);
+    render->SetBatching(0);
+    const std::vector<unsigned char> a = Picture();
+    render->SetBatching(1);
+    Picture();
+    const std::vector<unsigned char> b = Picture();
+    EXPECT_EQ(Differences(a, b), 0) << "view mode " << mode;
+  }
+}
+
+TEST_F(GLBatch, AMovedRecolouredOrRemovedFaceShowsAtOnceAndRejoinsWhenStill) {
+  Build();
+  Picture();
+  Picture();
+  ASSERT_EQ(render->GetLastFrameStats().batchedItems, 24);
+  // The first square (bottom left) moves up out of its row.
+  const std::array<int, 4> before = At(width / 2 - 19, height / 2 + 11);
+  bags[0]->SetMatrix(At(-2.5f, 3.5f));
+  Frame();
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 23) << "the moved face is drawn by itself";
+  EXPECT_NE(At(width / 2 - 19, height / 2 + 11), before) << "nothing left where it was";
+  Frame();
+  Frame();
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 24) << "held still, it is merged again";
+
+  // A highlighted face shows its new colour in the next frame.
+  KIVGraphicAttributeSet look = Rgba(255, 255, 255);
+  auto* leaf = static_cast<KIV3DCustomRep*>(bags[7]->GetChildren()[0]);
+  leaf->SetGraphicAttributeSet(look);
+  render->SetBatching(0);
+  const std::vector<unsigned char> separate = Picture();
+  render->SetBatching(1);
+  Picture();
+  leaf->SetGraphicAttributeSet(Rgba(0, 0, 0));
+  Picture();
+  leaf->SetGraphicAttributeSet(look);
+  EXPECT_EQ(Differences(separate, Picture()), 0);
+
+  // Removed faces are gone from the merged buffers' picture.
+  for (KIV3DBagRep* bag : bags) root->RemoveChild(bag), bag->Destroy();
+  bags.clear();
+  const std::vector<unsigned char> empty = Picture();
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 0);
+  for (size_t i = 0; i < empty.size(); i += 4) ASSERT_EQ(empty[i], 0) << "only the background is left";
+}
+
+TEST(IndexPool, EqualIndexArraysAreHeldOnceAndChangedApart) {
+  std::vector<int> indices;
+  for (int i = 0; i < 60; ++i) indices.insert(indices.end(), {0, 1, 2});
+  std::vector<float> v(9, 0.0f);
+  v[3] = 1.0f, v[7] = 1.0f;
+  KIV3DFaceGP a(v.data(), 9, nullptr, indices.data(), 60), b(v.data(), 9, nullptr, indices.data(), 60);
+  EXPECT_EQ(a.GetTriangles().data(), b.GetTriangles().data());
+  const int shared = KIVIndexPool::GetSize();
+  const int other[3] = {2, 1, 0};
+  ASSERT_TRUE(b.SetTriangles(other, 1));
+  EXPECT_EQ(a.GetTriangles().size(), 180u) << "changing one leaves the other as it was";
+  EXPECT_EQ(b.GetTriangles().size(), 3u);
+  {
+    KIV3DFaceGP c(v.data(), 9, nullptr, indices.data(), 60);
+    EXPECT_EQ(c.GetTriangles().data(), a.GetTriangles().data());
+  }
+  EXPECT_EQ(KIVIndexPool::GetSize(), shared);
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// Coarser levels of detailed faces: what clustering keeps, and what a frame draws.
+#include <cmath>
+
+#include "host/gl/KIVGLSimplifier.h"
+#include "tests/gl/GLTestScene.h"
+
+namespace {
+
+// A closed UV sphere of radius 1: rings × segments quads.
+KIVGLSimplifier::Mesh Sphere(int rings, int segments) {
+  KIVGLSimplifier::Mesh m;
+  for (int j = 0; j <= rings; ++j)
+    for (int i = 0; i < segments; ++i) {
+      const double t = M_PI * j / rings, p = 2 * M_PI * i / segments;
+      const float x = static_cast<float>(std::sin(t) * std::cos(p)), y = static_cast<float>(std::sin(t) * std::sin(p)),
+                  z = static_cast<float>(std::cos(t));
+      m.positions.insert(m.positions.end(), {x, y, z});
+      m.normals.insert(m.normals.end(), {x, y, z});
+    }
+  for (int j = 0; j < rings; ++j)
+    for (int i = 0; i < segments; ++i) {
+      const unsigned a = j * segments + i, b = j * segments + (i + 1) % segments, c = a + segments, d = b + segments;
+      m.indices.insert(m.indices.end(), {a, b, d, a, d, c});
+    }
+  return m;
+}
+
+TEST(GLSimplifier, KeepsInputVerticesWithinTheCellAndDropsCollapsedTriangles) {
+  const KIVGLSimplifier::Mesh sphere = Sphere(40, 80);
+  const int vertices = static_cast<int>(sphere.positions.size() / 3);
+  for (float cell : {0.05f, 0.2f, 0.6f}) {
+    KIVGLSimplifier::Mesh coarse;
+    ASSERT_TRUE(KIVGLSimplifier::Cluster(sphere.positions.data(), sphere.normals.data(), vertices,
+                                         sphere.indices.data(), static_cast<int>(sphere.indices.size()), cell, coarse));
+    EXPECT_LT(coarse.indices.size(), sphere.indices.size());
+    EXPECT_FALSE(coarse.indices.empty());
+    // Kept vertices are input vertices, on the sphere: the outline does not shrink.
+    for (size_t v = 0; v < coarse.positions.size(); v += 3) {
+      const float r = std::sqrt(coarse.positions[v] * coarse.positions[v] +
+                                coarse.positions[v + 1] * coarse.positions[v + 1] +
+                                coarse.positions[v + 2] * coarse.positions[v + 2]);
+      EXPECT_NEAR(r, 1.0f, 1e-5f);
+    }
+    for (size_t i = 0; i + 2 < coarse.indices.size(); i += 3) {
+      EXPECT_NE(coarse.indices[i], coarse.indices[i + 1]);
+      EXPECT_NE(coarse.indices[i + 1], coarse.indices[i + 2]);
+      EXPECT_NE(coarse.indices[i], coarse.indices[i + 2]);
+      for (int k = 0; k < 3; ++k) EXPECT_LT(coarse.indices[i + k], coarse.positions.size() / 3);
+    }
+  }
+}
+
+TEST(GLSimplifier, RefusesBadInput) {
+  const KIVGLSimplifier::Mesh sphere = Sphere(4, 8);
+  const int n = static_cast<int>(sphere.positions.size() / 3), k = static_cast<int>(sphere.indices.size());
+  KIVGLSimplifier::Mesh out;
+  out.indices = {1, 2, 3};
+  EXPECT_FALSE(KIVGLSimplifier::Cluster(nullptr, sphere.normals.data(), n, sphere.indices.data(), k, 0.1f, out));
+  EXPECT_TRUE(out.indices.empty()) << "a refusal leaves an empty result";
+  EXPECT_FALSE(KIVGLSimplifier::Cluster(sphere.positions.data(), sphere.normals.data(), n, sphere.indices.data(), k,
+                                        0.0f, out));
+  EXPECT_FALSE(KIVGLSimplifier::Cluster(sphere.positions.data(), sphere.normals.data(), n, sphere.indices.data(), k,
+                                        NAN, out));
+  std::vector<unsigned> wrong = sphere.indices;
+  wrong[5] = static_cast<unsigned>(n);
+  EXPECT_FALSE(KIVGLSimplifier::Cluster(sphere.positions.data(), sphere.normals.data(), n, wrong.data(), k, 0.1f, out));
+  // A cell bigger than the whole mesh leaves nothing to draw, without failing.
+  EXPECT_TRUE(KIVGLSimplifier::Cluster(sphere.positions.data(), sphere.normals.data(), n, sphere.indices.data(), k,
+                                       10.0f, out));
+  EXPECT_TRUE(out.indices.empty());
+}
+
+using GLFaceLevels = GLScene;
+
+// A detailed sphere far away is drawn coarse, with the same outline within a pixel.
+TEST_F(GLFaceLevels, ADetailedFaceSeenSmallDrawsFewerTrianglesAndTheSameOutline) {
+  const KIVGLSimplifier::Mesh sphere = Sphere(60, 120);
+  std::vector<int> indices(sphere.indices.begin(), sphere.indices.end());
+  auto* face = new KIV3DFaceGP(sphere.positions.data(), static_cast<int>(sphere.positions.size()),
+                               sphere.normals.data(), indices.data(), static_cast<int>(indices.size() / 3));
+  root->AddChild(Leaf(face, Rgba(255, 255, 255)));
+  KIV3DViewpoint* camera = viewer.GetMain3DViewpoint();
+  camera->SetOrigin(KIVMathPointf(0, -25, 0));
+  auto covered = [this]() {
+    int n = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) n += pixels[i] > 20;
+    return n;
+  };
+  viewer.GetSupport().SetSagPrecision(0.001f);
+  Frame();
+  const long long full = render->GetLastFrameStats().triangles;
+  const int fullCover = covered();
+  EXPECT_EQ(full, 60 * 120 * 2);
+  viewer.GetSupport().SetSagPrecision(0.5f);
+  Frame();
+  EXPECT_LT(render->GetLastFrameStats().triangles, full / 2);
+  EXPECT_GT(fullCover, 10);
+  EXPECT_NEAR(covered(), fullCover, 2 + 0.1 * fullCover);
+  // Close up the full mesh is back.
+  camera->SetOrigin(KIVMathPointf(0, -2.5f, 0));
+  Frame();
+  EXPECT_EQ(render->GetLastFrameStats().triangles, full);
+}
+
+}  // namespace
