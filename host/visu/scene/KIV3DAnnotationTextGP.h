@@ -13,6 +13,18 @@ class KIV3DAnnotationTextGP : public KIVGraphicPrimitive {
   enum Alignment { Left = 0, Center = 1, Right = 2, Bottom = 0, Middle = 4, Top = 8, Baseline = 12 };
   static constexpr int HorizontalMask = 3;
   static constexpr int VerticalMask = 12;
+  /// Where the anchor point lies on the text's box, as the library's text reps name
+  /// their placement. BottomLeft (3) writes the text above and to the right of the
+  /// point: beside a rod or a point symbol rather than across it.
+  enum AnchorPoint {
+    MiddleCenter = 0, MiddleLeft, MiddleRight, BottomLeft, BottomRight, TopLeft, TopRight, BottomCenter, TopCenter
+  };
+  /// The alignment of an anchor; values outside the enumeration give Left | Bottom.
+  static int AlignmentOf(int anchor) {
+    static constexpr int kAlignments[9] = {Center | Middle, Left | Middle, Right | Middle, Left | Bottom, Right | Bottom,
+                                           Left | Top,      Right | Top,   Center | Bottom, Center | Top};
+    return anchor >= 0 && anchor <= TopCenter ? kAlignments[anchor] : Left | Bottom;
+  }
   KIV3DAnnotationTextGP() = default;
   /// See the setters for what is refused (the default is kept).
   KIV3DAnnotationTextGP(const KIVMathPointf& anchor, const std::string& text, float height = 12.0f,
