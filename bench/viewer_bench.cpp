@@ -17,6 +17,8 @@
 #include "bench/PlantTree.h"
 #include "host/visu/scene/KIVRepPath.h"
 #include "navigation/NavToolsVisu.h"
+#include "primitives/KIVSiLaGridGP.h"
+#include "primitives/KIVSiLaGridRep.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {
@@ -97,5 +99,25 @@ void BM_StatisticRender(benchmark::State& state) {
 BENCHMARK(BM_StatisticRender)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The measuring grid's own cost per frame: a grid of 10,000 × 10,000 steps (the size of
+// the 10M-triangle plant's floor) drawn alone, so that the figure is the grid's: seen
+// whole from afar, from mid-way and close up. Argument: the eye's height in steps.
+void BM_GridFrame(benchmark::State& state) {
+  KIV3DViewer viewer(1280, 720);
+  auto* grid = new KIVSiLaGridRep(1.0f, 1.0f, 10000.0f, 10000.0f);
+  grid->SetPosition(KIVMathPointf(0, 0, 0), KIVMathDirectionf(0, 1, 0), KIVMathDirectionf(1, 0, 0));
+  viewer.GetMain3DViewpoint()->AddRep(grid);
+  const float height = static_cast<float>(state.range(0));
+  viewer.GetMain3DViewpoint()->SetPosition(KIVMathPointf(0, -0.5f * height, height), KIVMathVectorf(0, 0.5f, -1),
+                                           KIVMathVectorf(0, 1, 0));
+  viewer.Draw();
+  for (auto _ : state) viewer.Draw();
+  state.counters["lines"] = grid->GetGP()->GetDrawnLineCount();
+  state.counters["labels"] = static_cast<double>(grid->GetGP()->GetDrawnLabels().size());
+  viewer.GetMain3DViewpoint()->RemoveRep(grid);
+  grid->Destroy();
+}
+BENCHMARK(BM_GridFrame)->ArgName("eye_height")->Arg(12000)->Arg(1000)->Arg(50)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

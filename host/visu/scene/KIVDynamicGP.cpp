@@ -24,6 +24,8 @@ int KIVDynamicGP::SetBoundingPoints(const float* points, int pointFloats) {
 
 void KIVDynamicGP::Draw(KIVRender& render) { render.DrawDynamicGP(*this); }
 
+void KIVDynamicGP::ImmediateDraw(KIVRender& render, const KIVViewpoint*, const KIVViewport*) { Generate(render); }
+
 void KIVDynamicGP::GetBoundingPoints(std::vector<float>& points) const {
   points.insert(points.end(), mBounds.begin(), mBounds.end());
 }

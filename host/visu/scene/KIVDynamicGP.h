@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 #include "host/visu/scene/KIVGraphicPrimitive.h"
+class KIVViewpoint;
+class KIVViewport;
 class KIVDynamicGP : public KIVGraphicPrimitive {
  public:
   using Callback = std::function<void(KIVRender&)>;
@@ -16,6 +18,9 @@ class KIVDynamicGP : public KIVGraphicPrimitive {
   /// Runs the callback on the render; the render's DrawDynamicGP calls it when it wants
   /// the geometry. The callback may replace itself while it runs. 0 without a callback.
   int Generate(KIVRender& render) const;
+  /// What the render calls at each frame with its camera and pixel rectangle: by default
+  /// the callback. Primitives that make their geometry themselves override it.
+  virtual void ImmediateDraw(KIVRender& render, const KIVViewpoint* viewpoint, const KIVViewport* viewport);
   /// x, y, z floats; a trailing partial point is dropped. A negative count or a null array
   /// with a positive count is refused (0).
   int SetBoundingPoints(const float* points, int pointFloats);

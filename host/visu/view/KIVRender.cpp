@@ -1,4 +1,5 @@
 #include "host/visu/view/KIVRender.h"
+#include "host/visu/view/KIVViewport.h"
 
 #include <cmath>
 #include <limits>
@@ -185,7 +186,18 @@ void KIVRender::Draw3DMarker(KIV3DMarkerGP&) {}
 void KIVRender::Draw3DLine(KIV3DLineGP&) {}
 void KIVRender::Draw3DEdge(KIV3DEdgeGP&) {}
 void KIVRender::Draw3DPolyline(KIV3DPolylineGP&) {}
-void KIVRender::DrawDynamicGP(KIVDynamicGP& gp) { gp.Generate(*this); }
+void KIVRender::DrawDynamicGP(KIVDynamicGP& gp) {
+  const KIVViewport viewport(mSupport.GetWidth(), mSupport.GetHeight());
+  gp.ImmediateDraw(*this, mCamera, &viewport);
+}
+
+float KIVRender::GetMMFromModelRatio(const KIVMathPointf& local) const {
+  if (!mCamera) return 0.0f;
+  const KIV3DBoundingSphere sphere = KIV3DBoundingSphere(local, 0.0f) * GetCurrentMatrix();
+  // World units per pixel, brought back to the model frame, times pixels per millimetre.
+  const float scale = GetCurrentMatrix().GetMaxScale();
+  return PixelSize(sphere) / (scale > 0.0f ? scale : 1.0f) * kPixelsPerMM;
+}
 void KIVRender::Draw3DFace(KIV3DFaceGP&) {}
 void KIVRender::Draw3DPointSet(KIV3DPointSetGP&) {}
 void KIVRender::Draw3DPlanarFace(KIV3DPlanarFaceGP& gp) { Draw3DFace(gp); }

@@ -126,6 +126,11 @@ class KIVRender {
   int GetDrawnLeafCount() const { return mDrawn; }
   int GetCulledCount() const { return mCulled; }
   void ResetCounts() { mDrawn = mCulled = 0; }
+  /// Model units (of the current frame) that one millimetre of the screen spans at that
+  /// point of the model; 0 without a camera.
+  float GetMMFromModelRatio(const KIVMathPointf& local) const;
+  /// The screen's resolution as the renders assume it (96 dots per inch).
+  static constexpr float kPixelsPerMM = 96.0f / 25.4f;
   /// The level of detail chosen for the last leaf drawn.
   int GetLastLOD() const { return mLastLOD; }
 
