@@ -80,6 +80,23 @@ TEST_F(GLRender, HiddenObjectsAreAbsentAndFlagsChangeTheLook) {
   EXPECT_EQ(render->GetLastFrameStats().triangles, 0);
 }
 
+// Selecting an assembly highlights what it holds, however deep.
+TEST_F(GLRender, AHighlightedBagHighlightsItsWholeSubtree) {
+  auto* assembly = new KIV3DBagRep;
+  auto* part = new KIV3DBagRep;
+  part->AddChild(Leaf(Square(0, 0, 1), Rgba(0, 0, 255)));
+  assembly->AddChild(part);
+  root->AddChild(assembly);
+  Frame();
+  const auto plain = Centre();
+  assembly->SetHighlightMode(1, 1);
+  Frame();
+  EXPECT_GT(Centre()[0], plain[0] + 100);
+  assembly->SetHighlightMode(0, 1);
+  Frame();
+  EXPECT_EQ(Centre(), plain);
+}
+
 TEST_F(GLRender, TransparentObjectsBlendOverWhatIsBehind) {
   root->AddChild(Leaf(Square(0, 0, 2, 2.0f), Rgba(255, 0, 0)));  // behind
   KIVGraphicAttributeSet glass = Rgba(0, 0, 255, 128);

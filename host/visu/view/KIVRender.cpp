@@ -44,6 +44,7 @@ void KIVRender::SetCamera(const KIV3DViewpoint* viewpoint) {
 
 void KIVRender::Traverse(KIVRep& rep) {
   mStack.assign(1, KIV4x4Matrix());
+  mHighlightDepth = 0;
   mReferences.clear();
   Visit(rep);
 }
@@ -71,8 +72,11 @@ void KIVRender::DrawDefault(KIV3DRep& rep, int) {
     // The bag's sphere is in its parent's frame; its children are in the matrix's frame.
     KIV4x4Matrix matrix = bag->GetMatrix() ? *bag->GetMatrix() : KIV4x4Matrix();
     const bool placed = bag->GetMatrix() != nullptr;
+    const int highlighted = attributes.GetFlag(KIVGraphicAttributeSet::Selected);
     if (placed) PushMatrix(matrix);
+    mHighlightDepth += highlighted;
     DrawChildren(*bag);
+    mHighlightDepth -= highlighted;
     if (placed) PopMatrix(this);
     return;
   }

@@ -65,7 +65,12 @@ class KIVRender {
   int OkToDraw(const KIV3DRep& rep);
   /// The attributes that the next primitives are drawn with (back ends read them in their
   /// Draw… operations). The traversal sets them to a leaf's own before its primitives.
-  void SetCurrentAttributes(const KIVGraphicAttributeSet& attributes) { mCurrentAttributes = attributes; }
+  /// Inside a highlighted bag everything drawn takes the highlight, so that selecting an
+  /// assembly shows all of it.
+  void SetCurrentAttributes(const KIVGraphicAttributeSet& attributes) {
+    mCurrentAttributes = attributes;
+    if (mHighlightDepth > 0) mCurrentAttributes.SetFlag(KIVGraphicAttributeSet::Selected, 1);
+  }
   const KIVGraphicAttributeSet& GetCurrentAttributes() const { return mCurrentAttributes; }
 
   // Decisions. The sphere forms take spheres in the current model frame (the matrix stack
@@ -144,6 +149,7 @@ class KIVRender {
   void Visit(KIVRep& rep);
   KIVSupport mSupport;
   const KIV3DViewpoint* mCamera = nullptr;
+  int mHighlightDepth = 0;  // highlighted bags being visited
   int mViewMode = 1;
   KIVGraphicAttributeSet mCurrentAttributes;
   std::vector<KIV4x4Matrix> mStack;
