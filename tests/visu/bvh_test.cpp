@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <utility>
 #include <random>
 #include <vector>
 
@@ -42,7 +44,9 @@ struct RefHit {
 };
 
 // Double-precision reference against every triangle.
-RefHit BruteForce(const Soup& s, const double o[3], const double d[3], double tMax) {
+// `slack` widens each triangle by that much barycentric margin, so that a ray through a
+// shared edge meets both neighbours despite rounding in the reference itself.
+RefHit BruteForce(const Soup& s, const double o[3], const double d[3], double tMax, double slack = 0.0) {
   RefHit best;
   for (int t = 0; t < s.TriangleCount(); ++t) {
     double p[3][3];
@@ -64,7 +68,7 @@ RefHit BruteForce(const Soup& s, const double o[3], const double d[3], double tM
     const double b1 = q[0] * e1[0] + q[1] * e1[1] + q[2] * e1[2], b2 = q[0] * e2[0] + q[1] * e2[1] + q[2] * e2[2];
     const double det = a11 * a22 - a12 * a12;
     const double u = (b1 * a22 - b2 * a12) / det, v = (a11 * b2 - a12 * b1) / det;
-    if (u < 0 || v < 0 || u + v > 1) continue;
+    if (u < -slack || v < -slack || u + v > 1 + slack) continue;
     best = {tt, t};
   }
   return best;
@@ -92,6 +96,38 @@ KIV4x4Matrix RandomPlacement(std::mt19937& rng) {
   b = c ^ a;
   // A rotation, then a non-uniform scale along the rotated axes.
   return KIV4x4Matrix(a * s(rng), b * s(rng), c * s(rng), KIVMathPointf(u(rng) * 30, u(rng) * 30, u(rng) * 30));
+}
+
+// A closed mesh: an octahedron subdivided `levels` times onto a sphere, every edge shared
+// by exactly two triangles through shared vertex indices, then placed by the matrix.
+Soup ClosedSphere(int levels, const KIV4x4Matrix& placement) {
+  Soup s;
+  s.vertices = {1, 0, 0, -1, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 1, 0, 0, -1};
+  s.indices = {0, 2, 4, 2, 1, 4, 1, 3, 4, 3, 0, 4, 2, 0, 5, 1, 2, 5, 3, 1, 5, 0, 3, 5};
+  for (int level = 0; level < levels; ++level) {
+    std::vector<int> next;
+    std::map<std::pair<int, int>, int> middles;
+    auto middle = [&](int a, int b) {
+      const auto key = std::minmax(a, b);
+      auto it = middles.find(key);
+      if (it != middles.end()) return it->second;
+      double m[3], n = 0;
+      for (int k = 0; k < 3; ++k) m[k] = 0.5 * (s.vertices[3 * a + k] + s.vertices[3 * b + k]), n += m[k] * m[k];
+      for (int k = 0; k < 3; ++k) s.vertices.push_back(static_cast<float>(m[k] / std::sqrt(n)));
+      return middles[key] = s.VertexCount() - 1;
+    };
+    for (int t = 0; t < s.TriangleCount(); ++t) {
+      const int a = s.indices[3 * t], b = s.indices[3 * t + 1], c = s.indices[3 * t + 2];
+      const int ab = middle(a, b), bc = middle(b, c), ca = middle(c, a);
+      next.insert(next.end(), {a, ab, ca, ab, b, bc, ca, bc, c, ab, bc, ca});
+    }
+    s.indices = next;
+  }
+  for (int v = 0; v < s.VertexCount(); ++v) {
+    const KIVMathPointf p = placement.TransformPoint(KIVMathPointf(&s.vertices[3 * v]));
+    s.vertices[3 * v] = p.x, s.vertices[3 * v + 1] = p.y, s.vertices[3 * v + 2] = p.z;
+  }
+  return s;
 }
 
 }  // namespace
@@ -190,6 +226,81 @@ TEST(TriangleBVH, PathologicalLayoutsStayCorrect) {
     const int got = bvh.Intersect({static_cast<float>(o[0]), 0, 0}, {1, 0, 0}, kInf, hit);
     ExpectSameHit(got, hit.t, hit.triangle, ref);
   }
+}
+
+TEST(TriangleBVH, RaysThroughSharedEdgesAndVerticesNeverLeak) {
+  // Rays from inside closed meshes through points on their edges and through their
+  // vertices, and rays from outside through the same points towards the inside: each must
+  // hit, at the depth that a double-precision reference finds for the nearest triangle.
+  std::mt19937 rng(21);
+  std::uniform_real_distribution<float> along(0.0f, 1.0f), jitter(-0.3f, 0.3f);
+  int rays = 0;
+  for (int mesh = 0; mesh < 4; ++mesh) {
+    const KIV4x4Matrix placement = RandomPlacement(rng);
+    const Soup s = ClosedSphere(3, placement);
+    KIVTriangleBVH bvh;
+    ASSERT_TRUE(bvh.Build(s.vertices.data(), s.VertexCount(), s.indices.data(), s.TriangleCount()));
+    ASSERT_EQ(bvh.GetTriangleCount(), s.TriangleCount());
+    // Inside points near the centre, not only the centre itself.
+    const KIVMathPointf centre = placement.TransformPoint(KIVMathPointf(jitter(rng), jitter(rng), jitter(rng)));
+    std::vector<KIVMathPointf> targets;
+    for (int t = 0; t < s.TriangleCount(); ++t)
+      for (int e = 0; e < 3; ++e) {
+        const KIVMathPointf a(&s.vertices[3 * s.indices[3 * t + e]]);
+        const KIVMathPointf b(&s.vertices[3 * s.indices[3 * t + (e + 1) % 3]]);
+        targets.push_back(a + (b - a) * along(rng));
+        if (e == t % 3) targets.push_back(a);
+      }
+    for (const KIVMathPointf& p : targets) {
+      for (int outside = 0; outside < 2; ++outside) {
+        const KIVMathPointf o = outside ? centre + (p - centre) * 3.0f : centre;
+        const KIVMathVectorf d = outside ? centre - o : p - centre;
+        const double od[3] = {o.x, o.y, o.z}, dd[3] = {d.x, d.y, d.z};
+        const RefHit ref = BruteForce(s, od, dd, kInf, 1e-6);
+        ASSERT_GE(ref.triangle, 0);
+        KIVTriangleBVH::Hit hit;
+        ASSERT_TRUE(bvh.Intersect(o, d, kInf, hit)) << "leaked through " << p.x << " " << p.y << " " << p.z;
+        EXPECT_NEAR(hit.t, ref.t, 1e-4 * (1.0 + ref.t));
+        // No false hit: the triangle named lies at that depth along the ray.
+        const double alone = BruteForce(Soup{s.vertices, {s.indices.begin() + 3 * hit.triangle,
+                                                          s.indices.begin() + 3 * hit.triangle + 3}},
+                                        od, dd, kInf, 1e-4).t;
+        EXPECT_NEAR(alone, ref.t, 1e-4 * (1.0 + ref.t));
+        EXPECT_TRUE(bvh.Occluded(o, d, kInf));
+        ++rays;
+      }
+    }
+  }
+  EXPECT_GT(rays, 15000);
+}
+
+TEST(TriangleBVH, UnusableRaysHitNothing) {
+  const float v[] = {-1, -1, 0, 1, -1, 0, 0, 1, 0};
+  const int idx[] = {0, 1, 2};
+  KIVTriangleBVH bvh;
+  ASSERT_TRUE(bvh.Build(v, 3, idx, 1));
+  KIVSceneBVH scene;
+  scene.SetGeometryBuilder([&](int, KIVTriangleBVH& b) { b.Build(v, 3, idx, 1); });
+  scene.AddInstance(0, {-1, -1, 0}, {1, 1, 0}, KIV4x4Matrix());
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const KIVRay bad[] = {KIVRay({0, 0, 5}, {0, 0, 0}),   KIVRay({0, 0, 5}, {nan, 0, -1}),
+                        KIVRay({nan, 0, 5}, {0, 0, -1}), KIVRay({0, 0, kInf}, {0, 0, -1}),
+                        KIVRay({0, 0, 5}, {0, 0, -kInf}), KIVRay({0, 0, 5}, {0, 0, -1}, nan)};
+  for (const KIVRay& r : bad) {
+    KIVTriangleBVH::Hit h;
+    EXPECT_FALSE(bvh.Intersect(r.origin, r.direction, r.tMax, h));
+    EXPECT_FALSE(bvh.Occluded(r.origin, r.direction, r.tMax));
+    KIVSceneBVH::Hit sh;
+    EXPECT_FALSE(scene.Intersect(r, sh));
+  }
+  // A usable ray hits, even one lying in a box face (a 0 x infinity slab) through an edge.
+  KIVSceneBVH::Hit sh;
+  EXPECT_TRUE(scene.Intersect(KIVRay({0, 0, 5}, {0, 0, -1}), sh));
+  ASSERT_TRUE(scene.Intersect(KIVRay({0, -1, 5}, {0, 0, -1}), sh));
+  EXPECT_FLOAT_EQ(sh.t, 5.0f);
+  KIVTriangleBVH::Hit h;
+  ASSERT_TRUE(bvh.Intersect({0, -1, 5}, {0, 0, -1}, kInf, h));
+  EXPECT_FLOAT_EQ(h.t, 5.0f);
 }
 
 namespace {

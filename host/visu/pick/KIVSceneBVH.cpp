@@ -4,34 +4,16 @@
 #include <cmath>
 #include <limits>
 
+#include "host/visu/pick/detail/KIVWideBVH.h"
+
+using namespace kivpick;
+
 namespace {
 
-constexpr float kInf = std::numeric_limits<float>::infinity();
-constexpr int kInstancesPerLeaf = 2;
-
-inline float EnterBox(const KIVTriangleBVH::Node& n, const float* o, const float* inv, float tMax) {
-  float t1 = (n.min[0] - o[0]) * inv[0], t2 = (n.max[0] - o[0]) * inv[0];
-  float lo = std::min(t1, t2), hi = std::max(t1, t2);
-  t1 = (n.min[1] - o[1]) * inv[1], t2 = (n.max[1] - o[1]) * inv[1];
-  lo = std::max(lo, std::min(t1, t2)), hi = std::min(hi, std::max(t1, t2));
-  t1 = (n.min[2] - o[2]) * inv[2], t2 = (n.max[2] - o[2]) * inv[2];
-  lo = std::max(lo, std::min(t1, t2)), hi = std::min(hi, std::max(t1, t2));
-  lo = std::max(lo, 0.0f), hi = std::min(hi, tMax);
-  return lo <= hi ? lo : kInf;
-}
+constexpr int kInstancesPerLeaf = 4;
 
 inline void SetEmpty(KIVTriangleBVH::Node& n) {
   for (int a = 0; a < 3; ++a) n.min[a] = kInf, n.max[a] = -kInf;
-}
-
-inline void Unite(KIVTriangleBVH::Node& n, const KIVTriangleBVH::Node& b) {
-  for (int a = 0; a < 3; ++a) n.min[a] = std::min(n.min[a], b.min[a]), n.max[a] = std::max(n.max[a], b.max[a]);
-}
-
-inline bool SameBox(const KIVTriangleBVH::Node& a, const KIVTriangleBVH::Node& b) {
-  for (int k = 0; k < 3; ++k)
-    if (a.min[k] != b.min[k] || a.max[k] != b.max[k]) return false;
-  return true;
 }
 
 }  // namespace
@@ -96,7 +78,8 @@ int KIVSceneBVH::SetMatrix(int instance, const KIV4x4Matrix& matrix) {
   if (!Valid(instance)) return 0;
   Instance& inst = mInstances[instance];
   Place(inst, matrix);
-  if (!inst.dirty && inst.leaf >= 0) {
+  SyncSlot(instance);
+  if (!inst.dirty && inst.slot >= 0) {
     inst.dirty = 1;
     mMoved.push_back(instance);
   }
@@ -118,6 +101,7 @@ const KIV4x4Matrix* KIVSceneBVH::GetMatrix(int instance) const {
 int KIVSceneBVH::SetVisible(int instance, int visible) {
   if (!Valid(instance)) return 0;
   mInstances[instance].visible = visible ? 1 : 0;
+  SyncSlot(instance);
   return 1;
 }
 
@@ -133,6 +117,7 @@ int KIVSceneBVH::GetWorldBounds(int instance, KIVMathPointf& min, KIVMathPointf&
 void KIVSceneBVH::Clear() {
   ClearInstances();
   mGeometries.clear();
+  mReady.clear();
   mTried.clear();
   mBuiltGeometries = 0;
 }
@@ -143,7 +128,7 @@ void KIVSceneBVH::ClearInstances() {
   mAliveCount = 0;
   mNodes.clear();
   mParents.clear();
-  mOrder.clear();
+  mSlots.clear();
   mMoved.clear();
   mTopologyDirty = 0;
 }
@@ -152,6 +137,7 @@ void KIVSceneBVH::InvalidateGeometry(int geometry) {
   if (geometry < 0 || geometry >= static_cast<int>(mGeometries.size())) return;
   if (mGeometries[geometry] && mGeometries[geometry]->IsBuilt()) --mBuiltGeometries;
   mGeometries[geometry].reset();
+  mReady[geometry] = nullptr;
   mTried[geometry] = 0;
 }
 
@@ -160,33 +146,48 @@ int KIVSceneBVH::IsGeometryBuilt(int geometry) const {
          mGeometries[geometry]->IsBuilt();
 }
 
-KIVTriangleBVH* KIVSceneBVH::Geometry(int geometry) {
+void KIVSceneBVH::SyncSlot(int instance) {
+  const Instance& inst = mInstances[instance];
+  if (inst.slot < 0) return;
+  Slot& slot = mSlots[inst.slot];
+  std::copy(inst.inverse, inst.inverse + 12, slot.inverse);
+  slot.pickable = inst.alive && inst.visible && inst.invertible;
+}
+
+KIVTriangleBVH* KIVSceneBVH::BuildGeometry(int geometry) {
   if (geometry >= static_cast<int>(mGeometries.size())) {
     mGeometries.resize(geometry + 1);
+    mReady.resize(geometry + 1, nullptr);
     mTried.resize(geometry + 1, 0);
   }
-  if (!mTried[geometry]) {
-    // Tried once only: a geometry whose builder fails is not rebuilt on every ray.
-    mTried[geometry] = 1;
-    mGeometries[geometry] = std::make_unique<KIVTriangleBVH>();
-    if (mBuilder) mBuilder(geometry, *mGeometries[geometry]);
-    if (mGeometries[geometry]->IsBuilt()) ++mBuiltGeometries;
-  }
+  // Tried once only: a geometry whose builder fails is not rebuilt on every ray.
+  mTried[geometry] = 1;
+  mGeometries[geometry] = std::make_unique<KIVTriangleBVH>();
+  if (mBuilder) mBuilder(geometry, *mGeometries[geometry]);
   KIVTriangleBVH* bvh = mGeometries[geometry].get();
-  return bvh && bvh->IsBuilt() ? bvh : nullptr;
+  if (bvh->IsBuilt()) ++mBuiltGeometries;
+  mReady[geometry] = bvh->IsBuilt() ? bvh : nullptr;
+  return mReady[geometry];
 }
 
 void KIVSceneBVH::Rebuild() {
   mTopologyDirty = 0;
   for (int id : mMoved) mInstances[id].dirty = 0;
   mMoved.clear();
-  std::vector<int> alive;
-  alive.reserve(mAliveCount);
+  // Scratch kept by the thread: a fresh scene's first pick does not pay for fresh pages.
+  thread_local std::vector<int> alive, order;
+  thread_local std::vector<float> boxes;
+  thread_local std::vector<KIVTriangleBVH::Node> binary;
+  alive.clear();
   for (int i = 0; i < static_cast<int>(mInstances.size()); ++i) {
-    mInstances[i].leaf = -1;
+    mInstances[i].slot = -1;
     if (mInstances[i].alive) alive.push_back(i);
   }
-  std::vector<float> boxes(6 * alive.size());
+  mNodes.clear();
+  mParents.clear();
+  mSlots.clear();
+  if (alive.empty()) return;
+  boxes.resize(6 * alive.size());
   for (size_t k = 0; k < alive.size(); ++k) {
     const KIVTriangleBVH::Node& b = mInstances[alive[k]].box;
     // Unpickable instances get a point box so that they do not spoil the split costs.
@@ -196,56 +197,57 @@ void KIVSceneBVH::Rebuild() {
       boxes[6 * k + 3 + a] = empty ? 0.0f : b.max[a];
     }
   }
-  std::vector<int> order;
-  KIVTriangleBVH::BuildTree(boxes.data(), static_cast<int>(alive.size()), kInstancesPerLeaf, mNodes, order);
-  mOrder.resize(order.size());
-  for (size_t k = 0; k < order.size(); ++k) mOrder[k] = alive[order[k]];
+  // Leaves of a few instances, each instance then a lane of its own: the 4-wide node's
+  // box test is the instance's.
+  KIVTriangleBVH::BuildTree(boxes.data(), static_cast<int>(alive.size()), kInstancesPerLeaf, binary, order);
+  mSlots.resize(alive.size());
+  mNodes.reserve(binary.size() / 2 + 1);
+  CollapseItems(binary, 0, mNodes, [&](int k, int node, int lane) {
+    const int id = alive[order[k]];
+    Instance& inst = mInstances[id];
+    inst.slot = k;
+    Slot& slot = mSlots[k];
+    slot.instance = id;
+    slot.geometry = inst.geometry;
+    slot.lane = 4 * node + lane;
+    SyncSlot(id);
+    // The real box, where the builder saw an unpickable instance as a point.
+    SetLane(mNodes[node], lane, inst.box.min, inst.box.max);
+    return k;
+  });
   mParents.assign(mNodes.size(), -1);
-  for (int n = 0; n < static_cast<int>(mNodes.size()); ++n) {
-    const KIVTriangleBVH::Node& node = mNodes[n];
-    if (node.count == 0) {
-      mParents[node.first] = mParents[node.first + 1] = n;
-    } else {
-      for (int k = node.first; k < node.first + node.count; ++k) mInstances[mOrder[k]].leaf = n;
-      FitLeaf(n);  // the builder's boxes had unpickable instances as points
-    }
-  }
-  for (int n = static_cast<int>(mNodes.size()) - 1; n >= 0; --n) {
-    KIVTriangleBVH::Node& node = mNodes[n];
-    if (node.count) continue;
-    // Children always come after their parent, so a backward sweep fits bottom-up.
-    SetEmpty(node);
-    Unite(node, mNodes[node.first]);
-    Unite(node, mNodes[node.first + 1]);
-    node.count = 0;
+  for (int n = 0; n < static_cast<int>(mNodes.size()); ++n)
+    for (int l = 0; l < 4; ++l)
+      if (mNodes[n].child[l] > 0) mParents[mNodes[n].child[l]] = 4 * n + l;
+  // Children come after their parent, so a backward sweep fits bottom-up.
+  for (int n = static_cast<int>(mNodes.size()) - 1; n > 0; --n) {
+    float mn[3], mx[3];
+    NodeBox(mNodes[n], mn, mx);
+    SetLane(mNodes[mParents[n] / 4], mParents[n] % 4, mn, mx);
   }
 }
 
-void KIVSceneBVH::FitLeaf(int n) {
-  KIVTriangleBVH::Node& node = mNodes[n];
-  const int first = node.first, count = node.count;
-  SetEmpty(node);
-  for (int k = first; k < first + count; ++k) Unite(node, mInstances[mOrder[k]].box);
-  node.first = first;
-  node.count = count;
+void KIVSceneBVH::FitUp(int node) {
+  for (int p = mParents[node]; p >= 0; node = p / 4, p = mParents[node]) {
+    float mn[3], mx[3];
+    NodeBox(mNodes[node], mn, mx);
+    KIVTriangleBVH::WideNode& parent = mNodes[p / 4];
+    const int l = p % 4;
+    bool same = true;
+    for (int a = 0; a < 3; ++a) same = same && parent.box[2 * a][l] == mn[a] && parent.box[2 * a + 1][l] == mx[a];
+    if (same) break;  // nothing above changes either
+    SetLane(parent, l, mn, mx);
+  }
 }
 
 void KIVSceneBVH::Refit() {
   for (int id : mMoved) {
     Instance& inst = mInstances[id];
     inst.dirty = 0;
-    if (!inst.alive || inst.leaf < 0) continue;
-    FitLeaf(inst.leaf);
-    for (int p = mParents[inst.leaf]; p >= 0; p = mParents[p]) {
-      KIVTriangleBVH::Node& node = mNodes[p];
-      const KIVTriangleBVH::Node old = node;
-      SetEmpty(node);
-      Unite(node, mNodes[old.first]);
-      Unite(node, mNodes[old.first + 1]);
-      node.first = old.first;
-      node.count = 0;
-      if (SameBox(node, old)) break;  // nothing above changes either
-    }
+    if (!inst.alive || inst.slot < 0) continue;
+    const int lane = mSlots[inst.slot].lane;
+    SetLane(mNodes[lane / 4], lane % 4, inst.box.min, inst.box.max);
+    FitUp(lane / 4);
   }
   mMoved.clear();
 }
@@ -253,66 +255,64 @@ void KIVSceneBVH::Refit() {
 int KIVSceneBVH::Intersect(const KIVRay& ray, Hit& hit) {
   if (mTopologyDirty) Rebuild();
   if (!mMoved.empty()) Refit();
-  if (mNodes.empty() || !(ray.tMax >= 0.0f)) return 0;
   const float o[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
   const float d[3] = {ray.direction.x, ray.direction.y, ray.direction.z};
-  const float inv[3] = {1.0f / d[0], 1.0f / d[1], 1.0f / d[2]};
+  if (mNodes.empty() || !(ray.tMax >= 0.0f) || !UsableRay(o, d)) return 0;
+  const BoxRay boxRay(o, d);
+  const KIVTriangleBVH::WideNode* nodes = mNodes.data();
 
   float best = ray.tMax;
-  Hit result;
-  struct Entry {
-    int node;
-    float t;
-  };
-  // Depth is bounded by the shared builder; see KIVTriangleBVH.
-  Entry stack[128];
+  int found = -1;
+  KIVTriangleBVH::Hit bestHit;
+  StackEntry stack[kStackSize];
   int sp = 0;
-  if (EnterBox(mNodes[0], o, inv, best) == kInf) return 0;
-  int current = 0;
+  std::int32_t current = 0;
   for (;;) {
-    const KIVTriangleBVH::Node& n = mNodes[current];
-    if (n.count > 0) {
-      for (int k = n.first, e = n.first + n.count; k < e; ++k) {
-        const Instance& inst = mInstances[mOrder[k]];
-        if (!inst.visible || !inst.invertible || !inst.alive) continue;
-        if (EnterBox(inst.box, o, inv, best) == kInf) continue;
-        KIVTriangleBVH* bvh = Geometry(inst.geometry);
-        if (!bvh) continue;
-        const float* m = inst.inverse;
-        const KIVMathPointf lo(o[0] * m[0] + o[1] * m[3] + o[2] * m[6] + m[9],
-                               o[0] * m[1] + o[1] * m[4] + o[2] * m[7] + m[10],
-                               o[0] * m[2] + o[1] * m[5] + o[2] * m[8] + m[11]);
-        const KIVMathVectorf ld(d[0] * m[0] + d[1] * m[3] + d[2] * m[6], d[0] * m[1] + d[1] * m[4] + d[2] * m[7],
-                                d[0] * m[2] + d[1] * m[5] + d[2] * m[8]);
-        KIVTriangleBVH::Hit h;
-        if (bvh->Intersect(lo, ld, best, h) && h.t <= best) {
-          best = h.t;
-          result.instance = mOrder[k];
-          result.geometry = inst.geometry;
-          result.triangle = h.triangle;
-          result.t = h.t;
-          result.u = h.u;
-          result.v = h.v;
-        }
-      }
-    } else {
-      int a = n.first, b = n.first + 1;
-      float ta = EnterBox(mNodes[a], o, inv, best), tb = EnterBox(mNodes[b], o, inv, best);
-      if (tb < ta) std::swap(a, b), std::swap(ta, tb);
-      if (ta != kInf) {
-        if (tb != kInf) stack[sp++] = {b, tb};
-        current = a;
+    if (current >= 0) {
+      const KIVTriangleBVH::WideNode& n = nodes[current];
+      F4 tNear;
+      const int lanes = boxRay.Enter(n, Splat(best), tNear);
+      if (lanes) {
+        alignas(16) float tn[4];
+        Store(tn, tNear);
+        current = Order(nodes, n, lanes, tn, stack, sp);
         continue;
       }
+    } else {
+      const Slot& s = mSlots[LeafIndex(current)];
+      if (s.pickable) {
+        if (const KIVTriangleBVH* bvh = Geometry(s.geometry)) {
+          const float* m = s.inverse;
+          const KIVMathPointf lo(o[0] * m[0] + o[1] * m[3] + o[2] * m[6] + m[9],
+                                 o[0] * m[1] + o[1] * m[4] + o[2] * m[7] + m[10],
+                                 o[0] * m[2] + o[1] * m[5] + o[2] * m[8] + m[11]);
+          const KIVMathVectorf ld(d[0] * m[0] + d[1] * m[3] + d[2] * m[6], d[0] * m[1] + d[1] * m[4] + d[2] * m[7],
+                                  d[0] * m[2] + d[1] * m[5] + d[2] * m[8]);
+          KIVTriangleBVH::Hit h;
+          if (bvh->Intersect(lo, ld, best, h) && h.t <= best) {
+            best = h.t;
+            found = LeafIndex(current);
+            bestHit = h;
+          }
+        }
+      }
     }
+    // The next subtree still in front of the best hit.
     for (;;) {
       if (sp == 0) {
-        if (result.instance < 0) return 0;
+        if (found < 0) return 0;
+        Hit result;
+        result.instance = mSlots[found].instance;
+        result.geometry = mSlots[found].geometry;
+        result.triangle = bestHit.triangle;
+        result.t = bestHit.t;
+        result.u = bestHit.u;
+        result.v = bestHit.v;
         result.point = ray.PointAt(result.t);
         hit = result;
         return 1;
       }
-      const Entry e = stack[--sp];
+      const StackEntry& e = stack[--sp];
       if (e.t <= best) {
         current = e.node;
         break;

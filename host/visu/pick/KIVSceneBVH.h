@@ -1,10 +1,11 @@
 #pragma once
 // The top level of picking: a hierarchy over the world boxes of many placed instances of
-// geometries. A ray reaching an instance is carried into the instance's frame by the
-// cached inverse placement and tested against the geometry's own KIVTriangleBVH, which is
-// built the first time a ray reaches the world box of an instance of it, then kept.
-// Moving an instance only refits the boxes on its path to the root; adding or removing
-// instances rebuilds the top level, both done by the next Intersect if not asked for.
+// geometries, 4-wide like the geometries' own. A ray reaching an instance is carried into
+// the instance's frame by the cached inverse placement and tested against the geometry's
+// own KIVTriangleBVH, which is built the first time a ray reaches the world box of an
+// instance of it, then kept. Moving an instance only refits the boxes on its path to the
+// root; adding or removing instances rebuilds the top level, both done by the next
+// Intersect if not asked for.
 
 #include <functional>
 #include <memory>
@@ -69,7 +70,8 @@ class KIVSceneBVH {
   /// Brings the boxes of moved instances and their ancestors up to date.
   void Refit();
 
-  /// The nearest visible hit along the ray with t in [0, ray.tMax]. Returns 1 on a hit.
+  /// The nearest visible hit along the ray with t in [0, ray.tMax]. Returns 1 on a hit; a
+  /// ray with a non-finite or zero vector, or a NaN tMax, hits nothing.
   int Intersect(const KIVRay& ray, Hit& hit);
 
  private:
@@ -77,14 +79,27 @@ class KIVSceneBVH {
     KIVTriangleBVH::Node box;  // world box, as a node for the shared slab test
     float inverse[12];         // rows d1, d2, d3, origin of the inverse placement
     int geometry = -1;
-    int leaf = -1;
+    int slot = -1;  // in mSlots, -1 until the top level is built with it
     unsigned char alive = 0, visible = 1, invertible = 1, dirty = 0;
     KIV4x4Matrix matrix;
     KIVMathPointf localMin, localMax;
   };
+  // What a ray needs of an instance it reaches, one cache line, in the top level's leaf
+  // order.
+  struct alignas(64) Slot {
+    float inverse[12];  // a copy of the instance's
+    int instance;
+    int geometry;
+    int pickable;  // alive, visible and invertible
+    int lane;      // node * 4 + lane of the top-level lane that holds the instance's box
+  };
   void Place(Instance& inst, const KIV4x4Matrix& matrix);
-  KIVTriangleBVH* Geometry(int geometry);
-  void FitLeaf(int node);
+  void SyncSlot(int instance);
+  KIVTriangleBVH* Geometry(int geometry) {
+    return geometry < static_cast<int>(mTried.size()) && mTried[geometry] ? mReady[geometry] : BuildGeometry(geometry);
+  }
+  KIVTriangleBVH* BuildGeometry(int geometry);
+  void FitUp(int node);
   int Valid(int instance) const {
     return instance >= 0 && instance < static_cast<int>(mInstances.size()) && mInstances[instance].alive;
   }
@@ -92,14 +107,15 @@ class KIVSceneBVH {
   std::vector<Instance> mInstances;
   std::vector<int> mFree;
   int mAliveCount = 0;
-  std::vector<KIVTriangleBVH::Node> mNodes;
-  std::vector<int> mParents;
-  std::vector<int> mOrder;  // leaf slots -> instance ids
+  std::vector<KIVTriangleBVH::WideNode> mNodes;  // the root first, children after parents
+  std::vector<int> mParents;                     // node -> parent node * 4 + lane, -1 at the root
+  std::vector<Slot> mSlots;
   std::vector<int> mMoved;
   int mTopologyDirty = 0;
 
   GeometryBuilder mBuilder;
   std::vector<std::unique_ptr<KIVTriangleBVH>> mGeometries;
+  std::vector<KIVTriangleBVH*> mReady;  // built hierarchies, null for a failed build
   std::vector<unsigned char> mTried;
   int mBuiltGeometries = 0;
 };

@@ -5,14 +5,17 @@
 #include <limits>
 #include <numeric>
 
+#include "host/visu/pick/detail/KIVWideBVH.h"
+
+using namespace kivpick;
+
 namespace {
 
 constexpr int kBins = 12;
 // Past this depth the builder halves ranges, which bounds the depth of any tree by
 // kMaxSahDepth + 32 and so the traversal stack.
 constexpr int kMaxSahDepth = 64;
-constexpr int kStackSize = kMaxSahDepth + 40;
-constexpr float kInf = std::numeric_limits<float>::infinity();
+static_assert(3 * (kMaxSahDepth + 32) + 1 <= kivpick::kStackSize);
 
 // Reused across builds so that building thousands of small geometries does not pay an
 // allocation per build.
@@ -53,16 +56,97 @@ inline void Grow(float* mn, float* mx, const float* box) {
   }
 }
 
-// Entry distance of the ray into the node's box clipped to [0, tMax], or +inf on a miss.
-inline float EnterBox(const KIVTriangleBVH::Node& n, const float* o, const float* inv, float tMax) {
-  float t1 = (n.min[0] - o[0]) * inv[0], t2 = (n.max[0] - o[0]) * inv[0];
-  float lo = std::min(t1, t2), hi = std::max(t1, t2);
-  t1 = (n.min[1] - o[1]) * inv[1], t2 = (n.max[1] - o[1]) * inv[1];
-  lo = std::max(lo, std::min(t1, t2)), hi = std::min(hi, std::max(t1, t2));
-  t1 = (n.min[2] - o[2]) * inv[2], t2 = (n.max[2] - o[2]) * inv[2];
-  lo = std::max(lo, std::min(t1, t2)), hi = std::min(hi, std::max(t1, t2));
-  lo = std::max(lo, 0.0f), hi = std::min(hi, tMax);
-  return lo <= hi ? lo : kInf;
+// The ray in the sheared frame of the watertight test: the axis of largest |d| becomes z
+// and the ray runs along it, so that each edge is tested by a 2D cross product whose sign
+// two triangles sharing the edge compute from the same numbers.
+struct ShearedRay {
+  int kx, ky, kz;
+  float sx, sy, sz;
+  F4 o[3];  // origin along kx, ky, kz
+  F4 shx, shy, shz;
+  ShearedRay(const float* org, const float* d) {
+    kz = std::fabs(d[0]) > std::fabs(d[1]) ? (std::fabs(d[0]) > std::fabs(d[2]) ? 0 : 2)
+                                           : (std::fabs(d[1]) > std::fabs(d[2]) ? 1 : 2);
+    kx = kz == 2 ? 0 : kz + 1;
+    ky = kx == 2 ? 0 : kx + 1;
+    sx = d[kx] / d[kz], sy = d[ky] / d[kz], sz = 1.0f / d[kz];
+    o[0] = Splat(org[kx]), o[1] = Splat(org[ky]), o[2] = Splat(org[kz]);
+    shx = Splat(sx), shy = Splat(sy), shz = Splat(sz);
+  }
+};
+
+// One corner carried into the sheared frame; the same operations in the same order for
+// every triangle that shares the corner.
+struct Corner {
+  F4 x, y, z;
+};
+inline Corner Shear(const ShearedRay& r, const float (*p)[4]) {
+  const F4 z = Load(p[r.kz]) - r.o[2];
+  return {(Load(p[r.kx]) - r.o[0]) - r.shx * z, (Load(p[r.ky]) - r.o[1]) - r.shy * z, z};
+}
+
+struct LaneHit {
+  float t, u, v;
+};
+
+// A lane whose edge test came out exactly zero in single precision: the three edge
+// functions again in double, where the products of floats are exact and so are their
+// signs, as the watertight test asks.
+bool ExactLane(const float* x, const float* y, const float* z, float sz, float best, LaneHit& out) {
+  const double U = double(x[2]) * y[1] - double(y[2]) * x[1];
+  const double V = double(x[0]) * y[2] - double(y[0]) * x[2];
+  const double W = double(x[1]) * y[0] - double(y[1]) * x[0];
+  if ((U < 0 || V < 0 || W < 0) && (U > 0 || V > 0 || W > 0)) return false;
+  const double det = U + V + W;
+  if (det == 0.0) return false;
+  const double T = (U * z[0] + V * z[1] + W * z[2]) * sz;
+  const double t = T / det;
+  if (!(t >= 0.0 && t <= best)) return false;
+  out = {static_cast<float>(t), static_cast<float>(V / det), static_cast<float>(W / det)};
+  return true;
+}
+
+// The nearest of the packet's four triangles hit with t in [0, best]; its lane or -1.
+inline int HitPacket(const ShearedRay& r, const float (*p)[3][4], float best, LaneHit& out) {
+  const Corner a = Shear(r, p[0]), b = Shear(r, p[1]), c = Shear(r, p[2]);
+  const F4 U = c.x * b.y - c.y * b.x;
+  const F4 V = a.x * c.y - a.y * c.x;
+  const F4 W = b.x * a.y - b.y * a.x;
+  const F4 zero = Splat(0.0f);
+  const int exact = Bits((U == zero) | (V == zero) | (W == zero));
+  const M4 inside = ((U >= zero) & (V >= zero) & (W >= zero)) | ((U <= zero) & (V <= zero) & (W <= zero));
+  const F4 det = U + V + W;
+  const F4 T = (U * a.z + V * b.z + W * c.z) * r.shz;
+  const F4 bestDet = Splat(best) * det;
+  // t = T / det within [0, best], for either sign of det; det == 0 fails both.
+  const M4 front = (det > zero) & (T >= zero) & (T <= bestDet);
+  const M4 back = (det < zero) & (T <= zero) & (T >= bestDet);
+  int lanes = Bits(inside & (front | back)) & ~exact;
+  if (!lanes && !exact) return -1;
+  alignas(16) float ts[4], us[4], ws[4], ds[4];
+  Store(ts, T), Store(us, V), Store(ws, W), Store(ds, det);
+  int found = -1;
+  while (lanes) {
+    const int l = std::countr_zero(static_cast<unsigned>(lanes));
+    lanes &= lanes - 1;
+    const float inv = 1.0f / ds[l];
+    const float t = ts[l] * inv;
+    if (t > best) continue;  // T <= best * det may round the other way
+    best = t;
+    found = l;
+    out = {t, us[l] * inv, ws[l] * inv};
+  }
+  for (int rest = exact; rest;) {
+    const int l = std::countr_zero(static_cast<unsigned>(rest));
+    rest &= rest - 1;
+    alignas(16) float ax[4], ay[4], az[4], bx[4], by[4], bz[4], cx[4], cy[4], cz[4];
+    Store(ax, a.x), Store(ay, a.y), Store(az, a.z), Store(bx, b.x), Store(by, b.y), Store(bz, b.z);
+    Store(cx, c.x), Store(cy, c.y), Store(cz, c.z);
+    const float x[3] = {ax[l], bx[l], cx[l]}, y[3] = {ay[l], by[l], cy[l]}, z[3] = {az[l], bz[l], cz[l]};
+    LaneHit h;
+    if (ExactLane(x, y, z, r.sz, best, h)) best = h.t, found = l, out = h;
+  }
+  return found;
 }
 
 }  // namespace
@@ -105,6 +189,17 @@ void KIVTriangleBVH::BuildTree(const float* boxes, int count, int maxLeaf, std::
     if (n <= maxLeaf) {
       node.first = r.begin;
       node.count = n;
+      continue;
+    }
+    if (n == 2) {
+      // One item a side is the only split there is.
+      const int left = static_cast<int>(nodes.size());
+      nodes[r.node].first = left;
+      nodes[r.node].count = 0;
+      nodes.push_back(Node{});
+      nodes.push_back(Node{});
+      s.stack.push_back({left + 1, r.begin + 1, r.end, r.depth + 1});
+      s.stack.push_back({left, r.begin, r.begin + 1, r.depth + 1});
       continue;
     }
 
@@ -169,8 +264,8 @@ void KIVTriangleBVH::BuildTree(const float* boxes, int count, int maxLeaf, std::
 
 void KIVTriangleBVH::Clear() {
   mNodes.clear();
-  mTriangles.clear();
-  mVertices.clear();
+  mPackets.clear();
+  mTriangleCount = 0;
   mBuilt = 0;
 }
 
@@ -183,8 +278,8 @@ int KIVTriangleBVH::Build(const float* vertices, int vertexCount, const int* ind
 
   BuildScratch& s = tScratch;
   s.boxes.resize(6 * static_cast<size_t>(triangleCount));
-  thread_local std::vector<Triangle> raw;
-  raw.clear();
+  thread_local std::vector<int> kept;  // the caller's index of each kept triangle
+  kept.clear();
   for (int t = 0; t < triangleCount; ++t) {
     const int* c = indices + 3 * t;
     const float* p[3] = {vertices + 3 * c[0], vertices + 3 * c[1], vertices + 3 * c[2]};
@@ -195,102 +290,90 @@ int KIVTriangleBVH::Build(const float* vertices, int vertexCount, const int* ind
     const float nz = e1[0] * e2[1] - e1[1] * e2[0];
     const float area2 = nx * nx + ny * ny + nz * nz;
     if (!(area2 > 0.0f) || !std::isfinite(area2)) continue;  // degenerate or not finite
-    float* box = s.boxes.data() + 6 * raw.size();
+    float* box = s.boxes.data() + 6 * kept.size();
     for (int a = 0; a < 3; ++a) {
       box[a] = std::min(std::min(p[0][a], p[1][a]), p[2][a]);
       box[a + 3] = std::max(std::max(p[0][a], p[1][a]), p[2][a]);
     }
-    raw.push_back({{static_cast<std::uint32_t>(c[0]), static_cast<std::uint32_t>(c[1]),
-                    static_cast<std::uint32_t>(c[2])},
-                   t});
+    kept.push_back(t);
   }
-  // Built into scratch, then copied at its exact size: the bound reserved is twice the need.
-  BuildTree(s.boxes.data(), static_cast<int>(raw.size()), 4, s.nodes, s.order);
-  mNodes.assign(s.nodes.begin(), s.nodes.end());
-  mVertices.assign(vertices, vertices + 3 * static_cast<size_t>(vertexCount));
-  mTriangles.resize(raw.size());
-  for (size_t k = 0; k < s.order.size(); ++k) mTriangles[k] = raw[s.order[k]];
+  mTriangleCount = static_cast<int>(kept.size());
   mBuilt = 1;
+  if (kept.empty()) return 1;
+  BuildTree(s.boxes.data(), mTriangleCount, 4, s.nodes, s.order);
+  for (int a = 0; a < 3; ++a) mMin[a] = s.nodes[0].min[a], mMax[a] = s.nodes[0].max[a];
+  // Each binary leaf (at most four triangles) becomes one packet, numbered in the order
+  // the collapse meets them, so that neighbours in the tree are neighbours in memory.
+  size_t leaves = 0;
+  for (const Node& n : s.nodes) leaves += n.count > 0;
+  mPackets.reserve(leaves);
+  mNodes.reserve(s.nodes.size() / 3 + 1);
+  const int* order = s.order.data();
+  Collapse(s.nodes, 0, mNodes, [&](const Node& leaf) {
+    Packet& pk = mPackets.emplace_back();
+    for (int l = 0; l < 4; ++l) {
+      const int t = kept[order[leaf.first + std::min(l, leaf.count - 1)]];
+      pk.id[l] = t;
+      for (int k = 0; k < 3; ++k)
+        for (int a = 0; a < 3; ++a) pk.p[k][a][l] = vertices[3 * indices[3 * t + k] + a];
+    }
+    return static_cast<int>(mPackets.size()) - 1;
+  });
   return 1;
 }
 
 int KIVTriangleBVH::GetBounds(KIVMathPointf& min, KIVMathPointf& max) const {
   if (mNodes.empty()) return 0;
-  min = KIVMathPointf(mNodes[0].min);
-  max = KIVMathPointf(mNodes[0].max);
+  min = KIVMathPointf(mMin);
+  max = KIVMathPointf(mMax);
   return 1;
 }
 
 template <bool kAny>
 int KIVTriangleBVH::Traverse(const KIVMathPointf& origin, const KIVMathVectorf& direction, float tMax,
                              Hit* hit) const {
-  if (mNodes.empty() || !(tMax >= 0.0f)) return 0;
   const float o[3] = {origin.x, origin.y, origin.z};
   const float d[3] = {direction.x, direction.y, direction.z};
-  const float inv[3] = {1.0f / d[0], 1.0f / d[1], 1.0f / d[2]};
-  const Node* nodes = mNodes.data();
-  const Triangle* tris = mTriangles.data();
-  const float* verts = mVertices.data();
+  if (mNodes.empty() || !(tMax >= 0.0f) || !UsableRay(o, d)) return 0;
+  const BoxRay boxRay(o, d);
+  const ShearedRay triRay(o, d);
+  const WideNode* nodes = mNodes.data();
+  const Packet* packets = mPackets.data();
 
   float best = tMax;
-  int found = -1;
-  float bu = 0.0f, bv = 0.0f;
-  struct Entry {
-    int node;
-    float t;
-  };
-  Entry stack[kStackSize];
+  int foundPacket = -1, foundLane = 0;
+  LaneHit bestHit{0.0f, 0.0f, 0.0f};
+  StackEntry stack[kStackSize];
   int sp = 0;
-  if (EnterBox(nodes[0], o, inv, best) == kInf) return 0;
-  int current = 0;
+  std::int32_t current = 0;
   for (;;) {
-    const Node& n = nodes[current];
-    if (n.count > 0) {
-      for (int k = n.first, e = n.first + n.count; k < e; ++k) {
-        const Triangle& tr = tris[k];
-        const float* p0 = verts + 3 * tr.v[0];
-        const float* p1 = verts + 3 * tr.v[1];
-        const float* p2 = verts + 3 * tr.v[2];
-        const float e1[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
-        const float e2[3] = {p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
-        // Möller–Trumbore, two-sided.
-        const float px = d[1] * e2[2] - d[2] * e2[1];
-        const float py = d[2] * e2[0] - d[0] * e2[2];
-        const float pz = d[0] * e2[1] - d[1] * e2[0];
-        const float det = e1[0] * px + e1[1] * py + e1[2] * pz;
-        if (det == 0.0f) continue;
-        const float invDet = 1.0f / det;
-        const float tx = o[0] - p0[0], ty = o[1] - p0[1], tz = o[2] - p0[2];
-        const float u = (tx * px + ty * py + tz * pz) * invDet;
-        if (u < 0.0f || u > 1.0f) continue;
-        const float qx = ty * e1[2] - tz * e1[1];
-        const float qy = tz * e1[0] - tx * e1[2];
-        const float qz = tx * e1[1] - ty * e1[0];
-        const float v = (d[0] * qx + d[1] * qy + d[2] * qz) * invDet;
-        if (v < 0.0f || u + v > 1.0f) continue;
-        const float t = (e2[0] * qx + e2[1] * qy + e2[2] * qz) * invDet;
-        if (!(t >= 0.0f && t <= best)) continue;
-        if constexpr (kAny) return 1;
-        best = t, found = k, bu = u, bv = v;
-      }
-    } else {
-      int a = n.first, b = n.first + 1;
-      float ta = EnterBox(nodes[a], o, inv, best), tb = EnterBox(nodes[b], o, inv, best);
-      if (tb < ta) std::swap(a, b), std::swap(ta, tb);
-      if (ta != kInf) {
-        if (tb != kInf) stack[sp++] = {b, tb};
-        current = a;
+    if (current >= 0) {
+      const WideNode& n = nodes[current];
+      F4 tNear;
+      const int lanes = boxRay.Enter(n, Splat(best), tNear);
+      if (lanes) {
+        alignas(16) float tn[4];
+        Store(tn, tNear);
+        current = Order(nodes, n, lanes, tn, stack, sp);
         continue;
       }
+    } else {
+      const int p = LeafIndex(current);
+      LaneHit h;
+      const int lane = HitPacket(triRay, packets[p].p, best, h);
+      if (lane >= 0) {
+        if constexpr (kAny) return 1;
+        best = h.t, foundPacket = p, foundLane = lane, bestHit = h;
+      }
     }
-    // Pop the next subtree still in front of the best hit.
+    // The next subtree still in front of the best hit.
     for (;;) {
       if (sp == 0) {
-        if (found < 0) return 0;
-        if (hit) *hit = Hit{best, tris[found].id, bu, bv};
+        if (foundPacket < 0) return 0;
+        if (hit) *hit = Hit{best, packets[foundPacket].id[foundLane], bestHit.u, bestHit.v};
         return 1;
       }
-      const Entry e = stack[--sp];
+      const StackEntry& e = stack[--sp];
       if (e.t <= best) {
         current = e.node;
         break;

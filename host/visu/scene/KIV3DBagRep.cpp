@@ -17,6 +17,7 @@ void KIV3DBagRep::SetMatrix(const KIV4x4Matrix* matrix) {
     mMatrix = std::make_unique<KIV4x4Matrix>(*matrix);
   else
     mMatrix.reset();
+  mMaxScale = matrix ? matrix->GetMaxScale() : 1.0f;
   Touch();
   KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Matrix);
   BoundsChanged();
@@ -79,19 +80,20 @@ void KIV3DBagRep::ComputeBoundingElement() const {
   const std::vector<KIVRep*>& children = GetChildren();
   KIV3DBoundingSphere sphere;
   if (children.size() < kTreeMinimum) {
+    KIV3DBoundingSphere spheres[kTreeMinimum];  // each child asked once
     GroupBound group;
-    for (const KIVRep* child : children) group.AddBox(ChildSphere(child));
+    for (size_t i = 0; i < children.size(); ++i) group.AddBox(spheres[i] = ChildSphere(children[i]));
     const KIVMathPointf c = group.Centre();
     double reach = 0.0;
     if (group.any && !group.infinite)
-      for (const KIVRep* child : children) {
-        const KIV3DBoundingSphere s = ChildSphere(child);
-        if (!s.IsEmpty()) reach = std::max(reach, GroupBound::Reach(c, s));
-      }
+      for (size_t i = 0; i < children.size(); ++i)
+        if (!spheres[i].IsEmpty()) reach = std::max(reach, GroupBound::Reach(c, spheres[i]));
     sphere = group.Make(c, reach);
   } else {
-    if (mAllChanged || mTreeVersion != GetChildrenVersion()) {
+    if (mTreeVersion != GetChildrenVersion()) {
       RebuildUnionTree();
+    } else if (mAllChanged) {
+      RefreshUnionTree();
     } else {
       for (const KIVRep* child : mChangedChildren) {
         auto it = mSlots.find(child);
@@ -108,7 +110,9 @@ void KIV3DBagRep::ComputeBoundingElement() const {
   }
   mChangedChildren.clear();
   mAllChanged = false;
-  if (mMatrix) sphere *= *mMatrix;
+  if (mMatrix && !sphere.IsEmpty() && !sphere.IsInfinite())
+    sphere = KIV3DBoundingSphere(mMatrix->TransformPoint(sphere.GetCenter()), sphere.GetRadius() * mMaxScale,
+                                 sphere.GetRadiusMM());
   mBounds = sphere;
   mBoundsDirty = false;
 }
@@ -119,6 +123,7 @@ void KIV3DBagRep::RebuildUnionTree() const {
   while (mLeafBase < children.size()) mLeafBase *= 2;
   mUnions.assign(2 * mLeafBase, KIV3DBoundingSphere());
   mSlots.clear();
+  mChildSlots.resize(children.size());
   // Leaves in Morton order of the children's centres: neighbours in the tree are then
   // neighbours in space, and each partial union stays close to what it holds. In list
   // order a plant's far-apart siblings would make every inner sphere loose.
@@ -152,11 +157,25 @@ void KIV3DBagRep::RebuildUnionTree() const {
     const size_t i = order[slot].second;
     mUnions[mLeafBase + slot] = spheres[i];
     mSlots[children[i]].push_back(static_cast<int>(slot));
+    mChildSlots[i] = static_cast<int>(slot);
   }
   mBoxes.assign(6 * 2 * mLeafBase, 0.0);
   for (size_t node = mLeafBase; node < 2 * mLeafBase; ++node) SetLeafBox(node);
   for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
   mTreeVersion = GetChildrenVersion();
+}
+
+void KIV3DBagRep::RefreshUnionTree() const {
+  // The result does not depend on which leaf holds which child, only the pruning of the
+  // search for the farthest does: the order found at the last rebuild serves. Children in
+  // list order, which is mostly the order they lie in memory.
+  const std::vector<KIVRep*>& children = GetChildren();
+  for (size_t i = 0; i < children.size(); ++i) {
+    const size_t node = mLeafBase + mChildSlots[i];
+    mUnions[node] = ChildSphere(children[i]);
+    SetLeafBox(node);
+  }
+  for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
 }
 
 void KIV3DBagRep::SetLeafBox(size_t node) const {

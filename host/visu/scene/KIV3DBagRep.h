@@ -49,16 +49,21 @@ class KIV3DBagRep : public KIV3DRep {
   /// Below this many children a plain pass is as fast as the tree.
   static constexpr size_t kTreeMinimum = 32;
   void RebuildUnionTree() const;
+  /// Every leaf of the tree from its child again, the layout kept: for when every child
+  /// changed but the list of children did not.
+  void RefreshUnionTree() const;
   void SetLeafBox(size_t node) const;
   void Unite(size_t node) const;
   KIV3DBoundingSphere TreeBound() const;
   std::unique_ptr<KIV4x4Matrix> mMatrix;
+  float mMaxScale = 1.0f;  // the matrix's, found once per matrix rather than per bound
   // The tree of unions: leaves from mLeafBase on, node i uniting 2i and 2i+1.
   mutable std::vector<KIV3DBoundingSphere> mUnions;
   mutable std::vector<double> mBoxes;  // per node: low x, y, z then high x, y, z
   mutable size_t mLeafBase = 0;
   mutable unsigned long mTreeVersion = ~0ul;  // children version the tree was built for
   mutable std::unordered_map<const KIVRep*, std::vector<int>> mSlots;
+  mutable std::vector<int> mChildSlots;  // child index -> slot
   mutable std::vector<const KIVRep*> mChangedChildren;
   mutable bool mAllChanged = true;
 };

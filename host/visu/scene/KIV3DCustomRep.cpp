@@ -91,21 +91,39 @@ void KIV3DCustomRep::PrimitiveChanged(KIVGraphicPrimitive& primitive) {
 
 void KIV3DCustomRep::GeometryModified() {
   mStamp = ++sStamps;
-  Recompute();
+  mGeometryDirty = true;
+  Touch();
+  // Marking is all a change costs; the points are read when the bounds are next asked for.
+  // A rep still stale told its parents when it became so, and they cannot have looked
+  // since (looking would have refreshed it).
+  if (!mBoundsDirty) {
+    mBoundsDirty = true;
+    KIVRep::BoundsChanged();
+  }
   KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Geometry);
 }
 
-void KIV3DCustomRep::Recompute() {
-  std::vector<float> points;
+void KIV3DCustomRep::ComputeBoundingElement() const {
+  if (mGeometryDirty) Recompute();
+  mBoundsDirty = false;
+}
+
+void KIV3DCustomRep::Recompute() const {
+  // Kept by the thread: a scene whose every leaf changed pays no allocation per leaf.
+  thread_local std::vector<float> points;
+  points.clear();
   float radiusMM = 0.0f;
   for (KIVGraphicPrimitive* gp : mLevels[0]) {
     gp->GetBoundingPoints(points);
     radiusMM = std::max(radiusMM, gp->GetScreenRadiusMM());
   }
+  mGeometryDirty = false;
+  const bool sphere = mBoundsDirty;  // else a sphere was set since the change, and stands
+  mBoundsDirty = false;
   const size_t n = points.size() / 3;
   mHasBox = 0;
   if (n == 0) {
-    SetBoundingElement(KIV3DBoundingSphere());
+    if (sphere) mBounds = KIV3DBoundingSphere();
     return;
   }
   float lo[3] = {points[0], points[1], points[2]}, hi[3] = {lo[0], lo[1], lo[2]};
@@ -117,6 +135,7 @@ void KIV3DCustomRep::Recompute() {
   mMin = {lo[0], lo[1], lo[2]};
   mMax = {hi[0], hi[1], hi[2]};
   mHasBox = 1;
+  if (!sphere) return;
   // The box centre with the farthest point as radius: one pass, at most √3 × the minimum.
   const double c[3] = {0.5 * (double(lo[0]) + hi[0]), 0.5 * (double(lo[1]) + hi[1]), 0.5 * (double(lo[2]) + hi[2])};
   double r2 = 0.0;
@@ -125,12 +144,12 @@ void KIV3DCustomRep::Recompute() {
     r2 = std::max(r2, dx * dx + dy * dy + dz * dz);
   }
   const float radius = std::nextafter(static_cast<float>(std::sqrt(r2)), INFINITY);
-  SetBoundingElement(KIV3DBoundingSphere(
-      KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius,
-      radiusMM));
+  mBounds = KIV3DBoundingSphere(
+      KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius, radiusMM);
 }
 
 int KIV3DCustomRep::GetLocalBox(KIVMathPointf& min, KIVMathPointf& max) const {
+  if (mGeometryDirty) Recompute();
   if (!mHasBox) return 0;
   min = mMin;
   max = mMax;

@@ -2,8 +2,9 @@
 // A leaf of the 3D scene made of graphic primitives, which it owns. Primitives sit in
 // levels of detail: level 0 is the full geometry (bounds and picking use it), higher
 // levels are coarser, each with the sag (largest chordal deviation, model units) that a
-// render weighs against its precision. The bounding sphere follows level 0: it is
-// recomputed when primitives come or go and when GeometryModified says one changed.
+// render weighs against its precision. The bounding sphere follows level 0: when primitives
+// come or go, or GeometryModified says one changed, it is marked stale and recomputed when
+// next asked for.
 #include <vector>
 #include "host/visu/scene/KIV3DRep.h"
 #include "host/visu/scene/KIVGraphicPrimitive.h"
@@ -29,8 +30,9 @@ class KIV3DCustomRep : public KIV3DRep {
   /// over a finer level.
   int SetLODSag(int level, float sag);
   const std::vector<float>& GetLODSags() const { return mSags; }
-  /// Says that a held primitive's geometry changed: the sphere is recomputed and the pick
-  /// caches drop what they built from it. Held primitives call it by themselves.
+  /// Says that a held primitive's geometry changed: the sphere and box go stale (recomputed
+  /// when next asked for) and the pick caches drop what they built from it. Cheap on a rep
+  /// already stale: its parents were told then. Held primitives call it by themselves.
   void GeometryModified();
   /// The box of level 0 in the rep's frame; 0 when there is no geometry.
   int GetLocalBox(KIVMathPointf& min, KIVMathPointf& max) const;
@@ -42,8 +44,12 @@ class KIV3DCustomRep : public KIV3DRep {
   /// Unique over the process for this rep's current geometry: a new value on every change
   /// and for every new rep, so a cache can tell a reused id from the geometry it built.
   unsigned long long GetGeometryStamp() const { return mStamp; }
+  /// The sphere from level 0's points when the geometry changed since the last look.
+  void ComputeBoundingElement() const override;
+
  private:
-  void Recompute();
+  /// Box and, unless someone set a sphere since the change, sphere from level 0's points.
+  void Recompute() const;
   /// A held primitive changed: level 0 shapes bounds and picking, coarser levels only the
   /// picture.
   void PrimitiveChanged(KIVGraphicPrimitive& primitive);
@@ -55,8 +61,9 @@ class KIV3DCustomRep : public KIV3DRep {
   Watch mWatch{*this};
   std::vector<std::vector<KIVGraphicPrimitive*>> mLevels;
   std::vector<float> mSags;
-  KIVMathPointf mMin, mMax;
-  int mHasBox = 0;
+  mutable KIVMathPointf mMin, mMax;
+  mutable int mHasBox = 0;
+  mutable bool mGeometryDirty = false;  // box (and sphere) not computed since the last change
   int mGeometryId;
   unsigned long long mStamp = 0;
 };

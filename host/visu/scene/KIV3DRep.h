@@ -27,5 +27,5 @@ class KIV3DRep : public KIVRep {
  protected:
   void BoundsChanged() override;
   mutable KIV3DBoundingSphere mBounds;
-  mutable bool mBoundsDirty = false;  // only bags become dirty
+  mutable bool mBoundsDirty = false;  // bags, and leaves whose geometry changed
 };

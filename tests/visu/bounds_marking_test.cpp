@@ -1,0 +1,78 @@
+// A leaf whose geometry changes is only marked: its sphere and box are read from the
+// points when next asked for, its parents are told once while it stays stale, and what
+// they compute is what a tree built fresh with the final geometry gives.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "host/visu/scene/KIV3DBagRep.h"
+#include "host/visu/scene/KIV3DFaceGP.h"
+#include "tests/support/TestBox.h"
+
+namespace {
+
+void Resize(KIV3DCustomRep* leaf, float h) {
+  std::vector<float> v;
+  for (int i = 0; i < 8; ++i) v.insert(v.end(), {i & 1 ? h : -h, i & 2 ? h : -h, i & 4 ? h : -h});
+  ASSERT_EQ(dynamic_cast<KIV3DFaceGP*>(leaf->GetGP(0))->SetVertices(v.data(), 24), 1);
+}
+
+// One leaf of half size h shared by two placed bags, under a root with enough siblings for
+// the root's tree of unions.
+struct Tree {
+  KIV3DBagRep* root = new KIV3DBagRep;
+  KIV3DCustomRep* leaf;
+  KIV3DBagRep* bags[2] = {new KIV3DBagRep, new KIV3DBagRep};
+  explicit Tree(float h) : leaf(Box(h)) {
+    for (int k = 0; k < 2; ++k) {
+      bags[k]->SetMatrix(KIV4x4Matrix({2, 0, 0}, {0, 2, 0}, {0, 0, 2}, {k ? 100.0f : -100.0f, 0, 0}));
+      bags[k]->AddChild(leaf);
+      root->AddChild(bags[k]);
+    }
+    for (int k = 0; k < 40; ++k) root->AddChild(Box(KIVMathPointf(0, static_cast<float>(k), 0), 0.5f));
+  }
+  ~Tree() { root->Destroy(); }
+};
+
+void ExpectSameSphere(const KIV3DBoundingSphere& a, const KIV3DBoundingSphere& b) {
+  EXPECT_NEAR(a.GetRadius(), b.GetRadius(), 1e-4f * b.GetRadius());
+  EXPECT_LT(a.GetCenter().DistanceTo(b.GetCenter()), 1e-4f * b.GetRadius());
+}
+
+}  // namespace
+
+TEST(BoundsMarking, StaleLeavesRefreshWhenAskedAndEveryParentSeesThem) {
+  Tree tree(1.0f);
+  tree.root->GetBoundingElement();  // every cache clean
+
+  // Changed twice before anyone looks: the last geometry counts, asked box first.
+  Resize(tree.leaf, 3.0f);
+  Resize(tree.leaf, 5.0f);
+  KIVMathPointf lo, hi;
+  ASSERT_TRUE(tree.leaf->GetLocalBox(lo, hi));
+  EXPECT_FLOAT_EQ(hi.x, 5.0f);
+  {
+    Tree fresh(5.0f);
+    ExpectSameSphere(tree.root->GetBoundingElement(), fresh.root->GetBoundingElement());
+    for (int k = 0; k < 2; ++k)
+      ExpectSameSphere(tree.bags[k]->GetBoundingElement(), fresh.bags[k]->GetBoundingElement());
+  }
+
+  // A sphere set by hand after a change stands; the box still follows the points.
+  Resize(tree.leaf, 1.0f);
+  tree.leaf->SetBoundingElement(KIV3DBoundingSphere(KIVMathPointf(0, 0, 0), 7.0f));
+  ASSERT_TRUE(tree.leaf->GetLocalBox(lo, hi));
+  EXPECT_FLOAT_EQ(hi.x, 1.0f);
+  EXPECT_FLOAT_EQ(tree.leaf->GetBoundingElement().GetRadius(), 7.0f);
+  EXPECT_NEAR(tree.bags[1]->GetBoundingElement().GetRadius(), 14.0f, 1e-3f);
+
+  // Changed while hidden (its parents skip it), then shown: they catch up.
+  tree.leaf->SetShowMode(1, 0);
+  tree.root->GetBoundingElement();
+  Resize(tree.leaf, 4.0f);
+  tree.root->GetBoundingElement();
+  tree.leaf->SetShowMode(0, 0);
+  Tree fresh(4.0f);
+  ExpectSameSphere(tree.root->GetBoundingElement(), fresh.root->GetBoundingElement());
+}
