@@ -1,6 +1,7 @@
 #include "host/dialog/KIVDlgMultiList.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 KIV_IMPLEMENT_METAOBJECT(KIVDlgMultiList, KIVDlgControl)
@@ -85,6 +86,27 @@ int KIVDlgMultiList::SetColumnItem(int column, const KIVUnicodeString* texts, in
   }
   std::copy(texts, texts + n, mColumns[column].begin());
   Changed(KIVDlgProperty::Lines);
+  return 1;
+}
+
+int KIVDlgMultiList::SetAllColumns(std::vector<std::vector<KIVUnicodeString>> columns) {
+  if (columns.empty()) columns.emplace_back();
+  std::size_t lines = 0;
+  for (const auto& column : columns) lines = std::max(lines, column.size());
+  if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max())) return 0;
+  for (auto& column : columns) column.resize(lines);
+  const int n = static_cast<int>(columns.size());
+  mTitles.resize(n);
+  mWidths.resize(n, 0);
+  mColumns = std::move(columns);
+  mLineCount = static_cast<int>(lines);
+  mSelected.assign(lines, 0);
+  const bool hadSelection = mSelectCount > 0;
+  mSelectCount = 0;
+  mSelectedColumn = std::min(mSelectedColumn, n - 1);
+  ClampScroll();
+  Changed(KIVDlgProperty::Lines);
+  if (hadSelection) Changed(KIVDlgProperty::Selection);
   return 1;
 }
 

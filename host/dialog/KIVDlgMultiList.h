@@ -32,6 +32,11 @@ class KIVDlgMultiList : public KIVDlgControl {
   int SetLine(const KIVUnicodeString* texts, int n, int line = -1);
   /// Sets the first n cells of a column, adding lines when n exceeds the line count.
   int SetColumnItem(int column, const KIVUnicodeString* texts, int n);
+  /// Replaces every line in one call, taking the cells over without copying them: one
+  /// vector per column (the column count becomes their number, at least 1), the line count
+  /// the longest one's length, shorter columns padded with empty cells. Titles and widths
+  /// of the columns kept are kept; the selection is cleared without notification.
+  int SetAllColumns(std::vector<std::vector<KIVUnicodeString>> columns);
   int SetCell(int line, int column, const KIVUnicodeString& text);
   /// The cell's text; empty out of range.
   const KIVUnicodeString& GetCell(int line, int column) const;

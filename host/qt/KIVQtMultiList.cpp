@@ -1,5 +1,6 @@
 #include "host/qt/KIVQtMultiList.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -104,6 +105,7 @@ void KIVQtMultiList::ApplySelection() {
   QItemSelection selection;
   const KIVDlgMultiList* list = GetList();
   const int count = list ? list->GetSelectCount() : 0;
+  bool scattered = false;
   if (count > 0 && mModel->rowCount() > 0) {
     std::vector<int> lines(count);
     list->GetSelect(lines.data(), count);
@@ -113,8 +115,11 @@ void KIVQtMultiList::ApplySelection() {
       if (const int row = mModel->RowOfLine(line); row >= 0) rows.push_back(row);
     std::sort(rows.begin(), rows.end());
     // Runs of rows make one range each: selecting every line stays one range when unsorted.
+    int runs = 0;
+    for (size_t i = 0; i < rows.size(); ++i) runs += i == 0 || rows[i] != rows[i - 1] + 1;
+    scattered = runs > kMaxSelectionRanges;
     const int lastColumn = mModel->columnCount() - 1;
-    for (size_t i = 0; i < rows.size();) {
+    for (size_t i = 0; i < rows.size() && !scattered;) {
       size_t j = i;
       while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) ++j;
       selection.append(QItemSelectionRange(mModel->index(rows[i], 0), mModel->index(rows[j], lastColumn)));
@@ -122,8 +127,28 @@ void KIVQtMultiList::ApplySelection() {
     }
   }
   mSyncing = true;
-  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  // Qt merges ranges pairwise and looks each painted cell up in every range: tens of
+  // thousands of scattered lines would take minutes to select and seconds to paint. Such a
+  // selection is painted from the list itself (drawRow) and left out of the view's model.
+  mSelectionFromList = scattered;
+  QItemSelectionModel* model = selectionModel();
+  if (model->hasSelection() && (scattered || selection.size() + model->selection().size() > 64))
+    model->clearSelection();  // comparing two non-empty selections is quadratic too
+  // The ranges already span whole rows: no Rows expansion, which merges them again.
+  if (!scattered) model->select(selection, QItemSelectionModel::ClearAndSelect);
   mSyncing = false;
+  if (scattered) viewport()->update();
+}
+
+void KIVQtMultiList::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const KIVDlgMultiList* list = mSelectionFromList ? GetList() : nullptr;
+  if (!list || !list->IsSelected(mModel->LineOfRow(index.row()))) {
+    QTreeView::drawRow(painter, option, index);
+    return;
+  }
+  QStyleOptionViewItem selected = option;
+  selected.state |= QStyle::State_Selected;
+  QTreeView::drawRow(painter, selected, index);
 }
 
 void KIVQtMultiList::SyncScroll() {
@@ -150,7 +175,10 @@ void KIVQtMultiList::SyncWidths() {
 
 int KIVQtMultiList::CharsToPixels(int characters) const {
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  return characters * fontMetrics().averageCharWidth() + 2 * margin;
+  // The delegate pads each cell a little more than the focus frame, and capitals are wider
+  // than the average: short columns ("UnTag" in 5 characters) get one character more.
+  const int room = characters < 10 ? characters + 1 : characters;
+  return room * fontMetrics().averageCharWidth() + 2 * margin + 6;
 }
 
 int KIVQtMultiList::RowHeight() const {
@@ -190,7 +218,18 @@ void KIVQtMultiList::Commit(int column) {
   mUserChanged = false;
   KIVDlgMultiList* list = GetList();
   if (!list) return;
-  const std::vector<int> lines = ViewLines();
+  std::vector<int> lines = ViewLines();
+  if (mSelectionFromList && (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)) {
+    // The view holds only what was just clicked: toggle it within the list's selection.
+    std::vector<int> kept(list->GetSelectCount());
+    list->GetSelect(kept.data(), static_cast<int>(kept.size()));
+    for (int line : lines) {
+      auto at = std::lower_bound(kept.begin(), kept.end(), line);
+      if (at != kept.end() && *at == line) kept.erase(at);
+      else kept.insert(at, line);
+    }
+    lines.swap(kept);
+  }
   if (column < 0) column = std::max(0, list->GetSelectedColumn());
   // A notification callback may delete the list (Detach follows) or even this widget.
   QPointer<KIVQtMultiList> self(this);

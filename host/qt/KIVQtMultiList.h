@@ -32,6 +32,8 @@ class KIVQtMultiList : public QTreeView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  /// Paints the list's own selection when it is too scattered for the view's model.
+  void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
  private:
   void SyncLines();
@@ -53,4 +55,6 @@ class KIVQtMultiList : public QTreeView {
   bool mSyncing = false;            // the view's selection is being set from the list
   bool mUserChanged = false;        // the view's selection changed by input since the last commit
   bool mSelectionPosted = false;    // an ApplySelection waits in the event queue
+  bool mSelectionFromList = false;  // the selection is painted from the list (too many ranges)
+  static constexpr int kMaxSelectionRanges = 2000;
 };

@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <algorithm>
 #include <numeric>
+#include <string>
 
 #include "host/dialog/KIVDlgMultiList.h"
 #include "host/qt/KIVQtText.h"
@@ -37,9 +38,18 @@ int KIVQtMultiListModel::columnCount(const QModelIndex& parent) const { return p
 
 QVariant KIVQtMultiListModel::data(const QModelIndex& index, int role) const {
   const KIVDlgMultiList* list = GetList();
-  if (role != Qt::DisplayRole || !list || !index.isValid()) return {};
+  if (!list || !index.isValid()) return {};
   // GetCell bounds-checks, which covers a list changed but not reset yet.
-  return KIVQtText(list->GetCell(LineOfRow(index.row()), index.column()));
+  const KIVUnicodeString& cell = list->GetCell(LineOfRow(index.row()), index.column());
+  if (role == Qt::DisplayRole) return KIVQtText(cell);
+  if (role == Qt::TextAlignmentRole) {
+    // Numbers line up on their last digit, as in the list's text export.
+    const std::string& text = cell.GetUtf8();
+    const bool number = !text.empty() && text.find_first_not_of(" +-.,0123456789eE") == std::string::npos &&
+                        text.find_first_of("0123456789") != std::string::npos;
+    return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+  }
+  return {};
 }
 
 QVariant KIVQtMultiListModel::headerData(int section, Qt::Orientation orientation, int role) const {
