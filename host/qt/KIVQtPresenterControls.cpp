@@ -27,6 +27,8 @@
 #include "host/dialog/KIVDlgTabContainer.h"
 #include "host/dialog/KIVDlgTabPage.h"
 #include "host/dialog/KIVDlgToolBar.h"
+#include "host/graph/KIVGraphViewer.h"
+#include "host/qt/KIVQtGraphView.h"
 #include "host/qt/KIVQtIconSet.h"
 #include "host/qt/KIVQtLabel.h"
 #include "host/qt/KIVQtMultiList.h"
@@ -81,6 +83,11 @@ QWidget* KIVQtPresenter::BuildControl(KIVDialog* object, Entry& entry) {
     return view;
   }
   if (auto* list = dynamic_cast<KIVDlgMultiList*>(object)) return new KIVQtMultiList(list, parent);
+  if (auto* graph = dynamic_cast<KIVGraphViewer*>(object)) {
+    auto* view = new KIVQtGraphView(graph, parent);
+    view->SetInputHook([this] { Kick(); });
+    return view;
+  }
   if (auto* combo = dynamic_cast<KIVDlgCombo*>(object)) {
     auto* box = new QComboBox(parent);
     QObject::connect(box, &QComboBox::activated, box, [this, combo](int line) {
