@@ -101,6 +101,7 @@
 #include "host/visu/view/KIVSupport.h"
 #include "host/visu/view/KIVViewer.h"
 #include "host/visu/view/KIVViewpoint.h"
+#include "host/visu/view/KIVViewport.h"
 
 #include "host/visu/pick/KIVPickPath.h"
 #include "host/visu/pick/KIVPickPathList.h"
@@ -140,6 +141,13 @@
 #include "host/visu/panels/KIVStereoEditPanel.h"
 #include "host/visu/panels/KIVVisibilityPanel.h"
 #include "host/visu/panels/KIVWriteVrml.h"
+
+#include "host/graph/KIVGraph.h"
+#include "host/graph/KIVGraphArc.h"
+#include "host/graph/KIVGraphNode.h"
+#include "host/graph/KIVGraphNotifications.h"
+#include "host/graph/KIVGraphViewer.h"
+#include "host/graph/KIVTreeLayout.h"
 
 #include "foundation/KIVSiLaGridEvents.h"
 #include "foundation/NavActionOnEditorNotification.h"
@@ -190,4 +198,34 @@
 #include "navigation/NavToolsVisu.h"
 #include "navigation/NavViewerViewpointEditor.h"
 
+#include "browsing/KIVNavArbreElement.h"
+#include "browsing/NavSimpleGraph.h"
+
+#include "dialogs/KIVFilterString.h"
+#include "dialogs/NavEditorGeneric.h"
+#include "dialogs/NavHelpCommand.h"
+#include "dialogs/NavListGeneric.h"
+#include "dialogs/NavListObject.h"
+#include "dialogs/NavListToListFrame.h"
+#include "dialogs/NavListType.h"
+#include "dialogs/NavMessagePanel.h"
+#include "dialogs/NavMultiListTxt.h"
+#include "dialogs/NavSimpleColorChooser.h"
+#include "dialogs/NavSimpleListChooser.h"
+#include "dialogs/NavSortFindItem.h"
+
 #include "mover/NavSelectManipulator.h"
+
+#include "measure/KIVNavMarker3DGageRep.h"
+#include "measure/KIVNavMarker3DTextRep.h"
+#include "measure/KIVNavMarkerLook.h"
+#include "measure/NavKIV3DRectangleRep.h"
+
+#include "primitives/KIV3DCircleRep.h"
+#include "primitives/KIV3DTextRep.h"
+#include "primitives/KIV3DTriangleRep.h"
+#include "primitives/KIVSiLaGrid.h"
+#include "primitives/KIVSiLaGridCoordRep.h"
+#include "primitives/KIVSiLaGridGP.h"
+#include "primitives/KIVSiLaGridRep.h"
+#include "primitives/KIVSiLaTextGP.h"

@@ -155,6 +155,8 @@ void NavviewMainWindow::BuildMenus() {
 
   QMenu* view = menuBar()->addMenu("&View");
   view->addAction("&Reframe", QKeySequence(Qt::Key_F), this, [this] { RunCommand("reframe"); });
+  view->addAction("&Models", QKeySequence(Qt::CTRL | Qt::Key_L), this, [this] { RunCommand("list"); });
+  view->addAction("Scene &Tree", QKeySequence(Qt::CTRL | Qt::Key_T), this, [this] { RunCommand("tree"); });
   for (const char* side : {"front", "back", "left", "right", "top", "bottom", "iso"}) {
     QString title = QString::fromUtf8(side);
     title[0] = title[0].toUpper();

@@ -35,7 +35,25 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
        }},
       {"open", "FILE", 1,
        [this](const Words& w, bool& failed) { return w.size() == 2 ? mScene.Open(w[1], failed) : Bad(failed); }},
-      {"list", "", 0, [this](const Words&, bool&) { return mScene.List(); }},
+      // `list` alone also shows the Models window; its sub-commands drive that window.
+      {"list", NavviewModelsList::Usage(), kRest,
+       [this](const Words& w, bool& failed) {
+         if (w.size() == 1) {
+           mModels.Show();
+           return mScene.List();
+         }
+         return mModels.Command(Words(w.begin() + 1, w.end()), failed);
+       }},
+      {"tree", NavviewSceneTree::Usage(), kRest,
+       [this](const Words& w, bool& failed) { return mTree.Command(Words(w.begin() + 1, w.end()), failed); }},
+      {"gauge", NavviewMarkers::GaugeUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMarkers.Gauge(Words(w.begin() + 1, w.end()), failed); }},
+      {"label", NavviewMarkers::LabelUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMarkers.Label(Words(w.begin() + 1, w.end()), failed); }},
+      {"grid", NavviewGrid::Usage(), kRest,
+       [this](const Words& w, bool& failed) { return mGrid.Command(Words(w.begin() + 1, w.end()), failed); }},
+      {"markers", "clear", 1,
+       [this](const Words& w, bool& failed) { return mMarkers.Markers(Words(w.begin() + 1, w.end()), failed); }},
       // A name is the rest of the line: models' names often hold spaces.
       {"select", "[NAME]", kRest,
        [this](const Words& w, bool& failed) { return mScene.Select(Rest(w, 1), failed); }},

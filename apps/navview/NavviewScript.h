@@ -8,6 +8,10 @@
 #include <iosfwd>
 #include <string>
 #include <vector>
+#include "apps/navview/NavviewGrid.h"
+#include "apps/navview/NavviewMarkers.h"
+#include "apps/navview/NavviewModelsList.h"
+#include "apps/navview/NavviewSceneTree.h"
 #include "apps/navview/NavviewSceneCommands.h"
 class NavviewSession;
 
@@ -22,6 +26,11 @@ class NavviewScript {
   std::string Stats();
   /// Every command with its words, one per line.
   std::string Help() const;
+  /// The "Models" window behind `list`.
+  NavviewModelsList& GetModelsList() { return mModels; }
+  NavviewSceneTree& GetSceneTree() { return mTree; }
+  NavviewMarkers& GetMarkers() { return mMarkers; }
+  NavviewGrid& GetGrid() { return mGrid; }
 
  private:
   using Words = std::vector<std::string>;
@@ -44,6 +53,10 @@ class NavviewScript {
   std::string Picked(int x, int y);
   NavviewSession& mSession;
   NavviewSceneCommands mScene;
+  NavviewModelsList mModels{mSession};
+  NavviewSceneTree mTree{mSession};  // the "Scene Tree" window behind `tree`
+  NavviewMarkers mMarkers{mSession};  // gauges and labels
+  NavviewGrid mGrid{mSession};        // the measuring grid
   std::vector<Command> mCommands;
   bool mQuit = false;
 };

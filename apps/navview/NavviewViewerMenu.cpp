@@ -6,6 +6,7 @@
 #include "host/dialog/KIVDlgRadioItem.h"
 #include "host/dialog/KIVDlgSeparatorItem.h"
 #include "host/dialog/KIVDlgSubMenu.h"
+#include "primitives/KIVSiLaGridRep.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {
@@ -92,4 +93,9 @@ void NavviewViewerMenu::Build() {
   Item(menu, menu, "ViewGround", "Ground", kCheck, ground == 1, "state ground");
   Item(menu, menu, "ViewAxis", "Axis", kCheck, axis == 1, "state axis");
   Item(menu, menu, "ViewGauge", "Performance gauge", kCheck, gauge == 1, "state perfo");
+  // The measuring grid is on while its rep is among the annotations.
+  bool grid = false;
+  if (const KIVRep* notes = mViewer.GetRootRep(NavViewerExtand::kAnnotationRoot))
+    for (const KIVRep* child : notes->GetChildren()) grid = grid || child->IsAKindOf(KIVSiLaGridRep::ClassName());
+  Item(menu, menu, "ViewGrid", "Grid", kCheck, grid, "grid");
 }

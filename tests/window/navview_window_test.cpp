@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -23,7 +24,13 @@
 #include "apps/navview/NavviewMainWindow.h"
 #include "apps/navview/NavviewScene.h"
 #include "apps/navview/NavviewSession.h"
+#include "browsing/NavSimpleGraph.h"
+#include "host/graph/KIVGraphNode.h"
+#include "host/graph/KIVGraphViewer.h"
+#include "host/qt/KIVQtGraphView.h"
 #include "host/qt/KIVQtGLView.h"
+#include "host/qt/KIVQtMultiList.h"
+#include "host/qt/KIVQtMultiListModel.h"
 #include "host/qt/KIVQtPresenter.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
@@ -398,4 +405,225 @@ TEST_F(NavviewWindow, FrameTime) {
   std::printf("frame: %.1f ms (%d x %d device pixels, %lld triangles drawn, %s)\n", 1000.0 * total / frames,
               View()->width(), View()->height(), render->GetLastFrameStats().triangles,
               reinterpret_cast<const char*>(View()->GetGLView()->context()->functions()->glGetString(0x1F01)));
+}
+
+// The "Scene Tree" window from the View menu: the graph is drawn, the wheel zooms about the
+// pointer, a click on a model's node highlights it on screen and in the viewer, and a right
+// click on the background pops the graph's menu up.
+TEST_F(NavviewWindow, SceneTreeFromTheViewMenuSelectsModels) {
+  QMenuBar* bar = sWindow->menuBar();
+  QAction* viewMenu = nullptr;
+  for (QAction* a : bar->actions())
+    if (a->text() == "&View") viewMenu = a;
+  ASSERT_NE(viewMenu, nullptr);
+  Click(bar, bar->actionGeometry(viewMenu).center());
+  QMenu* menu = nullptr;
+  for (int i = 0; i < 100 && !menu; ++i) {
+    QTest::qWait(10);
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  }
+  ASSERT_NE(menu, nullptr) << "the View menu did not open";
+  QAction* item = ActionTitled(menu, "Scene &Tree");
+  ASSERT_NE(item, nullptr);
+  Settle(150);
+  Click(menu, menu->actionGeometry(item).center());
+  QWidget* top = nullptr;
+  for (int i = 0; i < 300 && !top; ++i) {
+    QTest::qWait(10);
+    top = TopLevel("NavviewSceneTreeWindow");
+  }
+  ASSERT_NE(top, nullptr) << "no Scene Tree window";
+  EXPECT_EQ(top->windowTitle(), "Scene Tree");
+  top->move(sWindow->frameGeometry().right() + 8, 0);  // beside the main window, as a person puts it
+  auto* view = dynamic_cast<KIVQtGraphView*>(top->findChild<QWidget*>("No_ReferencedTag"));
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+  const QImage first = WaitForStill(view);
+  EXPECT_GT(Colours(first), 2) << "the graph is not drawn";
+  first.save(OutDir() + "/navview_scene_tree.png");
+
+  KIVGraphViewer* graphViewer = view->GetViewer();
+  auto* graph = dynamic_cast<NavSimpleGraph*>(graphViewer->GetDialogParent());
+  ASSERT_NE(graph, nullptr);
+  auto pixelOf = [&](const KIVNavArbreElement* r) {
+    float px, py;
+    graphViewer->toPixel(r->graphNode->getX(), r->graphNode->getY(), px, py);
+    return QPoint(static_cast<int>(px), static_cast<int>(py));
+  };
+  // The first node in view that `wanted` accepts, depth first.
+  auto inView = [&](auto&& wanted) -> KIVNavArbreElement* {
+    std::vector<KIVNavArbreElement*> stack{graph->GetRoot()};
+    while (!stack.empty()) {
+      KIVNavArbreElement* r = stack.back();
+      stack.pop_back();
+      if (r->graphNode && r->graphNode->isPlaced() && wanted(r)) {
+        const QPoint p = pixelOf(r);
+        if (p.x() > 10 && p.y() > 10 && p.x() < view->width() - 10 && p.y() < view->height() - 10) return r;
+      }
+      for (int i = r->childCount - 1; i >= 0; --i) stack.push_back(r->children[i]);
+    }
+    return nullptr;
+  };
+  // The wheel over a node until its box is readable; the node stays under the pointer.
+  auto zoomTo = [&](const KIVNavArbreElement* r) {
+    const QPoint under = pixelOf(r);
+    float x, y, zoom;
+    graphViewer->getView(x, y, zoom);
+    for (int i = 0; i < 16 && zoom * r->graphNode->getHeight() < 16; ++i) {
+      QStringList args{"mousemove"};
+      args << At(view, under) << "click" << "4";
+      ASSERT_TRUE(Xdo(args));
+      Settle(40);
+      graphViewer->getView(x, y, zoom);
+    }
+    EXPECT_GE(zoom * r->graphNode->getHeight(), 16.0f);
+    EXPECT_LT((pixelOf(r) - under).manhattanLength(), 16);
+  };
+  auto isModel = [](KIVNavArbreElement* r) {
+    return r->object && sWindow->GetSession().GetScene().IsModel(static_cast<KIVRep*>(r->object));
+  };
+  KIVNavArbreElement* model = inView(isModel);
+  if (!model) {
+    // Models sit behind ">>>" markers: a click on one shows the level below.
+    KIVNavArbreElement* marker = inView([](KIVNavArbreElement* r) { return (r->state & 0x20) != 0; });
+    ASSERT_NE(marker, nullptr) << "neither a model nor a marker in view";
+    zoomTo(marker);
+    const QImage zoomed = WaitForStill(view);
+    EXPECT_GT(Changed(first, zoomed), 0.01) << "zooming changed nothing on screen";
+    const int before = graph->GetTotalNode();
+    Click(view, pixelOf(marker));
+    for (int i = 0; i < 100 && graph->GetTotalNode() == before; ++i) QTest::qWait(10);
+    EXPECT_GT(graph->GetTotalNode(), before) << "the marker did not extend its father";
+    WaitForStill(view);
+    model = inView(isModel);
+  }
+  ASSERT_NE(model, nullptr) << "no model node in view";
+  // A tank stands tall in the viewer: its highlight shows there for sure.
+  if (KIVNavArbreElement* tank = inView([&](KIVNavArbreElement* r) { return isModel(r) && r->name.FindPosition("Tank") >= 0; }))
+    model = tank;
+  zoomTo(model);
+  auto pixel = [&] { return pixelOf(model); };
+
+  auto* rep = static_cast<KIVRep*>(model->object);
+  EXPECT_EQ(rep->GetHighlightMode(), 0);
+  const QImage viewerBefore = WaitForStill(View());
+  Click(view, pixel());
+  for (int i = 0; i < 100 && !rep->GetHighlightMode(); ++i) QTest::qWait(10);
+  EXPECT_EQ(rep->GetHighlightMode(), 1) << "the model is not highlighted";
+  EXPECT_EQ(graph->getSelectionNumber(), 1);
+  // On screen: the node's box in the highlight colour.
+  const QImage selected = WaitForStill(view);
+  const float left = model->graphNode->getX() - model->graphNode->getWidth() / 2 + 1;
+  float lx, ly;
+  graphViewer->toPixel(left, model->graphNode->getY(), lx, ly);
+  const QColor box = selected.pixelColor(static_cast<int>(lx) + 1, static_cast<int>(ly));
+  EXPECT_GT(box.red(), 200);
+  EXPECT_LT(box.blue(), 150) << "box colour " << box.name().toStdString();
+  const QImage viewerAfter = WaitForChange(View(), viewerBefore, 0.0);
+  EXPECT_GT(Changed(viewerBefore, viewerAfter), 0.0) << "the viewer did not show the highlight";
+  viewerAfter.save(OutDir() + "/navview_scene_tree_viewer.png");
+
+  // A right click on the background: the graph's menu.
+  QMenu* popup = RightClickMenu(view, QPoint(view->width() - 6, view->height() - 6));
+  ASSERT_NE(popup, nullptr) << "no menu after a right click on the graph";
+  EXPECT_NE(ActionTitled(popup, "Tree settings"), nullptr);
+  EXPECT_NE(ActionTitled(popup, "Unselect all"), nullptr);
+  Settle(150);
+  Click(popup, popup->actionGeometry(ActionTitled(popup, "Unselect all")).center());
+  for (int i = 0; i < 100 && rep->GetHighlightMode(); ++i) QTest::qWait(10);
+  EXPECT_EQ(rep->GetHighlightMode(), 0);
+  top->close();
+}
+
+// The "Models" window from the View menu: one line per model drawn on screen, a filter
+// typed into its editor narrows the lines, a click on a line highlights that model in the
+// viewer, and a right click on the list pops the list's menu up.
+TEST_F(NavviewWindow, ModelsListFromTheViewMenuFiltersAndSelects) {
+  QMenuBar* bar = sWindow->menuBar();
+  QAction* viewMenu = nullptr;
+  for (QAction* a : bar->actions())
+    if (a->text() == "&View") viewMenu = a;
+  ASSERT_NE(viewMenu, nullptr);
+  Click(bar, bar->actionGeometry(viewMenu).center());
+  QMenu* menu = nullptr;
+  for (int i = 0; i < 100 && !menu; ++i) {
+    QTest::qWait(10);
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  }
+  ASSERT_NE(menu, nullptr) << "the View menu did not open";
+  QAction* item = ActionTitled(menu, "&Models");
+  ASSERT_NE(item, nullptr);
+  Settle(150);
+  Click(menu, menu->actionGeometry(item).center());
+  QWidget* top = nullptr;
+  for (int i = 0; i < 300 && !top; ++i) {
+    QTest::qWait(10);
+    top = TopLevel("NavviewModelsWindow");
+  }
+  ASSERT_NE(top, nullptr) << "no Models window";
+  EXPECT_EQ(top->windowTitle(), "Models");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+  auto* list = top->findChild<KIVQtMultiList*>();
+  ASSERT_NE(list, nullptr);
+  const int models = sWindow->GetSession().GetScene().GetModelCount();
+  for (int i = 0; i < 300 && list->GetModel()->rowCount() != models; ++i) QTest::qWait(10);
+  ASSERT_EQ(list->GetModel()->rowCount(), models);
+  const QImage first = WaitForStill(list);
+  EXPECT_GT(Colours(first), 2) << "the lines are not drawn";
+  first.save(OutDir() + "/navview_models.png");
+
+  // A filter typed into the editor, then Return.
+  auto* editor = top->findChild<QLineEdit*>("ListFilterEditor");
+  ASSERT_NE(editor, nullptr);
+  top->activateWindow();  // what a window manager does for a new window (Xvfb runs none)
+  for (int i = 0; i < 100 && QApplication::activeWindow() != top; ++i) QTest::qWait(10);
+  Click(editor);
+  for (int i = 0; i < 100 && !editor->hasFocus(); ++i) QTest::qWait(10);
+  ASSERT_TRUE(editor->hasFocus()) << "a click did not put the keyboard in the filter editor";
+  QStringList typing{"key", "ctrl+a", "type", "--delay", "20", "*Tank 1"};
+  ASSERT_TRUE(Xdo(typing));
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  const int units = models / 44;  // 44 models a unit, one "Tank 1" each
+  for (int i = 0; i < 300 && list->GetModel()->rowCount() != units; ++i) QTest::qWait(10);
+  EXPECT_EQ(list->GetModel()->rowCount(), units);
+  const QImage filtered = WaitForStill(list);
+  EXPECT_GT(Changed(first, filtered), 0.01) << "the filter changed nothing on screen";
+  filtered.save(OutDir() + "/navview_models_filtered.png");
+
+  // A click on the first line highlights its model; the viewer shows it.
+  const QImage viewerBefore = WaitForStill(View());
+  const QModelIndex line = list->GetModel()->index(0, 2);
+  Click(list->viewport(), list->visualRect(line).center());
+  KIVRep* rep = nullptr;
+  for (int i = 0; i < 100 && !rep; ++i) {
+    QTest::qWait(10);
+    for (KIVRep* unit : sWindow->GetSession().GetScene().GetRoot()->GetChildren())
+      for (KIVRep* model : unit->GetChildren())
+        if (model->GetHighlightMode()) rep = model;
+  }
+  ASSERT_NE(rep, nullptr) << "no model highlighted";
+  EXPECT_EQ(QString::fromUtf8(sWindow->GetSession().GetScene().GetName(rep)),
+            list->GetModel()->index(0, 2).data().toString());
+  EXPECT_TRUE(list->selectionModel()->isRowSelected(0, QModelIndex()));
+  const QImage viewerAfter = WaitForChange(View(), viewerBefore, 0.0);
+  EXPECT_GT(Changed(viewerBefore, viewerAfter), 0.0) << "the viewer did not show the highlight";
+
+  // The list's own menu on a right click.
+  QMenu* popup = RightClickMenu(list->viewport(), list->visualRect(line).center());
+  ASSERT_NE(popup, nullptr) << "no menu after a right click on the list";
+  EXPECT_NE(ActionTitled(popup, "Find Object"), nullptr);
+  QAction* deselect = ActionTitled(popup, "Deselect All");
+  ASSERT_NE(deselect, nullptr);
+  Settle(150);
+  Click(popup, popup->actionGeometry(deselect).center());
+  for (int i = 0; i < 100 && rep->GetHighlightMode(); ++i) QTest::qWait(10);
+  EXPECT_EQ(rep->GetHighlightMode(), 0) << "Deselect All left the model highlighted";
+
+  // Back to every model, and the window goes.
+  Click(editor);
+  ASSERT_TRUE(Xdo({"key", "ctrl+a", "type", "*"}));
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  for (int i = 0; i < 300 && list->GetModel()->rowCount() != models; ++i) QTest::qWait(10);
+  EXPECT_EQ(list->GetModel()->rowCount(), models);
+  top->close();
 }
