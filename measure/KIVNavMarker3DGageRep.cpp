@@ -32,7 +32,7 @@ KIVNavMarker3DGageRep::KIVNavMarker3DGageRep(const KIVNavMarker3DGageRep& other)
   Build(other.mShowText);
 }
 
-KIVNavMarker3DGageRep::~KIVNavMarker3DGageRep() = default;  // the parts go with the bag
+KIVNavMarker3DGageRep::~KIVNavMarker3DGageRep() { DestroyChildren(); }  // its parts go with it, however it is destroyed
 
 void KIVNavMarker3DGageRep::Build(int showText) {
   SetColorInheritanceMode(0);

@@ -21,7 +21,7 @@ KIVNavMarker3DTextRep::KIVNavMarker3DTextRep(const KIVNavMarker3DTextRep& other)
   Build();
 }
 
-KIVNavMarker3DTextRep::~KIVNavMarker3DTextRep() = default;  // the parts go with the bag
+KIVNavMarker3DTextRep::~KIVNavMarker3DTextRep() { DestroyChildren(); }  // its parts go with it, however it is destroyed
 
 void KIVNavMarker3DTextRep::Build() {
   SetColorInheritanceMode(0);

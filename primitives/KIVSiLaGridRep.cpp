@@ -35,7 +35,7 @@ KIVSiLaGridRep::KIVSiLaGridRep(float step1, float step2, float size1, float size
   CreateGeometry();
 }
 
-KIVSiLaGridRep::~KIVSiLaGridRep() = default;  // the children go with the bag
+KIVSiLaGridRep::~KIVSiLaGridRep() { DestroyChildren(); }  // its parts go with it, however it is destroyed
 
 void KIVSiLaGridRep::CreateGeometry() {
   if (mBody) {

@@ -389,7 +389,9 @@ TEST(NavSimpleGraph, TreeEditingAndSearch) {
   EXPECT_EQ(Child(root, 3), extra);
   EXPECT_EQ(Child(root, 0), a);
   pos = 1;
-  EXPECT_EQ(NavSimpleGraph::SetFeuillePosition(root, Make("stranger"), pos), -1);
+  Rec* stranger = Make("stranger");
+  EXPECT_EQ(NavSimpleGraph::SetFeuillePosition(root, stranger, pos), -1);
+  NavSimpleGraph::DeleteRecords(stranger);
   NavSimpleGraph::AddFeuille(root, extra);
   NavSimpleGraph::RemoveFeuille(root, extra);  // every occurrence
   EXPECT_EQ(root->childCount, 3);

@@ -248,6 +248,11 @@ void KIV3DBagRep::BoundsChanged() {
 }
 
 void KIV3DBagRep::Destroy() {
+  DestroyChildren();
+  delete this;
+}
+
+void KIV3DBagRep::DestroyChildren() {
   std::vector<KIVRep*> children = GetChildren();
   for (KIVRep* child : children) {
     Unlink(this, child);
@@ -257,5 +262,4 @@ void KIV3DBagRep::Destroy() {
     else
       delete child;
   }
-  delete this;
 }

@@ -34,6 +34,9 @@ class KIV3DBagRep : public KIV3DRep {
   /// Deletes the bag and, depth first, every descendant that no other parent keeps. The
   /// bag and the descendants must have been allocated with new.
   void Destroy();
+  /// Unlinks every child and destroys those that no other bag holds (bags with their own
+  /// subtrees): for bags that own what they hold, from their destructors.
+  void DestroyChildren();
 
   /// A sphere around the children's spheres, carried by the matrix: centred on the box
   /// around them, reaching the farthest. Bags with many children keep a balanced tree of
