@@ -18,6 +18,7 @@
 #include <QOpenGLFunctions>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -34,6 +35,8 @@
 #include "host/qt/KIVQtPresenter.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
+#include "host/visu/pick/KIVPickPathList.h"
+#include "primitives/KIVSiLaGridRep.h"
 #include "tests/window/ScreenProbe.h"
 #include "viewer/NavViewerExtand.h"
 
@@ -626,4 +629,78 @@ TEST_F(NavviewWindow, ModelsListFromTheViewMenuFiltersAndSelects) {
   for (int i = 0; i < 300 && list->GetModel()->rowCount() != models; ++i) QTest::qWait(10);
   EXPECT_EQ(list->GetModel()->rowCount(), models);
   top->close();
+}
+
+// The measuring grid as a person uses it: the View menu puts it under the plant, a right
+// click on it gives its own menu, whose items change what is drawn, and with coordinates
+// on, a click on the grid leaves a marker of the node there.
+TEST_F(NavviewWindow, GridFromTheViewMenuAnswersRightClicksAndClicks) {
+  auto viewMenuItem = [&](const QString& title) {
+    const QPoint corner(12, View()->height() - 12);
+    QMenu* menu = RightClickMenu(View(), corner);
+    if (!menu) return false;
+    QAction* item = ActionTitled(menu, title);
+    if (!item) return false;
+    Settle(150);
+    Click(menu, menu->actionGeometry(item).center());
+    for (int i = 0; i < 100 && QApplication::activePopupWidget(); ++i) QTest::qWait(10);
+    return true;
+  };
+  auto gridRep = [&]() -> KIVSiLaGridRep* {
+    if (const KIVRep* notes = Viewer().GetRootRep(NavViewerExtand::kAnnotationRoot))
+      for (KIVRep* child : notes->GetChildren())
+        if (auto* grid = dynamic_cast<KIVSiLaGridRep*>(child)) return grid;
+    return nullptr;
+  };
+  const QImage before = WaitForStill(View());
+  ASSERT_TRUE(viewMenuItem("Grid"));
+  KIVSiLaGridRep* grid = nullptr;
+  for (int i = 0; i < 100 && !(grid = gridRep()); ++i) QTest::qWait(10);
+  ASSERT_NE(grid, nullptr) << "no grid after View > Grid";
+  const QImage shown = WaitForChange(View(), before, 0.001);
+  EXPECT_GT(Changed(before, shown), 0.001) << "the grid is not on screen";
+
+  // A pixel where the grid shows and no model stands in front of it.
+  QPoint onGrid(-1, -1);
+  for (int y = View()->height() - 20; y > 20 && onGrid.x() < 0; y -= 16)
+    for (int x = 20; x < View()->width() - 20 && onGrid.x() < 0; x += 16) {
+      KIVPickPathList paths;
+      if (!Viewer().Pick(x, y, paths) || !paths.GetPath(0)) continue;
+      const std::vector<KIVRep*>& reps = paths.GetPath(0)->GetReps();
+      if (std::find(reps.begin(), reps.end(), grid) != reps.end()) onGrid = QPoint(x, y);
+    }
+  ASSERT_GE(onGrid.x(), 0) << "the grid is nowhere to be clicked";
+
+  QMenu* menu = RightClickMenu(View(), onGrid);
+  ASSERT_NE(menu, nullptr) << "no menu after a right click on the grid";
+  QAction* style = ActionTitled(menu, "Crosses Style");
+  ASSERT_NE(style, nullptr) << "the grid's menu is not there";
+  EXPECT_NE(ActionTitled(menu, "Coordinates"), nullptr);
+  Settle(150);
+  Click(menu, menu->actionGeometry(style).center());
+  for (int i = 0; i < 100 && QApplication::activePopupWidget(); ++i) QTest::qWait(10);
+  EXPECT_EQ(grid->GetStyle(), 1);
+  const QImage crosses = WaitForChange(View(), shown, 0.0005);
+  EXPECT_GT(Changed(shown, crosses), 0.0005) << "crosses did not replace the lines on screen";
+  crosses.save(OutDir() + "/navview_grid_crosses.png");
+
+  menu = RightClickMenu(View(), onGrid);
+  ASSERT_NE(menu, nullptr);
+  QAction* coordinates = ActionTitled(menu, "Coordinates");
+  ASSERT_NE(coordinates, nullptr);
+  Settle(150);
+  Click(menu, menu->actionGeometry(coordinates).center());
+  for (int i = 0; i < 100 && QApplication::activePopupWidget(); ++i) QTest::qWait(10);
+  const QImage still = WaitForStill(View());
+  Click(View(), onGrid);
+  for (int i = 0; i < 100 && !grid->GetTheCoordinates(); ++i) QTest::qWait(10);
+  ASSERT_NE(grid->GetTheCoordinates(), nullptr) << "no coordinates after a click on the grid";
+  EXPECT_EQ(grid->GetTheCoordinates()->GetChildren().size(), 1u);
+  const QImage marked = WaitForChange(View(), still, 0.0001);
+  EXPECT_GT(Changed(still, marked), 0.0001) << "the coordinates are not on screen";
+  marked.save(OutDir() + "/navview_grid_coordinates.png");
+
+  ASSERT_TRUE(viewMenuItem("Grid"));
+  for (int i = 0; i < 100 && gridRep(); ++i) QTest::qWait(10);
+  EXPECT_EQ(gridRep(), nullptr) << "View > Grid again did not take the grid away";
 }
