@@ -61,7 +61,6 @@ NavMultiListTxt::NavMultiListTxt(KIVCommand* father, KIVDlgMultiList* list, KIVD
     : KIVDlgFile(parent, PanelTag, 0),
       mList(list),
       mListLife(list->GetLifeToken()),
-      mFatherCommand(father),
       mRelay(std::make_unique<KIVCommand>(father, "NavMultiListTxtRelay")) {
   SetTitle(KIVUnicodeString(PanelTitle));
   SetFilter(KIVUnicodeString("*.txt"));

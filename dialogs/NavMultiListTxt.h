@@ -42,8 +42,7 @@ class NavMultiListTxt : public KIVDlgFile {
 
   KIVDlgMultiList* mList;
   std::weak_ptr<int> mListLife;
-  KIVCommand* mFatherCommand;
-  std::unique_ptr<KIVCommand> mRelay;
+  std::unique_ptr<KIVCommand> mRelay;  // under the father: what the panel reports reaches it
   std::vector<int> mColumns;
   std::vector<int> mWidths;
   KIVDlgNotify* mNotice = nullptr;

@@ -15,7 +15,7 @@ constexpr float kArcTolerance = 4.0f;  // pixels
 }  // namespace
 
 KIVGraphViewer::KIVGraphViewer(KIVDialog* parent, const char* tag, int viewerStyle, int graphStyle)
-    : KIVDlgControl(parent, tag, viewerStyle), mViewerStyle(viewerStyle), mGraphStyle(graphStyle) {}
+    : KIVDlgControl(parent, tag, viewerStyle), mGraphStyle(graphStyle) {}
 
 KIVGraphViewer::~KIVGraphViewer() {
   Retire();

@@ -84,7 +84,7 @@ class KIVGraphViewer : public KIVDlgControl {
   void Repaint();
 
   KIVGraph mGraph;
-  int mViewerStyle, mGraphStyle;
+  int mGraphStyle;  // the viewer style is the control's own (GetStyle)
   KIVDlgContextualMenu* mMenu = nullptr;
   int mViewport[2] = {0, 0};
   float mViewX = 0, mViewY = 0, mZoom = 1;

@@ -70,7 +70,8 @@ TEST(FilterString, CopiesOwnTheirPattern) {
   EXPECT_STREQ(b.GetFilter(), "ab*");
   EXPECT_STREQ(c.GetFilter(), "ab*");
   EXPECT_EQ(c.CheckFromFilter("abx"), 1);
-  c = c;
+  const KIVFilterString& same = c;  // self-assignment, through a reference
+  c = same;
   EXPECT_STREQ(c.GetFilter(), "ab*");
 }
 

@@ -302,7 +302,8 @@ TEST(SettingsTest, AssignmentCopiesDefinedValuesAndPointedRecords) {
   outer = outer.palette->secondaryViewer->viewer;
   EXPECT_EQ(outer.sectionMask, 68);
   EXPECT_EQ(outer.palette->rotationStep, 45.0f);
-  outer = outer;
+  const NavViewerSetting& same = outer;  // self-assignment, through a reference
+  outer = same;
   EXPECT_EQ(outer.sectionMask, 68);
 }
 
