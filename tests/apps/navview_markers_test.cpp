@@ -11,15 +11,18 @@
 
 namespace {
 
-TEST(NavviewMarkers, GaugesAndLabelsComeAndGoThroughTheScript) {
+struct NavviewMarkers : ::testing::Test {
   NavviewSession session{320, 200};
-  session.LoadBuiltin(1);
   NavviewScript script{session};
-  auto run = [&script](const std::string& line, bool& failed) {
+  void SetUp() override { session.LoadBuiltin(1); }
+  std::string run(const std::string& line, bool& failed) {
     bool quit = false;
     failed = false;
     return script.Execute(line, quit, failed);
-  };
+  }
+};
+
+TEST_F(NavviewMarkers, GaugesAndLabelsComeAndGoThroughTheScript) {
   bool failed = false;
   EXPECT_EQ(run("gauge 0 0 0 3 4 0 0.1 pipe gap", failed), "pipe gap : 5.00");
   EXPECT_FALSE(failed);
@@ -35,15 +38,7 @@ TEST(NavviewMarkers, GaugesAndLabelsComeAndGoThroughTheScript) {
   EXPECT_EQ(script.GetMarkers().GetCount(), 0);
 }
 
-TEST(NavviewMarkers, TheGridIsPlacedUnderTheSceneAndDrivenByTheScript) {
-  NavviewSession session{320, 200};
-  session.LoadBuiltin(1);
-  NavviewScript script{session};
-  auto run = [&script](const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
-  };
+TEST_F(NavviewMarkers, TheGridIsPlacedUnderTheSceneAndDrivenByTheScript) {
   bool failed = false;
   run("grid style lines", failed);
   EXPECT_TRUE(failed) << "no grid yet";

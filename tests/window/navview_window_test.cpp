@@ -116,6 +116,7 @@ class NavviewWindow : public ::testing::Test {
     ASSERT_TRUE(Xdo(args));
   }
   static void Click(const QWidget* widget) { Click(widget, widget->rect().center()); }
+  static QWidget* FromViewMenu(const QString& title, const char* windowName);
   /// A key pressed with the pointer over the viewer, which has the focus.
   static void Key(const char* key) {
     View()->setFocus();
@@ -410,31 +411,37 @@ TEST_F(NavviewWindow, FrameTime) {
               reinterpret_cast<const char*>(View()->GetGLView()->context()->functions()->glGetString(0x1F01)));
 }
 
-// The "Scene Tree" window from the View menu: the graph is drawn, the wheel zooms about the
-// pointer, a click on a model's node highlights it on screen and in the viewer, and a right
-// click on the background pops the graph's menu up.
-TEST_F(NavviewWindow, SceneTreeFromTheViewMenuSelectsModels) {
+// Opens a window as a person does, from the menu bar's View menu: the window's top level,
+// or null when the menu, the item or the window did not come.
+QWidget* NavviewWindow::FromViewMenu(const QString& title, const char* windowName) {
   QMenuBar* bar = sWindow->menuBar();
   QAction* viewMenu = nullptr;
   for (QAction* a : bar->actions())
     if (a->text() == "&View") viewMenu = a;
-  ASSERT_NE(viewMenu, nullptr);
+  if (!viewMenu) return nullptr;
   Click(bar, bar->actionGeometry(viewMenu).center());
   QMenu* menu = nullptr;
   for (int i = 0; i < 100 && !menu; ++i) {
     QTest::qWait(10);
     menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
   }
-  ASSERT_NE(menu, nullptr) << "the View menu did not open";
-  QAction* item = ActionTitled(menu, "Scene &Tree");
-  ASSERT_NE(item, nullptr);
+  QAction* item = menu ? ActionTitled(menu, title) : nullptr;
+  if (!item) return nullptr;
   Settle(150);
   Click(menu, menu->actionGeometry(item).center());
   QWidget* top = nullptr;
   for (int i = 0; i < 300 && !top; ++i) {
     QTest::qWait(10);
-    top = TopLevel("NavviewSceneTreeWindow");
+    top = TopLevel(windowName);
   }
+  return top;
+}
+
+// The "Scene Tree" window from the View menu: the graph is drawn, the wheel zooms about the
+// pointer, a click on a model's node highlights it on screen and in the viewer, and a right
+// click on the background pops the graph's menu up.
+TEST_F(NavviewWindow, SceneTreeFromTheViewMenuSelectsModels) {
+  QWidget* top = FromViewMenu("Scene &Tree", "NavviewSceneTreeWindow");
   ASSERT_NE(top, nullptr) << "no Scene Tree window";
   EXPECT_EQ(top->windowTitle(), "Scene Tree");
   top->move(sWindow->frameGeometry().right() + 8, 0);  // beside the main window, as a person puts it
@@ -542,27 +549,7 @@ TEST_F(NavviewWindow, SceneTreeFromTheViewMenuSelectsModels) {
 // typed into its editor narrows the lines, a click on a line highlights that model in the
 // viewer, and a right click on the list pops the list's menu up.
 TEST_F(NavviewWindow, ModelsListFromTheViewMenuFiltersAndSelects) {
-  QMenuBar* bar = sWindow->menuBar();
-  QAction* viewMenu = nullptr;
-  for (QAction* a : bar->actions())
-    if (a->text() == "&View") viewMenu = a;
-  ASSERT_NE(viewMenu, nullptr);
-  Click(bar, bar->actionGeometry(viewMenu).center());
-  QMenu* menu = nullptr;
-  for (int i = 0; i < 100 && !menu; ++i) {
-    QTest::qWait(10);
-    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  }
-  ASSERT_NE(menu, nullptr) << "the View menu did not open";
-  QAction* item = ActionTitled(menu, "&Models");
-  ASSERT_NE(item, nullptr);
-  Settle(150);
-  Click(menu, menu->actionGeometry(item).center());
-  QWidget* top = nullptr;
-  for (int i = 0; i < 300 && !top; ++i) {
-    QTest::qWait(10);
-    top = TopLevel("NavviewModelsWindow");
-  }
+  QWidget* top = FromViewMenu("&Models", "NavviewModelsWindow");
   ASSERT_NE(top, nullptr) << "no Models window";
   EXPECT_EQ(top->windowTitle(), "Models");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
