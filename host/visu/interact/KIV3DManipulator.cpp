@@ -70,7 +70,7 @@ KIV3DManipulator::~KIV3DManipulator() = default;
 
 KIV3DManipulator::ManipulationStyle KIV3DManipulator::Valid(ManipulationStyle style) {
   const int s = static_cast<int>(style);
-  return s >= NoManipulation && s <= TranslateFree ? style : NoManipulation;
+  return s >= NoManipulation && s <= RotateAroundPoint ? style : NoManipulation;
 }
 
 KIV3DManipulator::ManipulationStyle KIV3DManipulator::GetManipulationStyle(int which) const {

@@ -25,13 +25,15 @@ class KIVRay;
 class KIV3DManipulator : public KIVManipulator {
   KIV_DECLARE_METAOBJECT(KIV3DManipulator)
  public:
+  // The numbers are the ones tools give when they build handles (1 axis, 2 plane, 4 ring,
+  // 5 corner turning about a point), so they are fixed.
   enum ManipulationStyle {
     NoManipulation = 0,
     TranslateAlongDirection = 1,
-    RotateAroundLine = 2,
-    RotateAroundPoint = 3,
-    TranslateInPlane = 4,
-    TranslateFree = 5
+    TranslateInPlane = 2,
+    TranslateFree = 3,
+    RotateAroundLine = 4,
+    RotateAroundPoint = 5
   };
   /// Attaches itself to rep (which may be null). A style outside the enumeration is kept
   /// as NoManipulation.
