@@ -3,17 +3,22 @@
 // It keeps a position (a placement, world frame) and two manipulation styles: the first
 // applies to a plain drag, the second to a drag begun with Shift or Control held. A press
 // anchors the drag at the picked point (the position's origin when nothing was picked);
-// every move recomputes the position from the position at the press and the viewer's ray
-// under the pointer, constrained by the style:
+// every move, and the release, recompute the position from the position at the press and
+// the viewer's ray under the pointer, constrained by the style, so that the anchor stays
+// under the pointer as far as the constraint allows:
 //   TranslateAlongDirection: along the translation direction (the position's first axis
-//     by default), to the point of that line nearest the ray;
+//     by default), the anchor going to the point of its line nearest the ray;
 //   TranslateInPlane: in the plane through the anchor of the translation plane's normal
-//     (the position's third axis by default);
-//   TranslateFree: in the plane through the anchor facing the eye;
+//     (the position's third axis by default), the anchor going to where the ray meets it;
+//   TranslateFree: the same in the plane through the anchor facing the eye;
 //   RotateAroundLine: about the rotation line (the position's origin and first axis by
-//     default), by the angle the pointer turned about it;
-//   RotateAroundPoint: about the rotation point (the position's origin by default), by
-//     the turn taking the anchor's direction to the pointer's, in the plane facing the eye.
+//     default), by the angle the pointer turned about it in the anchor's plane across it;
+//   RotateAroundPoint: about the rotation point (the position's origin by default), the
+//     anchor following the ray on its sphere about the point (on the sphere's outline when
+//     the ray misses it); with the anchor on the point, a turn in the plane facing the eye.
+// The geometry is computed in double from the press each time, so nothing accumulates
+// during a drag. A move whose ray gives no answer (parallel to the plane or the line, or
+// meeting it behind the eye) leaves the position as it was.
 // Then the base behaviour sends the notifications, so the father reads GetPosition back.
 // Outside a 3D viewer (no ray) a drag moves nothing.
 #include "host/visu/math/KIV4x4Matrix.h"
@@ -53,27 +58,35 @@ class KIV3DManipulator : public KIVManipulator {
 
   /// The dragged frame, world coordinates.
   const KIV4x4Matrix& GetPosition() const { return mPosition; }
-  void SetPosition(const KIV4x4Matrix& position) { mPosition = position; }
-  /// Constraints; a zero or non-finite direction is refused (0). Without one the
-  /// position's own axes and origin serve, as said above.
+  /// A placement with a non-finite value is refused (0) and changes nothing.
+  int SetPosition(const KIV4x4Matrix& position);
+  /// Constraints; a zero or non-finite direction, or a non-finite point, is refused (0)
+  /// and changes nothing. Without one the position's own axes and origin serve, as said
+  /// above.
   int SetTranslationDirection(const KIVMathVectorf& direction);
   int SetTranslationPlane(const KIVMathVectorf& normal);
   int SetRotationLine(const KIVMathPointf& point, const KIVMathVectorf& direction);
-  void SetRotationPoint(const KIVMathPointf& point);
+  int SetRotationPoint(const KIVMathPointf& point);
   void ClearConstraints();
 
   int Preactivate(KIVNotification* event, KIVManipulator* from) override;
   int Edit(KIVNotification* event, KIVManipulator* from) override;
   int Activate(KIVNotification* event, KIVManipulator* from) override;
+  /// The release: the position follows the release's ray, then the drag ends.
+  int EndEdit(KIVNotification* event, KIVManipulator* from) override;
 
   /// The position a drag from `start` gives for the rays at the press and now, with the
-  /// anchor point at the press; the drag operations use it, tests call it directly.
+  /// anchor point at the press; `start` itself when the rays give no answer.
   KIV4x4Matrix Drag(ManipulationStyle style, const KIV4x4Matrix& start, const KIVMathPointf& anchor,
                     const KIVRay& pressRay, const KIVRay& ray) const;
+  /// The same, returning 0 and leaving `result` alone when the rays give no answer.
+  int Drag(ManipulationStyle style, const KIV4x4Matrix& start, const KIVMathPointf& anchor, const KIVRay& pressRay,
+           const KIVRay& ray, KIV4x4Matrix& result) const;
 
  private:
   static ManipulationStyle Valid(ManipulationStyle style);
   static int Ray(KIVNotification* event, KIVRay& ray);
+  void Follow(KIVNotification* event);
   ManipulationStyle mStyles[2];
   ManipulationStyle mCurrentStyle = NoManipulation;
   int mInhibited = 0;
