@@ -50,6 +50,7 @@ void KIVPickScene::SceneChanged(const KIVRep* rep, int kind) {
     }
     return;
   }
+  mThin.SceneChanged(rep, kind);
   if (!mUnder.count(rep)) {
     // A leaf of these trees that had no geometry may have some now.
     if (kind == KIVSceneChangeLog::Geometry && mVisited.count(rep)) {
@@ -82,7 +83,9 @@ void KIVPickScene::Update() {
         for (int o : it->second) mBVH.SetVisible(mOccurrences[o].instance, PathVisible(mOccurrences[o].path));
         break;
       default:  // a leaf's geometry (and so its box) changed: only its own instances follow
-        if (!Reshape(mPending[i].rep, it->second)) {
+        // A leaf that gained its first marker or line joins the thin occurrences by a layout.
+        if (!Reshape(mPending[i].rep, it->second) ||
+            (!mThin.IsLeaf(mPending[i].rep) && KIVThinPick::HoldsThin(mPending[i].rep))) {
           Layout();
           return;
         }
@@ -115,6 +118,7 @@ void KIVPickScene::Layout() {
   mInstanceToOccurrence.clear();
   mUnder.clear();
   mVisited.clear();
+  mThin.Clear();
   std::vector<KIVRep*> path;
   for (KIVRep* root : mRoots)
     if (root) Walk(root, KIV4x4Matrix(), true, path);
@@ -129,6 +133,7 @@ void KIVPickScene::Walk(KIVRep* rep, const KIV4x4Matrix& matrix, bool visible, s
     const KIV4x4Matrix inner = bag->GetMatrix() ? *bag->GetMatrix() * matrix : matrix;
     for (KIVRep* child : bag->GetChildren()) Walk(child, inner, visible, path);
   } else if (auto* leaf = dynamic_cast<KIV3DCustomRep*>(rep)) {
+    mThin.Add(leaf, path);
     KIVMathPointf lo, hi;
     const int id = leaf->GetGeometryId();
     if (leaf->GetLocalBox(lo, hi) && id < KIVSceneBVH::kMaxGeometry) {
@@ -186,5 +191,17 @@ int KIVPickScene::Intersect(const KIVRay& ray, Result& result) {
   result.point = hit.point;
   result.t = hit.t;
   result.triangle = hit.triangle;
+  return 1;
+}
+
+int KIVPickScene::IntersectThin(const KIVThinPick::Camera& camera, float x, float y, float tolerance,
+                                const KIVRay& ray, Result& result) {
+  Update();
+  KIVThinPick::Hit hit;
+  if (!mThin.Intersect(camera, x, y, tolerance, ray, hit)) return 0;
+  result.path = mThin.GetOccurrencePath(hit.occurrence);
+  result.point = hit.point;
+  result.t = hit.t;
+  result.triangle = -1;
   return 1;
 }

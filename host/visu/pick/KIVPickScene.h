@@ -6,11 +6,14 @@
 // visibility, a leaf's new geometry refits its own instances, and only a change of
 // children inside the covered trees lays the instances out again (the geometries' own
 // hierarchies survive that, unless their geometry changed). Changes elsewhere are ignored.
+// Beside the instances it keeps the occurrences of leaves with markers and lines, which
+// are picked on screen within a tolerance instead (KIVThinPick).
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 #include "host/visu/math/KIVRay.h"
 #include "host/visu/pick/KIVSceneBVH.h"
+#include "host/visu/pick/KIVThinPick.h"
 #include "host/visu/scene/KIVSceneChangeLog.h"
 class KIVRep;
 class KIV3DCustomRep;
@@ -35,6 +38,16 @@ class KIVPickScene : private KIVSceneChangeLog::Reader {
   int Intersect(const KIVRay& ray, Result& result);
   /// Like Intersect without the path, for many rays: the occurrence met, or -1.
   int IntersectOccurrence(const KIVRay& ray, KIVSceneBVH::Hit& hit);
+  /// The best shown, pickable marker or line within `tolerance` pixels of pixel (x, y)
+  /// seen by `camera` (see KIVThinPick::Intersect); `ray` is that pixel's, unit direction.
+  /// The result's triangle is -1. Returns 1 on a hit.
+  int IntersectThin(const KIVThinPick::Camera& camera, float x, float y, float tolerance, const KIVRay& ray,
+                    Result& result);
+  /// How many occurrences of leaves with markers or lines are kept.
+  int GetThinOccurrenceCount() {
+    Update();
+    return mThin.GetOccurrenceCount();
+  }
   const std::vector<KIVRep*>& GetOccurrencePath(int occurrence) const { return mOccurrences[occurrence].path; }
   /// The leaf's frame to world along the occurrence's path.
   KIV4x4Matrix GetOccurrenceMatrix(int occurrence) const { return PathMatrix(mOccurrences[occurrence].path); }
@@ -61,6 +74,7 @@ class KIVPickScene : private KIVSceneChangeLog::Reader {
   std::vector<const KIV3DCustomRep*> mGeometryReps;             // geometry id -> rep
   std::vector<unsigned long long> mGeometryStamps;              // geometry id -> stamp built
   KIVSceneBVH mBVH;
+  KIVThinPick mThin;
   std::unordered_set<const KIVRep*> mVisited;  // every rep of the covered trees
   struct Change {
     const KIVRep* rep;

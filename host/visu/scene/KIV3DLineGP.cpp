@@ -28,3 +28,10 @@ void KIV3DLineGP::Draw(KIVRender& render) { render.Draw3DLine(*this); }
 void KIV3DLineGP::GetBoundingPoints(std::vector<float>& points) const {
   points.insert(points.end(), mPoints.begin(), mPoints.end());
 }
+
+int KIV3DLineGP::GetPickThinElements(std::vector<float>&, std::vector<float>& segments) const {
+  KIVMathPointf from, to;
+  int any = 0;
+  for (int k = 0; GetSegment(k, from, to); ++k, any = 1) segments.insert(segments.end(), {from.x, from.y, from.z, to.x, to.y, to.z});
+  return any;
+}

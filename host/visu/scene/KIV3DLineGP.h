@@ -15,6 +15,7 @@ class KIV3DLineGP : public KIVGraphicPrimitive {
   void AddSegment(const KIVMathPointf& from, const KIVMathPointf& to);
   const std::vector<float>& GetPoints() const { return mPoints; }
   int GetSegmentCount() const { return static_cast<int>(mPoints.size() / 6); }
+  int GetPickThinElements(std::vector<float>& points, std::vector<float>& segments) const override;
   /// The ends of segment `index`; 0 when out of range.
   int GetSegment(int index, KIVMathPointf& from, KIVMathPointf& to) const;
   void Draw(KIVRender& render) override;

@@ -36,3 +36,8 @@ void KIV3DMarkerGP::Draw(KIVRender& render) { render.Draw3DMarker(*this); }
 void KIV3DMarkerGP::GetBoundingPoints(std::vector<float>& points) const {
   points.insert(points.end(), mPoints.begin(), mPoints.end());
 }
+
+int KIV3DMarkerGP::GetPickThinElements(std::vector<float>& points, std::vector<float>&) const {
+  points.insert(points.end(), mPoints.begin(), mPoints.end() - static_cast<std::ptrdiff_t>(mPoints.size() % 3));
+  return mPoints.size() >= 3;
+}

@@ -15,6 +15,7 @@ class KIV3DMarkerGP : public KIVGraphicPrimitive {
   /// array with a positive count is refused (0).
   int SetPoints(const float* points, int pointFloats);
   const std::vector<float>& GetPoints() const { return mPoints; }
+  int GetPickThinElements(std::vector<float>& points, std::vector<float>& segments) const override;
   int GetPointCount() const { return static_cast<int>(mPoints.size() / 3); }
   /// One of Type; others are refused (0).
   int SetType(int type);

@@ -37,3 +37,10 @@ void KIV3DPolylineGP::Draw(KIVRender& render) { render.Draw3DPolyline(*this); }
 void KIV3DPolylineGP::GetBoundingPoints(std::vector<float>& points) const {
   points.insert(points.end(), mVertices.begin(), mVertices.end());
 }
+
+int KIV3DPolylineGP::GetPickThinElements(std::vector<float>&, std::vector<float>& segments) const {
+  KIVMathPointf from, to;
+  int any = 0;
+  for (int k = 0; GetSegment(k, from, to); ++k, any = 1) segments.insert(segments.end(), {from.x, from.y, from.z, to.x, to.y, to.z});
+  return any;
+}

@@ -19,6 +19,7 @@ class KIV3DPolylineGP : public KIVGraphicPrimitive {
   /// Segments drawn: one fewer than the vertices, or as many when closed with three or
   /// more (two vertices closed are one segment, not a doubled one).
   int GetSegmentCount() const;
+  int GetPickThinElements(std::vector<float>& points, std::vector<float>& segments) const override;
   /// The ends of segment `index`; 0 when out of range.
   int GetSegment(int index, KIVMathPointf& from, KIVMathPointf& to) const;
   void Draw(KIVRender& render) override;

@@ -24,6 +24,14 @@ class KIVGraphicPrimitive {
     (void)indices;
     return 0;
   }
+  /// What is picked within a tolerance on screen rather than by its area: points to pick
+  /// (x, y, z appended to `points`) and segments (two such points each, appended to
+  /// `segments`). Markers and lines answer; returns 1 when the primitive has any.
+  virtual int GetPickThinElements(std::vector<float>& points, std::vector<float>& segments) const {
+    (void)points;
+    (void)segments;
+    return 0;
+  }
   /// The points that bound the primitive (x, y, z floats appended); used for its sphere
   /// and box.
   virtual void GetBoundingPoints(std::vector<float>& points) const = 0;

@@ -149,11 +149,41 @@ KIVRay KIV3DViewer::ComputeRay(float x, float y) const {
   return KIVRay(mMain->GetOrigin(), d);
 }
 
+int KIV3DViewer::SetPickTolerance(int pixels) {
+  if (pixels < 0 || pixels > 100) return 0;
+  mPickTolerance = pixels;
+  return 1;
+}
+
 int KIV3DViewer::Pick(int x, int y, KIVPickPathList& paths) {
   paths.Clear();
   mPickScene.SetRoots(mMain->GetReps());
-  KIVPickScene::Result result;
-  if (!mPickScene.Intersect(ComputeRay(static_cast<float>(x), static_cast<float>(y)), result)) return 0;
+  const KIVRay ray = ComputeRay(static_cast<float>(x), static_cast<float>(y));
+  KIVPickScene::Result surface;
+  const int onSurface = mPickScene.Intersect(ray, surface);
+
+  KIVPickScene::Result thin;
+  int onThin = 0;
+  if (mPickScene.GetThinOccurrenceCount() > 0) {
+    KIVThinPick::Camera camera;
+    GetGraphicSize(&camera.width, &camera.height);
+    camera.eye = mMain->GetOrigin();
+    camera.sight = mMain->GetSightDirection();
+    camera.up = mMain->GetUpDirection();
+    camera.right = mMain->GetRightDirection();
+    camera.tanY = std::tan(0.5f * mMain->GetAngle() * 0.017453292f);
+    camera.tanX = camera.tanY * static_cast<float>(camera.width) / static_cast<float>(std::max(camera.height, 1));
+    onThin = mPickScene.IntersectThin(camera, static_cast<float>(x), static_cast<float>(y),
+                                      static_cast<float>(mPickTolerance), ray, thin);
+  }
+  if (!onSurface && !onThin) return 0;
+  // A line or point drawn on a face lies at the face's depth: it wins unless the face is
+  // clearly in front. A transparent face never hides what is seen through it.
+  bool seeThrough = false;
+  for (const KIVRep* rep : surface.path)
+    seeThrough = seeThrough || rep->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Transparent);
+  const bool faceInFront = onSurface && !seeThrough && surface.t < thin.t - 1e-3f * thin.t;
+  const KIVPickScene::Result& result = onThin && !faceInFront ? thin : surface;
   auto* path = new KIVPickPath(mMain.get());
   for (KIVRep* rep : result.path) path->AddRep(rep);
   path->SetGlobalIntersection(result.point);

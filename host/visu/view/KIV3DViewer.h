@@ -89,8 +89,16 @@ class KIV3DViewer : public KIVViewer {
   KIV3DBoundingSphere GetGlobalBoundingSphere() const;
   /// The world ray through the centre of a pixel (x right, y down), unit direction.
   KIVRay ComputeRay(float x, float y) const;
-  /// The nearest shown, pickable object under the pixel: 1 path or none.
+  /// The nearest shown, pickable object under the pixel: 1 path or none. Markers and
+  /// lines are hit within the pick tolerance of the pixel, at the point nearest the ray;
+  /// one wins over a surface unless the surface is clearly in front of it, so that what is
+  /// drawn on a face can be grabbed. Among them the nearest on screen wins, then the
+  /// nearest in depth.
   int Pick(int x, int y, KIVPickPathList& paths) override;
+  /// How far from a marker or a line, in pixels, a pick still hits it: 0 to 100, 5 by
+  /// default; other values are refused (0).
+  int SetPickTolerance(int pixels);
+  int GetPickTolerance() const { return mPickTolerance; }
   /// The objects seen in the rectangle (a grid of at most 64 × 64 rays across it) whose
   /// sphere on screen lies wholly inside it, nearest first.
   int PickNoOutside(int x1, int y1, int x2, int y2, KIVPickPathList& paths);
@@ -117,4 +125,5 @@ class KIV3DViewer : public KIVViewer {
   KIVGraphicMaterial* mTexture = nullptr;
   std::vector<KIVRep*> mOverlays;
   KIVPickScene mPickScene;
+  int mPickTolerance = 5;
 };
