@@ -107,6 +107,7 @@
 #include "host/visu/pick/KIVPickPathList.h"
 #include "host/visu/pick/KIVPickScene.h"
 #include "host/visu/pick/KIVSceneBVH.h"
+#include "host/visu/pick/KIVThinPick.h"
 #include "host/visu/pick/KIVTriangleBVH.h"
 
 #include "host/visu/interact/KIV3DIndicator.h"
@@ -131,6 +132,7 @@
 #include "host/visu/reps/KIV2DDashboardRep.h"
 #include "host/visu/reps/KIV3DAxisRep.h"
 #include "host/visu/reps/KIV3DGroundTranslator.h"
+#include "host/visu/reps/KIV3DSimpleSphereRep.h"
 #include "host/visu/reps/KIVGaugeRep.h"
 #include "host/visu/reps/KIVGroundRep.h"
 
@@ -214,6 +216,8 @@
 #include "dialogs/NavSimpleListChooser.h"
 #include "dialogs/NavSortFindItem.h"
 
+#include "mover/NavMovorObject.h"
+#include "mover/NavMovorPanel.h"
 #include "mover/NavSelectManipulator.h"
 
 #include "measure/KIVNavMarker3DGageRep.h"
