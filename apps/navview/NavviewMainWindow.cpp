@@ -188,12 +188,25 @@ void NavviewMainWindow::BuildMenus() {
     gauge->setChecked(viewer.SetPerfoState(-1));
   });
 
+  // Moving models: the selected (last clicked) model gets a mover; undo and redo step
+  // through its positions.
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  QAction* move = edit->addAction("&Move", QKeySequence(Qt::CTRL | Qt::Key_M), this, [this] { RunCommand("move"); });
+  move->setObjectName("NavviewMoveAction");
+  edit->addAction("&Undo Move", QKeySequence(Qt::CTRL | Qt::Key_Z), this, [this] { RunCommand("undo"); });
+  edit->addAction("&Redo Move", QKeySequence(Qt::CTRL | Qt::Key_Y), this, [this] { RunCommand("redo"); });
+  edit->addAction("Mover &Palette", this, [this] { RunCommand("palette on"); });
+  edit->addAction("Remove M&over", this, [this] { RunCommand("move off"); });
+  mToolBar->addAction(move);
+
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction("&Keys and mouse", this, [this] {
     QMessageBox::information(this, "navview",
                              "Left drag: navigate in the current style (examine, walk, fly).\n"
                              "Wheel: zoom. Right click: the viewer's menu.\n"
                              "F: reframe. Home: oblique view of the whole scene. Escape: leave a special navigation.\n"
+                             "Click a model to select it; Move (Ctrl+M) puts a mover on it: drag its axes,\n"
+                             "corner triangles or end points. Ctrl+Z / Ctrl+Y: undo, redo. Escape: remove the mover.\n"
                              "Drop model files on the window to add them to the scene.");
   });
 }

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "apps/navview/NavviewSession.h"
+#include "apps/navview/NavviewViewer.h"
 #include "apps/navview/NavviewWords.h"
 #include "viewer/NavViewerExtand.h"
 
@@ -52,6 +53,14 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
        [this](const Words& w, bool& failed) { return mMarkers.Label(Words(w.begin() + 1, w.end()), failed); }},
       {"grid", NavviewGrid::Usage(), kRest,
        [this](const Words& w, bool& failed) { return mGrid.Command(Words(w.begin() + 1, w.end()), failed); }},
+      {"move", NavviewMover::MoveUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMover.Move(Words(w.begin() + 1, w.end()), failed); }},
+      {"rotate", NavviewMover::RotateUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMover.Rotate(Words(w.begin() + 1, w.end()), failed); }},
+      {"undo", "", 0, [this](const Words&, bool& failed) { return mMover.Undo(false, failed); }},
+      {"redo", "", 0, [this](const Words&, bool& failed) { return mMover.Undo(true, failed); }},
+      {"palette", "on|off", 1,
+       [this](const Words& w, bool& failed) { return mMover.Palette(Words(w.begin() + 1, w.end()), failed); }},
       {"markers", "clear", 1,
        [this](const Words& w, bool& failed) { return mMarkers.Markers(Words(w.begin() + 1, w.end()), failed); }},
       // A name is the rest of the line: models' names often hold spaces.
@@ -148,7 +157,11 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
        }},
       {"stats", "", 0, [this](const Words&, bool&) { return Stats(); }},
   };
+  // Escape, Ctrl+Z and Ctrl+Y in the view drive the mover.
+  mSession.GetNavviewViewer().SetKeyHandler([this](int key, int modifiers) { return mMover.Key(key, modifiers); });
 }
+
+NavviewScript::~NavviewScript() { mSession.GetNavviewViewer().SetKeyHandler(nullptr); }
 
 int NavviewScript::Run(std::istream& in, std::ostream& out) {
   int failures = 0;

@@ -11,6 +11,7 @@
 #include "apps/navview/NavviewGrid.h"
 #include "apps/navview/NavviewMarkers.h"
 #include "apps/navview/NavviewModelsList.h"
+#include "apps/navview/NavviewMover.h"
 #include "apps/navview/NavviewSceneTree.h"
 #include "apps/navview/NavviewSceneCommands.h"
 class NavviewSession;
@@ -18,6 +19,9 @@ class NavviewSession;
 class NavviewScript {
  public:
   explicit NavviewScript(NavviewSession& session);
+  ~NavviewScript();
+  NavviewScript(const NavviewScript&) = delete;
+  NavviewScript& operator=(const NavviewScript&) = delete;
   /// Runs every line until the end or quit; returns the number of commands that failed.
   int Run(std::istream& in, std::ostream& out);
   /// Runs one line; its result text without the echo. Sets quit for "quit".
@@ -31,6 +35,7 @@ class NavviewScript {
   NavviewSceneTree& GetSceneTree() { return mTree; }
   NavviewMarkers& GetMarkers() { return mMarkers; }
   NavviewGrid& GetGrid() { return mGrid; }
+  NavviewMover& GetMover() { return mMover; }
 
  private:
   using Words = std::vector<std::string>;
@@ -57,6 +62,7 @@ class NavviewScript {
   NavviewSceneTree mTree{mSession};  // the "Scene Tree" window behind `tree`
   NavviewMarkers mMarkers{mSession};  // gauges and labels
   NavviewGrid mGrid{mSession};        // the measuring grid
+  NavviewMover mMover{mSession};      // moving models, undo and redo
   std::vector<Command> mCommands;
   bool mQuit = false;
 };

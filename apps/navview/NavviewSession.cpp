@@ -7,7 +7,7 @@
 #include "apps/navview/NavviewImport.h"
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
-#include "viewer/NavViewerExtand.h"
+#include "apps/navview/NavviewViewer.h"
 
 namespace {
 constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::kOptionEditor |
@@ -17,7 +17,7 @@ constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::k
 
 NavviewSession::NavviewSession(int width, int height) {
   mWindow = new KIVDlgDialog(nullptr, "NavviewWindow", KIVDlgWindow::StyleNoButtons);
-  mViewer = new NavViewerExtand(mWindow, KIVString("NavviewViewer"), kAllOptions, 0, width, height);
+  mViewer = new NavviewViewer(mWindow, KIVString("NavviewViewer"), kAllOptions, 0, width, height);
   mViewer->SetInterfaceInfoRep(&mInfo, 0);
   mViewer->AddRep(mScene.GetRoot(), NavViewerExtand::kOfficialRoot);
 }
@@ -29,6 +29,8 @@ NavviewSession::~NavviewSession() {
   delete mWindow;  // takes the viewer along
   KIVApplication::MainApplication()->ProcessDeferred();
 }
+
+NavViewerExtand& NavviewSession::GetViewer() { return *mViewer; }
 
 int NavviewSession::LoadBuiltin(int unitsPerSide) { return BuiltinPlant::Build(mScene, unitsPerSide); }
 

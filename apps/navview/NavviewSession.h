@@ -8,14 +8,14 @@
 #include "apps/navview/NavviewInfoRep.h"
 #include "apps/navview/NavviewScene.h"
 class KIVDlgDialog;
-class NavViewerExtand;
+class NavviewViewer;
 
 class NavviewSession {
  public:
   NavviewSession(int width, int height);
   ~NavviewSession();
   /// Starts OpenGL drawing; without it the session still runs (no pixels, no capture).
-  int StartGraphics(std::string* error) { return mGraphics.StartHeadless(*mViewer, error); }
+  int StartGraphics(std::string* error) { return mGraphics.StartHeadless(GetViewer(), error); }
   NavviewGraphics& GetGraphics() { return mGraphics; }
   /// The built-in plant, unitsPerSide² units; returns the models added.
   int LoadBuiltin(int unitsPerSide);
@@ -28,7 +28,8 @@ class NavviewSession {
   void Show();
   /// Runs the deferred cycle (timed steps, animations, delayed destructions).
   void Pump();
-  NavViewerExtand& GetViewer() { return *mViewer; }
+  NavViewerExtand& GetViewer();
+  NavviewViewer& GetNavviewViewer() { return *mViewer; }
   KIVDlgDialog& GetWindow() { return *mWindow; }
   NavviewScene& GetScene() { return mScene; }
 
@@ -36,6 +37,6 @@ class NavviewSession {
   NavviewScene mScene;
   NavviewInfoRep mInfo{mScene};
   KIVDlgDialog* mWindow = nullptr;  // owns the viewer through the dialog tree
-  NavViewerExtand* mViewer = nullptr;
+  NavviewViewer* mViewer = nullptr;
   NavviewGraphics mGraphics;
 };

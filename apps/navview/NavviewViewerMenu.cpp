@@ -76,6 +76,7 @@ void NavviewViewerMenu::Build() {
   for (KIVDialog* item : old) delete item;
   menu->SetTitle(KIVUnicodeString("View"));
   Item(menu, menu, "ViewReframe", "Reframe", kPush, 0, "reframe");
+  Item(menu, menu, "ViewMove", "Move", kPush, 0, "move");
   auto* views = new KIVDlgSubMenu(menu, "ViewStandard");
   views->SetTitle(KIVUnicodeString("Standard views"));
   for (const char* side : {"front", "back", "left", "right", "top", "bottom", "iso"}) {
