@@ -142,6 +142,8 @@ NavViewerExtand::NavViewerExtand(KIVDialog* parent, const KIVString& name, int o
   mMasterRoot->AddChild(mOfficialRoot);
   mMasterRoot->AddChild(mTemporyRoot);
   mMasterRoot->AddChild(mOcclusionBag);
+  // What tools put in the tempory root (handles, feedback) shows over the scene.
+  AddRepOnTop(mTemporyRoot);
   mTwoDRoot = new KIV2DBagRep;
   // Overlays are never culled: the 2D root bounds everything.
   mTwoDRoot->SetBoundingBox(-FLT_MAX, -FLT_MAX, FLT_MAX, FLT_MAX);
@@ -216,6 +218,7 @@ NavViewerExtand::~NavViewerExtand() {
   mIndicatorCount = mIndicatorCapacity = 0;
   KIVViewer::SetForegroundIndicator(nullptr);
   KIVViewer::GetViewpoint()->RemoveRep(mMasterRoot);
+  RemoveRepOnTop(mTemporyRoot);
   mMasterRoot->Destroy();
   mForeground2D->RemoveRep(mTwoDRoot);
   delete mTwoDRoot;

@@ -303,6 +303,11 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   s.current = s.foreground = s.pixelView = nullptr;
   s.currentCamera = nullptr;
   s.sceneSphere = s.viewer3d ? s.viewer3d->GetGlobalBoundingSphere() : KIV3DBoundingSphere();
+  s.onTop = nullptr;
+  // The clipping planes must hold what is drawn over the scene too.
+  if (s.viewer3d)
+    for (const KIVRep* rep : s.viewer3d->GetRepsOnTop())
+      if (auto* r3 = dynamic_cast<const KIV3DRep*>(rep); r3 && !r3->GetShowMode()) s.sceneSphere += r3->GetBoundingElement();
   // The main view exists even when nothing is drawn in it, for its ground.
   if (s.viewer3d) CameraView(*s.viewer3d->GetMain3DViewpoint());
 }

@@ -57,6 +57,8 @@ class KIVGLRender : public KIVRender {
   int AcceptsViewMode(int mode) const override { return mode == 1 || mode == 2; }
   void BeginFrame(KIVViewer& viewer) override;
   void EndFrame(KIVViewer& viewer) override;
+  void BeginOnTop() override;
+  void EndOnTop() override;
   /// Waits until the GPU has drawn the last frame and returns the seconds from the start
   /// of that frame to now (what a bench times).
   double Finish();

@@ -166,6 +166,7 @@ KIVGLView* KIVGLRender::CurrentView() {
   State& s = *mState;
   if (!s.inFrame) return nullptr;
   if (s.foreground) return s.foreground;
+  if (s.onTop) return s.onTop;
   const KIV3DViewpoint* camera = GetCamera();
   if (!camera) {
     if (!s.pixelView) s.pixelView = PixelView(1, 1.0f, 0.0f, 0.0f);
@@ -174,11 +175,21 @@ KIVGLView* KIVGLRender::CurrentView() {
   if (camera == s.currentCamera && s.current) return s.current;
   KIVGLView* found = nullptr;
   for (auto& view : s.views)
-    if (view->camera == camera) found = view.get();
+    if (view->camera == camera && !found) found = view.get();
   s.current = found ? found : CameraView(*camera);
   s.currentCamera = camera;
   return s.current;
 }
+
+// A view of the same camera drawn after the others: it starts with a clear depth buffer.
+void KIVGLRender::BeginOnTop() {
+  State& s = *mState;
+  const KIV3DViewpoint* camera = GetCamera();
+  if (!s.inFrame || !camera || s.foreground) return;
+  s.onTop = CameraView(*camera);
+}
+
+void KIVGLRender::EndOnTop() { mState->onTop = nullptr; }
 
 KIVGLView* KIVGLRender::CameraView(const KIV3DViewpoint& camera) {
   State& s = *mState;

@@ -66,6 +66,7 @@ struct KIVGLRender::State {
   KIVGLView* current = nullptr;        // the view of currentCamera
   const void* currentCamera = nullptr;
   KIVGLView* foreground = nullptr;     // set while overlays and 2D viewpoints are visited
+  KIVGLView* onTop = nullptr;          // set while what goes over the scene is drawn
   KIVGLView* pixelView = nullptr;      // for what is drawn without a camera
   KIV3DBoundingSphere sceneSphere;
   float background[3] = {0, 0, 0};

@@ -6,6 +6,7 @@
 #include "host/visu/scene/KIV3DAnnotationTextGP.h"
 #include "host/visu/scene/KIV3DLineGP.h"
 #include "host/visu/scene/KIV3DMarkerGP.h"
+#include "host/visu/pick/KIVPickPathList.h"
 #include "tests/gl/GLTestScene.h"
 
 namespace {
@@ -110,6 +111,32 @@ TEST_F(GLRender, TransparentObjectsBlendOverWhatIsBehind) {
   const auto red = At(width / 2 + 8, height / 2);
   EXPECT_GT(red[0], 200);
   EXPECT_LT(red[2], 10);
+}
+
+// A bag put on top (a tool's handles) shows over what stands in front of it, is drawn once
+// (not also in the scene's pass), and is picked before the scene; its path runs from the top.
+TEST_F(GLRender, WhatIsOnTopShowsAndIsPickedOverTheScene) {
+  root->AddChild(Leaf(Square(0, 0, 2), Rgba(255, 0, 0)));  // in front
+  auto* handles = new KIV3DBagRep;
+  KIVGraphicAttributeSet half = Rgba(0, 255, 0, 128);
+  half.SetFlag(KIVGraphicAttributeSet::Transparent, 1);
+  handles->AddChild(Leaf(Square(0, 0, 1, 3.0f), half));  // behind the red square
+  root->AddChild(handles);
+  Frame();
+  EXPECT_GT(Centre()[0], 200) << "without the layer the square in front hides it";
+  ASSERT_EQ(viewer.AddRepOnTop(handles), 1);
+  EXPECT_EQ(viewer.AddRepOnTop(handles), 0);
+  Frame();
+  const auto c = Centre();
+  EXPECT_GT(c[1], 100) << "the handle is not over the scene";
+  EXPECT_LT(c[1], 160) << "blended twice: drawn in the scene's pass as well";
+  KIVPickPathList paths;
+  ASSERT_TRUE(viewer.Pick(width / 2, height / 2, paths));
+  EXPECT_EQ(paths.GetPath(0)->GetTopRep(), root);
+  EXPECT_EQ(paths.GetPath(0)->GetRep(1), handles);
+  EXPECT_EQ(viewer.RemoveRepOnTop(handles), 1);
+  ASSERT_TRUE(viewer.Pick(width / 2, height / 2, paths));
+  EXPECT_NE(paths.GetPath(0)->GetRep(1), handles);
 }
 
 TEST_F(GLRender, ReframingOnAnObjectCentresIt) {

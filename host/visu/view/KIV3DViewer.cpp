@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/scene/KIV3DRep.h"
 #include "host/visu/pick/KIVPickPathList.h"
 
@@ -124,7 +125,8 @@ int KIV3DViewer::RemoveRepOverlay(KIVRep* rep) {
 }
 
 bool KIV3DViewer::DrawsRep(const KIVRep* rep) const {
-  return KIVViewer::DrawsRep(rep) || std::find(mOverlays.begin(), mOverlays.end(), rep) != mOverlays.end();
+  return KIVViewer::DrawsRep(rep) || std::find(mOverlays.begin(), mOverlays.end(), rep) != mOverlays.end() ||
+         std::find(mOnTop.begin(), mOnTop.end(), rep) != mOnTop.end();
 }
 
 KIV3DBoundingSphere KIV3DViewer::GetGlobalBoundingSphere() const {
@@ -155,16 +157,65 @@ int KIV3DViewer::SetPickTolerance(int pixels) {
   return 1;
 }
 
+int KIV3DViewer::AddRepOnTop(KIVRep* rep) {
+  if (!rep || std::find(mOnTop.begin(), mOnTop.end(), rep) != mOnTop.end()) return 0;
+  mOnTop.push_back(rep);
+  RequestRedraw();
+  return 1;
+}
+
+int KIV3DViewer::RemoveRepOnTop(KIVRep* rep) {
+  auto it = std::find(mOnTop.begin(), mOnTop.end(), rep);
+  if (it == mOnTop.end()) return 0;
+  mOnTop.erase(it);
+  RequestRedraw();
+  return 1;
+}
+
+namespace {
+// The placement of what holds rep, along its first parents.
+KIV4x4Matrix Above(const KIVRep* rep) {
+  KIV4x4Matrix m;
+  for (const KIVRep* r = rep->GetParents().empty() ? nullptr : rep->GetParents().front(); r;
+       r = r->GetParents().empty() ? nullptr : r->GetParents().front())
+    if (const auto* bag = dynamic_cast<const KIV3DBagRep*>(r); bag && bag->GetMatrix()) m = m * *bag->GetMatrix();
+  return m;
+}
+}  // namespace
+
+// What is drawn over the scene is grabbed before it: a handle shows in front of the model
+// it stands in. Its path still starts at the top, through what holds it.
 int KIV3DViewer::Pick(int x, int y, KIVPickPathList& paths) {
   paths.Clear();
-  mPickScene.SetRoots(mMain->GetReps());
+  if (!mOnTop.empty() && PickAmong(mOnTopPickScene, mOnTop, x, y, paths)) {
+    const KIVPickPath* hit = paths.GetPath(0);
+    std::vector<KIVRep*> above;
+    for (const KIVRep* r = hit->GetTopRep(); r && !r->GetParents().empty(); r = r->GetParents().front())
+      above.insert(above.begin(), r->GetParents().front());
+    if (above.empty()) return 1;
+    auto* full = new KIVPickPath(mMain.get());
+    for (KIVRep* rep : above) full->AddRep(rep);
+    for (KIVRep* rep : hit->GetReps()) full->AddRep(rep);
+    full->SetGlobalIntersection(hit->GetGlobalIntersection());
+    full->SetDistance(hit->GetDistance());
+    full->SetTriangle(hit->GetTriangle());
+    paths.Clear();
+    paths.AddPath(full);
+    return 1;
+  }
+  return PickAmong(mPickScene, mMain->GetReps(), x, y, paths);
+}
+
+int KIV3DViewer::PickAmong(KIVPickScene& scene, const std::vector<KIVRep*>& roots, int x, int y,
+                           KIVPickPathList& paths) {
+  scene.SetRoots(roots);
   const KIVRay ray = ComputeRay(static_cast<float>(x), static_cast<float>(y));
   KIVPickScene::Result surface;
-  const int onSurface = mPickScene.Intersect(ray, surface);
+  const int onSurface = scene.Intersect(ray, surface);
 
   KIVPickScene::Result thin;
   int onThin = 0;
-  if (mPickScene.GetThinOccurrenceCount() > 0) {
+  if (scene.GetThinOccurrenceCount() > 0) {
     KIVThinPick::Camera camera;
     GetGraphicSize(&camera.width, &camera.height);
     camera.eye = mMain->GetOrigin();
@@ -173,7 +224,7 @@ int KIV3DViewer::Pick(int x, int y, KIVPickPathList& paths) {
     camera.right = mMain->GetRightDirection();
     camera.tanY = std::tan(0.5f * mMain->GetAngle() * 0.017453292f);
     camera.tanX = camera.tanY * static_cast<float>(camera.width) / static_cast<float>(std::max(camera.height, 1));
-    onThin = mPickScene.IntersectThin(camera, static_cast<float>(x), static_cast<float>(y),
+    onThin = scene.IntersectThin(camera, static_cast<float>(x), static_cast<float>(y),
                                       static_cast<float>(mPickTolerance), ray, thin);
   }
   if (!onSurface && !onThin) return 0;
@@ -246,6 +297,15 @@ int KIV3DViewer::PickNoOutside(int x1, int y1, int x2, int y2, KIVPickPathList& 
 void KIV3DViewer::DrawViewpoint(KIVViewpoint& viewpoint, KIVRender& render) {
   auto* vp3 = dynamic_cast<KIV3DViewpoint*>(&viewpoint);
   render.SetCamera(vp3);
+  const bool main = &viewpoint == mMain.get() && !mOnTop.empty();
+  if (main) render.SetDeferred(&mOnTop);
   KIVViewer::DrawViewpoint(viewpoint, render);
+  render.SetDeferred(nullptr);
+  if (main) {
+    render.BeginOnTop();
+    for (KIVRep* rep : mOnTop)
+      if (rep) render.Traverse(*rep, Above(rep));
+    render.EndOnTop();
+  }
   render.SetCamera(nullptr);
 }

@@ -85,6 +85,12 @@ class KIV3DViewer : public KIVViewer {
   int AddRepOverlay(KIVRep* rep);
   int RemoveRepOverlay(KIVRep* rep);
   const std::vector<KIVRep*>& GetOverlays() const { return mOverlays; }
+  /// Reps drawn over the scene, as tool handles are: with the main camera once the scene
+  /// is drawn, in a depth buffer of their own, and picked before the scene. 0 for a null
+  /// rep or one already there (Add), or one not there (Remove).
+  int AddRepOnTop(KIVRep* rep);
+  int RemoveRepOnTop(KIVRep* rep);
+  const std::vector<KIVRep*>& GetRepsOnTop() const { return mOnTop; }
   /// The union of the main viewpoint's 3D reps' spheres.
   KIV3DBoundingSphere GetGlobalBoundingSphere() const;
   /// The world ray through the centre of a pixel (x right, y down), unit direction.
@@ -124,6 +130,9 @@ class KIV3DViewer : public KIVViewer {
   int mStereoMode = StereoAnaglyph;
   KIVGraphicMaterial* mTexture = nullptr;
   std::vector<KIVRep*> mOverlays;
+  std::vector<KIVRep*> mOnTop;
+  KIVPickScene mOnTopPickScene;
+  int PickAmong(KIVPickScene& scene, const std::vector<KIVRep*>& roots, int x, int y, KIVPickPathList& paths);
   KIVPickScene mPickScene;
   int mPickTolerance = 5;
 };

@@ -1,4 +1,6 @@
 #include "host/visu/view/KIVRender.h"
+
+#include <algorithm>
 #include "host/visu/view/KIVViewport.h"
 
 #include <cmath>
@@ -42,8 +44,10 @@ void KIVRender::SetCamera(const KIV3DViewpoint* viewpoint) {
   }
 }
 
-void KIVRender::Traverse(KIVRep& rep) {
-  mStack.assign(1, KIV4x4Matrix());
+void KIVRender::Traverse(KIVRep& rep) { Traverse(rep, KIV4x4Matrix()); }
+
+void KIVRender::Traverse(KIVRep& rep, const KIV4x4Matrix& above) {
+  mStack.assign(1, above);
   mHighlightDepth = 0;
   mReferences.clear();
   Visit(rep);
@@ -65,6 +69,7 @@ void KIVRender::DrawChildren(KIVRep& rep) {
 void KIVRender::DrawDefault(KIV3DRep& rep, int) {
   const KIVGraphicAttributeSet& attributes = rep.GetGraphicAttributeSet();
   if (auto* bag = dynamic_cast<KIV3DBagRep*>(&rep)) {
+    if (mDeferred && std::find(mDeferred->begin(), mDeferred->end(), &rep) != mDeferred->end()) return;
     if (!IsDrawable(attributes, bag->GetBoundingElement(), mViewMode)) {
       ++mCulled;
       return;

@@ -51,8 +51,17 @@ class KIVRender {
   /// sets its lights there, then draws overlays and finishes. The base does nothing.
   virtual void BeginFrame(KIVViewer& viewer) { (void)viewer; }
   virtual void EndFrame(KIVViewer& viewer) { (void)viewer; }
-  /// Draws the tree under rep; the rep's own matrix stack starts at the identity.
+  /// What is drawn between these two goes over everything drawn before it in the frame
+  /// (the same camera, a depth buffer of its own); renders without depth ignore them.
+  virtual void BeginOnTop() {}
+  virtual void EndOnTop() {}
+  /// Draws the tree under rep; the matrix stack starts at `above` (the placement of what
+  /// holds rep), the identity by default.
   void Traverse(KIVRep& rep);
+  void Traverse(KIVRep& rep, const KIV4x4Matrix& above);
+  /// Bags met during traversals that are left out (they are drawn on their own, over the
+  /// scene); null for none. The list must outlive its use.
+  void SetDeferred(const std::vector<KIVRep*>* bags) { mDeferred = bags && !bags->empty() ? bags : nullptr; }
   /// What the traversal does with a 3D rep that has no drawing of its own: a bag is culled
   /// or has its matrix pushed and its children visited; a custom rep is culled (OkToDraw),
   /// its level of detail chosen and its primitives drawn with its attributes; any other
@@ -153,6 +162,7 @@ class KIVRender {
   int mViewMode = 1;
   KIVGraphicAttributeSet mCurrentAttributes;
   std::vector<KIV4x4Matrix> mStack;
+  const std::vector<KIVRep*>* mDeferred = nullptr;
   std::vector<std::vector<KIV4x4Matrix>> mReferences;
   float mPlanes[6][4] = {};  // frustum, inward normals, world frame
   int mDrawn = 0, mCulled = 0, mLastLOD = 0;
