@@ -103,6 +103,8 @@ QWidget* KIVQtPresenter::BuildControl(KIVDialog* object, Entry& entry) {
     });
     QObject::connect(box, &QDoubleSpinBox::editingFinished, box, [this, spinner, box] {
       if (!Find(spinner) || box->text() == KIVQtText(spinner->GetValueText())) return;
+      // Leaving a box that shows the model's value in another format is no input.
+      if (std::fabs(box->value() - spinner->GetCurrentValue()) <= 0.5 * std::pow(10.0, -box->decimals())) return;
       const float value = static_cast<float>(box->value());
       Input(spinner, [spinner, value] { spinner->UserSetValue(value); }, KIVDlgProperty::Value);
     });
