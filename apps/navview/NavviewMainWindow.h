@@ -29,6 +29,7 @@ class NavviewMainWindow : public QMainWindow {
   static void SetSurfaceFormat();
 
   NavviewSession& GetSession() { return *mSession; }
+  NavviewScript& GetScript() { return *mScript; }
   KIVQtViewerWidget* GetViewerWidget() const;
   /// Loads model files (the progress bar counts them) and reframes; each failure is
   /// reported in a notice and loses nothing. Returns the files loaded.

@@ -157,14 +157,12 @@ std::string NavviewMover::Attach(KIVRep* model, bool& failed) {
   float sizes[3] = {size, size, size};
   KIV4x4Matrix frame(KIVMathVectorf(1, 0, 0), KIVMathVectorf(0, 1, 0), KIVMathVectorf(0, 0, 1), sphere.GetCenter());
   KIVUnicodeString name(Name().c_str());
-  const bool first = NavMovorObject::sxNavMovorPanel == nullptr;
   mMover = new NavMovorObject(this, name, &mSession.GetViewer(), frame, sizes, 0, 1, 0, NavMovorObject::kTrihedral, 1);
   mCallbacks[2] = AddAnalyseNotificationCB(mMover, nullptr, nullptr,
                                            [this](KIVCommand* s, KIVNotification* n, void* d) { MovedCB(s, n, d); },
                                            nullptr);
   mMover->SetMovorActif(1);
   mMover->SetLogiqueRotationPointNext();  // turns about its origin, wherever it goes
-  if (first && NavMovorObject::sxNavMovorPanel) NavMovorObject::sxNavMovorPanel->AffichePanel(1);
   mSession.GetViewer().Draw();
   return "mover on " + Name() + " at " + Point(sphere.GetCenter());
 }

@@ -23,6 +23,8 @@
 #include <memory>
 
 #include "apps/navview/NavviewMainWindow.h"
+#include "apps/navview/NavviewMover.h"
+#include "apps/navview/NavviewScript.h"
 #include "apps/navview/NavviewScene.h"
 #include "apps/navview/NavviewSession.h"
 #include "browsing/NavSimpleGraph.h"
@@ -36,7 +38,10 @@
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
 #include "host/visu/pick/KIVPickPathList.h"
+#include "mover/NavMovorObject.h"
+#include "navigation/Nav3DManipulator.h"
 #include "primitives/KIVSiLaGridRep.h"
+#include "host/visu/view/KIV3DViewpoint.h"
 #include "tests/window/ScreenProbe.h"
 #include "viewer/NavViewerExtand.h"
 
@@ -117,6 +122,9 @@ class NavviewWindow : public ::testing::Test {
   }
   static void Click(const QWidget* widget) { Click(widget, widget->rect().center()); }
   static QWidget* FromViewMenu(const QString& title, const char* windowName);
+  /// Chooses an item of a menu of the menu bar with the mouse; the top-level window of
+  /// that name it opens, once shown (null when none).
+  static QWidget* FromMenu(const QString& menu, const QString& title, const char* windowName);
   /// A key pressed with the pointer over the viewer, which has the focus.
   static void Key(const char* key) {
     View()->setFocus();
@@ -414,10 +422,14 @@ TEST_F(NavviewWindow, FrameTime) {
 // Opens a window as a person does, from the menu bar's View menu: the window's top level,
 // or null when the menu, the item or the window did not come.
 QWidget* NavviewWindow::FromViewMenu(const QString& title, const char* windowName) {
+  return FromMenu("&View", title, windowName);
+}
+
+QWidget* NavviewWindow::FromMenu(const QString& menuTitle, const QString& title, const char* windowName) {
   QMenuBar* bar = sWindow->menuBar();
   QAction* viewMenu = nullptr;
   for (QAction* a : bar->actions())
-    if (a->text() == "&View") viewMenu = a;
+    if (a->text() == menuTitle) viewMenu = a;
   if (!viewMenu) return nullptr;
   Click(bar, bar->actionGeometry(viewMenu).center());
   QMenu* menu = nullptr;
@@ -690,4 +702,121 @@ TEST_F(NavviewWindow, GridFromTheViewMenuAnswersRightClicksAndClicks) {
   ASSERT_TRUE(viewMenuItem("Grid"));
   for (int i = 0; i < 100 && gridRep(); ++i) QTest::qWait(10);
   EXPECT_EQ(gridRep(), nullptr) << "View > Grid again did not take the grid away";
+}
+
+// Moving a model as a person does: a click selects it, Ctrl+M puts a mover on it, a drag
+// of a plane handle carries it (seen on screen), Ctrl+Z brings it back, the palette's
+// arrow steps it, Escape takes the mover away.
+TEST_F(NavviewWindow, MoverCarriesAModelAndUndoBringsItBack) {
+  NavviewSession& session = sWindow->GetSession();
+  // The pixel of a world point in the viewer.
+  auto pixelOf = [&](const KIVMathPointf& p) {
+    KIV3DViewpoint* vp = Viewer().GetMain3DViewpoint();
+    int w = 1, h = 1;
+    Viewer().GetGraphicSize(&w, &h);
+    const float ty = std::tan(0.5f * vp->GetAngle() * 0.017453292f), tx = ty * w / h;
+    const KIVMathVectorf rel = p - vp->GetOrigin();
+    const float z = rel * vp->GetSightDirection();
+    return QPoint(static_cast<int>(std::lround(0.5f * w * (1.0f + rel * vp->GetRightDirection() / (z * tx)) - 0.5f)),
+                  static_cast<int>(std::lround(0.5f * h * (1.0f - rel * vp->GetUpDirection() / (z * ty)) - 0.5f)));
+  };
+  // A model under a pixel near the middle of the view.
+  QPoint onModel(-1, -1);
+  KIVRep* model = nullptr;
+  for (int r = 0; r < 200 && !model; r += 12)
+    for (int dx : {r, -r}) {
+      KIVPickPathList paths;
+      const QPoint at = Centre() + QPoint(dx, r / 2);
+      if (!Viewer().Pick(at.x(), at.y(), paths) || !paths.GetPath(0)) continue;
+      for (KIVRep* rep : paths.GetPath(0)->GetReps())
+        if (session.GetScene().IsModel(rep)) model = rep, onModel = at;
+      if (model) break;
+    }
+  ASSERT_NE(model, nullptr) << "no model near the middle of the view";
+  auto* bag = dynamic_cast<KIV3DBagRep*>(model);
+  ASSERT_NE(bag, nullptr);
+  const KIV4x4Matrix start = bag->GetMatrix() ? *bag->GetMatrix() : KIV4x4Matrix();
+
+  const QImage plain = WaitForStill(View());
+  Click(View(), onModel);
+  for (int i = 0; i < 100 && !model->GetHighlightMode(); ++i) QTest::qWait(10);
+  ASSERT_TRUE(model->GetHighlightMode()) << "a click did not select the model";
+  Key("ctrl+m");
+  NavviewMover& mover = sWindow->GetScript().GetMover();
+  for (int i = 0; i < 100 && !mover.GetMover(); ++i) QTest::qWait(10);
+  ASSERT_NE(mover.GetMover(), nullptr) << "Ctrl+M put no mover";
+  EXPECT_EQ(mover.GetModel(), model);
+  WaitForChange(View(), plain, 0.001);
+  const QImage withMover = WaitForStill(View());
+  EXPECT_GT(Changed(plain, withMover), 0.001) << "the mover is not on screen";
+  withMover.save(OutDir() + "/navview_mover.png");
+
+  // A handle that shows: the first of the plane handles, axis lines and points that the
+  // pick under its pixel finds.
+  NavMovorObject* handles = mover.GetMover();
+  QPoint grab(-1, -1);
+  int grabbed = -1;
+  for (int m : {7, 8, 9, 2, 4, 6}) {
+    const QPoint at = pixelOf(handles->GetPointManipulate(handles->GetManipulator(m)));
+    KIVPickPathList paths;
+    if (!Viewer().Pick(at.x(), at.y(), paths) || !paths.GetPath(0)) continue;
+    const std::vector<KIVRep*>& reps = paths.GetPath(0)->GetReps();
+    if (!reps.empty() && reps.back()->GetManipulator() == handles->GetManipulator(m)) {
+      grab = at, grabbed = m;
+      break;
+    }
+  }
+  ASSERT_GE(grabbed, 0) << "no mover handle can be grabbed";
+  const KIVMathPointf before = handles->GetMovorOrigine();
+  Drag(1, grab, grab + QPoint(60, 30));
+  for (int i = 0; i < 100 && handles->GetHistoryIndex() < 1; ++i) QTest::qWait(10);
+  EXPECT_EQ(handles->GetHistoryIndex(), 1) << "the drag wrote no position";
+  const KIVMathVectorf moved = handles->GetMovorOrigine() - before;
+  EXPECT_GT(moved.Norm(), 0.0f);
+  // The handle's constraint: in its plane, or along its axis.
+  if (grabbed >= 7) {
+    const KIVMathVectorf normal = handles->GetDirection((grabbed - 7 + 2) % 3);
+    EXPECT_LT(std::fabs(moved * normal), 1e-4f * handles->GetMovorSize(0));
+  } else {
+    const KIVMathVectorf axis = handles->GetDirection((grabbed - 2) / 2);
+    EXPECT_LT((moved ^ axis).Norm(), 1e-4f * handles->GetMovorSize(0));
+  }
+  ASSERT_NE(bag->GetMatrix(), nullptr);
+  EXPECT_FALSE(*bag->GetMatrix() == start) << "the model did not follow";
+  WaitForChange(View(), withMover, 0.001);
+  const QImage dragged = WaitForStill(View());
+  EXPECT_GT(Changed(withMover, dragged), 0.001) << "the moved model is not seen at its new place";
+  dragged.save(OutDir() + "/navview_mover_dragged.png");
+
+  Key("ctrl+z");
+  for (int i = 0; i < 100 && handles->GetHistoryIndex() != 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(handles->GetHistoryIndex(), 0);
+  EXPECT_EQ(handles->GetMovorOrigine(), before);
+  WaitForChange(View(), dragged, 0.001);
+  const QImage undone = WaitForStill(View());
+  undone.save(OutDir() + "/navview_mover_undone.png");
+  EXPECT_LT(Changed(withMover, undone), 0.2 * Changed(withMover, dragged)) << "Ctrl+Z did not bring the picture back";
+
+  // The palette's Right arrow: one step along the mover's first direction.
+  QWidget* palette = TopLevel("NavMovorPanel");
+  if (!palette) palette = FromMenu("&Edit", "Mover &Palette", "NavMovorPanel");
+  ASSERT_NE(palette, nullptr) << "no Mover Palette";
+  auto* right = palette->findChild<QAbstractButton*>("MovorRightTransButton");
+  ASSERT_NE(right, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(palette));
+  const KIVMathPointf beforeStep = handles->GetMovorOrigine();
+  Click(right);
+  for (int i = 0; i < 100 && handles->GetMovorOrigine() == beforeStep; ++i) QTest::qWait(10);
+  EXPECT_NEAR((handles->GetMovorOrigine() - beforeStep) * handles->GetDirection(0), 1.0f, 1e-4f);
+  palette->close();
+  sWindow->activateWindow();  // what a click on it does under a window manager
+  for (int i = 0; i < 100 && QApplication::activeWindow() != sWindow; ++i) QTest::qWait(10);
+
+  Key("Escape");
+  for (int i = 0; i < 100 && mover.GetMover(); ++i) QTest::qWait(10);
+  EXPECT_EQ(mover.GetMover(), nullptr) << "Escape left the mover";
+  // Put the model back for the other tests.
+  bag->SetMatrix(start);
+  model->SetHighlightMode(0, 1);
+  WaitForStill(View());
 }
