@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/view/KIV3DViewpoint.h"
 #include "host/visu/scene/KIVRepPath.h"
+#include "tests/support/TestBox.h"
 
 namespace {
 
@@ -113,4 +116,69 @@ TEST(SceneModel, ViewpointKeepsAnOrthonormalFrame) {
   EXPECT_EQ(vp.GetAngle(), 45.0f);
 }
 
+}  // namespace
+
+namespace {
+// A bag of many children moved one at a time, as a drag does, keeps the bound a full
+// computation gives: the centre of the children's box, reaching the farthest of them.
+TEST(SceneModel, ABagOfManyChildrenBoundsLikeAFullComputationAsChildrenMove) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> at(-50.0f, 50.0f), size(0.1f, 3.0f);
+  KIV3DBagRep root;
+  std::vector<KIV3DBagRep*> models;
+  for (int i = 0; i < 200; ++i) {
+    auto* model = new KIV3DBagRep;
+    model->AddChild(Box(KIVMathPointf(0, 0, 0), size(random)));
+    model->SetMatrix(KIV4x4Matrix(KIVMathVectorf(1, 0, 0), KIVMathVectorf(0, 1, 0), KIVMathVectorf(0, 0, 1),
+                                  KIVMathPointf(at(random), at(random), at(random))));
+    root.AddChild(model);
+    models.push_back(model);
+  }
+  auto full = [&]() {
+    double lo[3] = {1e30, 1e30, 1e30}, hi[3] = {-1e30, -1e30, -1e30};
+    for (KIV3DBagRep* m : models) {
+      const KIV3DBoundingSphere s = m->GetBoundingElement();
+      for (int a = 0; a < 3; ++a)
+        lo[a] = std::min(lo[a], double(s.GetCenter()[a]) - s.GetRadius()),
+        hi[a] = std::max(hi[a], double(s.GetCenter()[a]) + s.GetRadius());
+    }
+    const KIVMathPointf c(float(0.5 * (lo[0] + hi[0])), float(0.5 * (lo[1] + hi[1])), float(0.5 * (lo[2] + hi[2])));
+    double reach = 0.0;
+    for (KIV3DBagRep* m : models) {
+      const KIV3DBoundingSphere s = m->GetBoundingElement();
+      reach = std::max(reach, double(s.GetCenter().DistanceTo(c)) + s.GetRadius());
+    }
+    return std::make_pair(c, reach);
+  };
+  auto place = [](KIV3DBagRep* m, KIVMathPointf o) {
+    m->SetMatrix(KIV4x4Matrix(KIVMathVectorf(1, 0, 0), KIVMathVectorf(0, 1, 0), KIVMathVectorf(0, 0, 1), o));
+  };
+  // The farthest child inside the box (not on it) moved inward: the reach shrinks while
+  // the box, and so the centre, stay.
+  for (int a = 0; a < 6; ++a) {
+    KIVMathPointf p(0, 0, 0);
+    p[a / 2] = a % 2 ? -200.0f : 200.0f;
+    place(models[a], p);
+  }
+  place(models[6], KIVMathPointf(180, 180, 0));
+  EXPECT_NEAR(root.GetBoundingElement().GetRadius(), full().second, 1e-3);
+  place(models[6], KIVMathPointf(20, 20, 0));
+  EXPECT_NEAR(root.GetBoundingElement().GetRadius(), full().second, 1e-3);
+  std::uniform_int_distribution<size_t> pick(0, models.size() - 1);
+  for (int step = 0; step < 2000; ++step) {
+    // Mostly small moves of one model; now and then the farthest one or a far jump.
+    KIV3DBagRep* m = models[pick(random)];
+    KIVMathVectorf d1, d2, d3;
+    KIVMathPointf o;
+    m->GetMatrix()->GetComponents(d1, d2, d3, o);
+    const float scale = step % 50 == 0 ? 40.0f : 1.0f;
+    o += KIVMathVectorf(at(random), at(random), at(random)) * (scale / 50.0f);
+    m->SetMatrix(KIV4x4Matrix(d1, d2, d3, o));
+    const KIV3DBoundingSphere bound = root.GetBoundingElement();
+    const auto [c, reach] = full();
+    ASSERT_LT(bound.GetCenter().DistanceTo(c), 1e-3f) << step;
+    ASSERT_NEAR(bound.GetRadius(), reach, 1e-3 * reach) << step;
+  }
+  root.DestroyChildren();
+}
 }  // namespace

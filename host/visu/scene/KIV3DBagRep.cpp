@@ -79,6 +79,8 @@ struct GroupBound {
 void KIV3DBagRep::ComputeBoundingElement() const {
   const std::vector<KIVRep*>& children = GetChildren();
   KIV3DBoundingSphere sphere;
+  std::vector<size_t> changed;  // leaves moved since the last bound, when only a few did
+  bool incremental = false;
   if (children.size() < kTreeMinimum) {
     KIV3DBoundingSphere spheres[kTreeMinimum];  // each child asked once
     GroupBound group;
@@ -95,18 +97,21 @@ void KIV3DBagRep::ComputeBoundingElement() const {
     } else if (mAllChanged) {
       RefreshUnionTree();
     } else {
+      changed.reserve(mChangedChildren.size());
       for (const KIVRep* child : mChangedChildren) {
         auto it = mSlots.find(child);
         if (it == mSlots.end()) continue;
         for (int slot : it->second) {
           size_t node = mLeafBase + slot;
+          changed.push_back(node);
           mUnions[node] = ChildSphere(child);
           SetLeafBox(node);
           for (node /= 2; node >= 1; node /= 2) Unite(node);
         }
       }
+      incremental = true;
     }
-    sphere = TreeBound();
+    sphere = TreeBound(incremental ? &changed : nullptr);
   }
   mChangedChildren.clear();
   mAllChanged = false;
@@ -193,17 +198,31 @@ void KIV3DBagRep::Unite(size_t node) const {
   }
 }
 
-KIV3DBoundingSphere KIV3DBagRep::TreeBound() const {
+KIV3DBoundingSphere KIV3DBagRep::TreeBound(const std::vector<size_t>* changed) const {
   const KIV3DBoundingSphere& all = mUnions[1];
-  if (all.IsEmpty() || all.IsInfinite()) return all;
+  if (all.IsEmpty() || all.IsInfinite()) {
+    mFarReach = -1.0;
+    return all;
+  }
   GroupBound group;
   group.any = true;
   group.mm = all.GetRadiusMM();
   for (int a = 0; a < 3; ++a) group.lo[a] = mBoxes[6 + a], group.hi[a] = mBoxes[9 + a];
   const KIVMathPointf c = group.Centre();
+  // A few children moved and the box kept its centre: the farthest reach is the last one
+  // or a moved child's, unless the child that gave the last one moved (a drag carries one
+  // model among thousands: this keeps its step independent of their number).
+  if (changed && mFarReach >= 0.0 && c == mFarCentre &&
+      std::find(changed->begin(), changed->end(), mFarLeaf) == changed->end()) {
+    for (size_t node : *changed)
+      if (!mUnions[node].IsEmpty())
+        if (const double reach = GroupBound::Reach(c, mUnions[node]); reach > mFarReach) mFarReach = reach, mFarLeaf = node;
+    return group.Make(c, mFarReach);
+  }
   // The farthest reach, found down the tree of unions: a union's own reach bounds every
   // child under it, so a subtree that cannot beat the best so far is left unvisited.
   double best = 0.0;
+  size_t farthest = 0;
   std::vector<size_t> stack{1};
   while (!stack.empty()) {
     const size_t node = stack.back();
@@ -212,7 +231,7 @@ KIV3DBoundingSphere KIV3DBagRep::TreeBound() const {
     if (u.IsEmpty()) continue;
     const double reach = GroupBound::Reach(c, u);
     if (node >= mLeafBase) {
-      best = std::max(best, reach);
+      if (reach > best || farthest == 0) best = std::max(best, reach), farthest = node;
     } else if (reach > best) {
       const double left = mUnions[2 * node].IsEmpty() ? -1.0 : GroupBound::Reach(c, mUnions[2 * node]);
       const double right = mUnions[2 * node + 1].IsEmpty() ? -1.0 : GroupBound::Reach(c, mUnions[2 * node + 1]);
@@ -226,6 +245,9 @@ KIV3DBoundingSphere KIV3DBagRep::TreeBound() const {
       }
     }
   }
+  mFarCentre = c;
+  mFarReach = farthest ? best : -1.0;
+  mFarLeaf = farthest;
   return group.Make(c, best);
 }
 

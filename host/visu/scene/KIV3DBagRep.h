@@ -57,7 +57,7 @@ class KIV3DBagRep : public KIV3DRep {
   void RefreshUnionTree() const;
   void SetLeafBox(size_t node) const;
   void Unite(size_t node) const;
-  KIV3DBoundingSphere TreeBound() const;
+  KIV3DBoundingSphere TreeBound(const std::vector<size_t>* changed = nullptr) const;
   std::unique_ptr<KIV4x4Matrix> mMatrix;
   float mMaxScale = 1.0f;  // the matrix's, found once per matrix rather than per bound
   // The tree of unions: leaves from mLeafBase on, node i uniting 2i and 2i+1.
@@ -69,4 +69,8 @@ class KIV3DBagRep : public KIV3DRep {
   mutable std::vector<int> mChildSlots;  // child index -> slot
   mutable std::vector<const KIVRep*> mChangedChildren;
   mutable bool mAllChanged = true;
+  // The farthest reach of the last bound, from which centre and by which leaf node.
+  mutable KIVMathPointf mFarCentre;
+  mutable double mFarReach = -1.0;
+  mutable size_t mFarLeaf = 0;
 };
