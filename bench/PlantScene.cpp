@@ -22,7 +22,8 @@ class Random {
 
 }  // namespace
 
-PlantScene::PlantScene(int modelCount, int trianglesPerModel, std::uint32_t seed) {
+PlantScene::PlantScene(int modelCount, int trianglesPerModel, std::uint32_t seed, float spacing) {
+  if (!(spacing > 0.0f)) spacing = 4.0f;
   modelCount = std::max(0, modelCount);
   const int half = std::max(3, (trianglesPerModel + 1) / 2);
   // Segments around times rings along must be exactly half the triangle count: take the
@@ -45,7 +46,7 @@ PlantScene::PlantScene(int modelCount, int trianglesPerModel, std::uint32_t seed
 
   Random rng(seed);
   const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(modelCount))));
-  const float offset = 0.5f * 4.0f * (side - 1);
+  const float offset = 0.5f * spacing * (side - 1);
   mModels.resize(modelCount);
   for (int m = 0; m < modelCount; ++m) {
     Model& model = mModels[m];
@@ -74,7 +75,7 @@ PlantScene::PlantScene(int modelCount, int trianglesPerModel, std::uint32_t seed
     const KIVMathVectorf d3(static_cast<float>(2 * (x * z + w * y)), static_cast<float>(2 * (y * z - w * x)),
                             static_cast<float>(1 - 2 * (x * x + y * y)));
     const float height = static_cast<float>(rng.Range(0.0, 3.0));
-    model.centre = {4.0f * (m % side) - offset, 4.0f * (m / side) - offset, height};
+    model.centre = {spacing * (m % side) - offset, spacing * (m / side) - offset, height};
     model.matrix = KIV4x4Matrix(d1, d2, d3, model.centre);
   }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A deterministic synthetic plant for benchmarks, tests and demos: N open tessellated
 // cylinders of exactly T triangles each, every one with its own size (baked into its
-// vertices) and placement (random rotation, square grid of spacing 4, height 0 to 3),
+// vertices) and placement (random rotation, square grid of spacing 4 unless asked
+// otherwise (1.5 makes neighbours clash), height 0 to 3),
 // a camera that sees the whole plant and rays aimed at the centres of random models.
 // Plain arrays and matrices only, so that any scene representation can be fed from it.
 // The same seed gives the same plant on every platform.
@@ -24,7 +25,8 @@ class PlantScene {
   };
 
   /// trianglesPerModel must be even and at least 6; it is rounded to the nearest such.
-  PlantScene(int modelCount, int trianglesPerModel, std::uint32_t seed = 1);
+  /// spacing: the grid step between neighbouring models (positive).
+  PlantScene(int modelCount, int trianglesPerModel, std::uint32_t seed = 1, float spacing = 4.0f);
 
   int GetModelCount() const { return static_cast<int>(mModels.size()); }
   const Model& GetModel(int i) const { return mModels[i]; }
