@@ -144,6 +144,9 @@
 #include "host/visu/panels/KIVVisibilityPanel.h"
 #include "host/visu/panels/KIVWriteVrml.h"
 
+#include "host/visu/interfere/KIVInterfereEngine.h"
+#include "host/visu/interfere/KIVSiInInterfereModel.h"
+
 #include "host/graph/KIVGraph.h"
 #include "host/graph/KIVGraphArc.h"
 #include "host/graph/KIVGraphNode.h"
@@ -181,6 +184,7 @@
 #include "foundation/NavSimpleGraphEvents.h"
 #include "foundation/NavSimpleGraphSetting.h"
 #include "foundation/NavSimpleViewer3DSetting.h"
+#include "foundation/NavSpinnerFormat.h"
 #include "foundation/NavSwapModeMarqNotification.h"
 #include "foundation/NavThickModifyNotification.h"
 #include "foundation/NavViewerExtandEvents.h"
@@ -223,6 +227,8 @@
 #include "measure/KIVNavMarker3DGageRep.h"
 #include "measure/KIVNavMarker3DTextRep.h"
 #include "measure/KIVNavMarkerLook.h"
+#include "measure/NavAnnotationViewerUI.h"
+#include "measure/NavDistanceViewerUI.h"
 #include "measure/NavKIV3DRectangleRep.h"
 
 #include "primitives/KIV3DCircleRep.h"

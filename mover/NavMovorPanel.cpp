@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/NavSpinnerFormat.h"
 #include "host/dialog/KIVDlgCheckButton.h"
 #include "host/dialog/KIVDlgCombo.h"
 #include "host/dialog/KIVDlgFrame.h"
@@ -202,27 +203,7 @@ void NavMovorPanel::UpdatePaletteCoordonneEdit() {
 
 int NavMovorPanel::FormatSpinner(KIVDlgSpinner* spinner, float value, float min, float max, int setValue,
                                  int decimals) {
-  if (!spinner || !std::isfinite(value) || !std::isfinite(min) || !std::isfinite(max)) return 0;
-  // The step follows the magnitude, so the arrows always move the leading digits; a wide
-  // range never steps below units.
-  const double v = std::fabs(static_cast<double>(value));
-  const double floor = std::fabs(static_cast<double>(min)) + std::fabs(static_cast<double>(max)) > 10.0 ? 1.0 : 0.1;
-  const double scale = std::pow(10.0, std::trunc(std::log10(std::max(v, floor))));
-  spinner->SetRange(min, max, static_cast<float>((static_cast<double>(max) - min) * 10.0 / scale));
-  const char* format = "%.5f";
-  if (v > 10000.0 || decimals == 0)
-    format = "%.f";
-  else if (v > 1000.0 || decimals == 1)
-    format = "%.1f";
-  else if (v > 100.0 || decimals == 2)
-    format = "%.2f";
-  else if (v > 10.0 || decimals == 3)
-    format = "%.3f";
-  else if (v > 1.0 || decimals == 4)
-    format = "%.4f";
-  spinner->SetFormat(format);
-  if (setValue == 1) spinner->SetCurrentValue(value, 0);
-  return 1;
+  return NavSpinnerFormat::Apply(spinner, value, min, max, setValue, decimals);
 }
 
 int NavMovorPanel::GetRepeatFactor() const { return mRepeat >= 20 ? 10 : mRepeat >= 10 ? 5 : mRepeat >= 5 ? 2 : 1; }

@@ -23,6 +23,7 @@
 #include "host/visu/math/KIVMathAxis.h"
 #include "host/visu/math/KIVMathTransformation.h"
 #include "host/visu/pick/KIVPickPathList.h"
+#include "measure/NavDistanceViewerUI.h"
 #include "mover/NavSelectManipulator.h"
 #include "navigation/NavToolsVisu.h"
 #include "navigation/NavViewerViewpointEditor.h"
@@ -817,6 +818,7 @@ void NavViewerExtand::SetCurrentSetting(const NavViewerSetting& s) {
   if ((m & NavViewerSetting::kDistance) && !(mOwnSections & NavViewerSetting::kDistance)) {
     mOwnSections |= NavViewerSetting::kDistance;
     mCurrentSetting.distance = s.distance;
+    if (mDistanceTool) mDistanceTool->SetCurrentSetting(mCurrentSetting.distance);
   }
   if ((mOptions & kOptionEditor) && s.navigationStyle != -1) SetNavigationStyle(s.navigationStyle);
   Draw();
@@ -900,8 +902,6 @@ void NavViewerExtand::UpdateHistoryButtons() {
 int NavViewerExtand::SetQualityLodEditorState(int) { return 0; }
 int NavViewerExtand::SetGraphicRepTreeState(int) { return 0; }
 int NavViewerExtand::SetReferenceEditorState(int) { return 0; }
-int NavViewerExtand::SetDistanceEditorState(int) { return 0; }
-int NavViewerExtand::SetAnnotationEditorState(int) { return 0; }
 int NavViewerExtand::SetNavigationPaletteState(int) { return 0; }
 int NavViewerExtand::SetViewpointExternalState(int) { return 0; }
 

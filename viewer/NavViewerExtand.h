@@ -31,6 +31,8 @@ class KIV3DLightSourceEditPanel;
 class KIVStereoEditPanel;
 class KIVDlgFile;
 class KIVPrintCaptureDialog;
+class NavDistanceViewerUI;
+class NavAnnotationViewerUI;
 class NavInterfaceInfoRep;
 class NavMenuGeneric;
 class NavSelectManipulator;
@@ -237,6 +239,10 @@ class NavViewerExtand : public KIV3DViewer {
   KIV3DGroundTranslator* GetGroundTranslator() const { return mGroundTranslator; }
   KIVGaugeRep* GetGaugeRep() const { return mGauge; }
   KIVDlgFile* GetVrmlDialog() const { return mVrmlDialog; }
+  /// The distance tool while its state is on, else null.
+  NavDistanceViewerUI* GetDistanceTool() const { return mDistanceTool; }
+  /// The annotation tool while its state is on, else null.
+  NavAnnotationViewerUI* GetAnnotationTool() const { return mAnnotationTool; }
 
  protected:
   /// Checks the tool bar's six navigation radio buttons for the indicator now on top.
@@ -274,6 +280,8 @@ class NavViewerExtand : public KIV3DViewer {
   KIVUnicodeString mVrmlDirectory;
   KIVPrintCaptureDialog* mCaptureDialog = nullptr;
   KIVCallback mPanelCBs[10] = {};
+  NavDistanceViewerUI* mDistanceTool = nullptr;
+  NavAnnotationViewerUI* mAnnotationTool = nullptr;
   void Publish(const char* event);
   /// The panels' own notifications; 1 when the sender was one of them.
   int PanelActionCB(KIVCommand* sender, KIVNotification* notification);

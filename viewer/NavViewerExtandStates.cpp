@@ -2,6 +2,7 @@
 // gauge, dashboard, and the host panels (clipping, lights, stereo, VRML export, capture).
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgFile.h"
@@ -18,6 +19,8 @@
 #include "host/visu/panels/KIVStereoEditPanel.h"
 #include "host/visu/panels/KIVVisibilityPanel.h"
 #include "host/visu/panels/KIVWriteVrml.h"
+#include "measure/NavDistanceViewerUI.h"
+#include "measure/NavAnnotationViewerUI.h"
 #include "navigation/NavToolsVisu.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/KIVNavStatisticRender.h"
@@ -340,6 +343,45 @@ int NavViewerExtand::SetCaptureEditorState(int on) {
   return mCaptureDialog ? 1 : 0;
 }
 
+int NavViewerExtand::SetAnnotationEditorState(int on) {
+  constexpr int kAnnotationItem = 17;
+  if (on == 1 && !mAnnotationTool) {
+    mAnnotationTool = new NavAnnotationViewerUI(this);
+    AddAnalyseNotificationCB(mAnnotationTool, mAnnotationTool->GetWindCloseNotification(),
+                             &NavViewerExtand::ActionPanelCB, nullptr);
+    mAnnotationTool->SetVisibility(2ul);
+    SetToolCheck(kAnnotationItem, 1);
+    Publish(NAVIGATION_ANNOTATION_STATE());
+  } else if (on == 0 && mAnnotationTool) {
+    RemoveAnalyseNotificationCB(mAnnotationTool, mAnnotationTool->GetWindCloseNotification(), nullptr);
+    DropPanel(mAnnotationTool, mPanelClosing);
+    SetToolCheck(kAnnotationItem, 0);
+    Publish(NAVIGATION_ANNOTATION_STATE());
+  }
+  return mAnnotationTool ? 1 : 0;
+}
+
+// The distance tool keeps its gauge settings while open; the viewer keeps them in between.
+int NavViewerExtand::SetDistanceEditorState(int on) {
+  constexpr int kDistanceItem = 16;
+  if (on == 1 && !mDistanceTool) {
+    mDistanceTool = new NavDistanceViewerUI(this);
+    AddAnalyseNotificationCB(mDistanceTool, mDistanceTool->GetWindCloseNotification(), &NavViewerExtand::ActionPanelCB,
+                             nullptr);
+    mDistanceTool->SetCurrentSetting(mCurrentSetting.distance);
+    mDistanceTool->SetVisibility(2ul);
+    SetToolCheck(kDistanceItem, 1);
+    Publish(NAVIGATION_DISTANCE_STATE());
+  } else if (on == 0 && mDistanceTool) {
+    RemoveAnalyseNotificationCB(mDistanceTool, mDistanceTool->GetWindCloseNotification(), nullptr);
+    mDistanceTool->GetCurrentSetting(mCurrentSetting.distance);
+    DropPanel(mDistanceTool, mPanelClosing);
+    SetToolCheck(kDistanceItem, 0);
+    Publish(NAVIGATION_DISTANCE_STATE());
+  }
+  return mDistanceTool ? 1 : 0;
+}
+
 int NavViewerExtand::PanelActionCB(KIVCommand* sender, KIVNotification* notification) {
   if (!sender) return 0;
   ++mPanelClosing;
@@ -358,6 +400,10 @@ int NavViewerExtand::PanelActionCB(KIVCommand* sender, KIVNotification* notifica
     SetStereoEditorState(0);
   } else if (mCaptureDialog && sender == mCaptureDialog) {
     SetCaptureEditorState(0);
+  } else if (mDistanceTool && sender == mDistanceTool) {
+    SetDistanceEditorState(0);
+  } else if (mAnnotationTool && sender == mAnnotationTool) {
+    SetAnnotationEditorState(0);
   } else {
     handled = 0;
   }
