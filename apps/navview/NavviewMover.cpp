@@ -23,27 +23,9 @@
 #include "viewer/NavViewerExtand.h"
 
 using NavviewWords::ToFloat;
+using NavviewWords::Refuse;
 
 namespace {
-std::string Bad(bool& failed) {
-  failed = true;
-  return {};
-}
-
-std::string Failed(bool& failed, const std::string& why) {
-  failed = true;
-  return why;
-}
-
-// The placement of everything under rep's first chain of parents, up to the top.
-KIV4x4Matrix Above(const KIVRep* rep) {
-  KIV4x4Matrix m;
-  for (const KIVRep* r = rep->GetParents().empty() ? nullptr : rep->GetParents().front(); r;
-       r = r->GetParents().empty() ? nullptr : r->GetParents().front())
-    if (const auto* bag = dynamic_cast<const KIV3DBagRep*>(r); bag && bag->GetMatrix()) m = m * *bag->GetMatrix();
-  return m;
-}
-
 std::string Point(const KIVMathPointf& p) {
   char text[96];
   std::snprintf(text, sizeof text, "(%.3g %.3g %.3g)", p.x, p.y, p.z);
@@ -135,7 +117,7 @@ void NavviewMover::ClickCB(KIVCommand*, KIVNotification* notification, void*) {
 
 std::string NavviewMover::Attach(KIVRep* model, bool& failed) {
   auto* bag = dynamic_cast<KIV3DBagRep*>(model);
-  if (!bag) return Failed(failed, "only a model or a group can be moved");
+  if (!bag) return Refuse(failed, "only a model or a group can be moved");
   if (bag == mModel && mMover) {
     mMover->SetMovorShow(1);
     return "mover on " + Name();
@@ -143,12 +125,12 @@ std::string NavviewMover::Attach(KIVRep* model, bool& failed) {
   Remove();
   mModel = bag;
   mStart = bag->GetMatrix() ? *bag->GetMatrix() : KIV4x4Matrix();
-  mAbove = Above(bag);
+  mAbove = KIV3DBagRep::GetPlacementAbove(bag);
   int ok = 0;
   mAboveInverse = mAbove.Inverse(&ok);
   if (!ok) {
     mModel = nullptr;
-    return Failed(failed, "the model's parents are flattened (a singular matrix): it cannot be moved");
+    return Refuse(failed, "the model's parents are flattened (a singular matrix): it cannot be moved");
   }
   KIV3DBoundingSphere sphere = bag->GetBoundingElement() * mAbove;
   if (sphere.IsEmpty() || sphere.IsInfinite()) sphere = KIV3DBoundingSphere(KIVMathPointf(0, 0, 0), 1.0f);
@@ -206,10 +188,10 @@ std::string NavviewMover::Move(const std::vector<std::string>& w, bool& failed) 
   KIVRep* model = nullptr;
   if (!name.empty()) {
     model = Find(name);
-    if (!model) return Failed(failed, "nothing is named '" + name + "' (list shows the models' names)");
+    if (!model) return Refuse(failed, "nothing is named '" + name + "' (list shows the models' names)");
   } else if (!(displacement && mMover)) {
     model = Selected();
-    if (!model) return Failed(failed, "select a model first (click it, or select NAME)");
+    if (!model) return Refuse(failed, "select a model first (click it, or select NAME)");
   }
   std::string said;
   if (model) said = Attach(model, failed);
@@ -221,21 +203,21 @@ std::string NavviewMover::Move(const std::vector<std::string>& w, bool& failed) 
 
 std::string NavviewMover::Rotate(const std::vector<std::string>& w, bool& failed) {
   float degrees = 0.0f;
-  if (w.size() < 2 || !ToFloat(w.back(), degrees)) return Bad(failed);
+  if (w.size() < 2 || !ToFloat(w.back(), degrees)) return Refuse(failed);
   const std::string& axisName = w[w.size() - 2];
-  if (axisName != "x" && axisName != "y" && axisName != "z") return Bad(failed);
+  if (axisName != "x" && axisName != "y" && axisName != "z") return Refuse(failed);
   std::string name;
   for (size_t i = 0; i + 2 < w.size(); ++i) name += (i ? " " : "") + w[i];
   if (!name.empty()) {
     KIVRep* model = Find(name);
-    if (!model) return Failed(failed, "nothing is named '" + name + "' (list shows the models' names)");
+    if (!model) return Refuse(failed, "nothing is named '" + name + "' (list shows the models' names)");
     Attach(model, failed);
-    if (failed) return Failed(failed, "only a model or a group can be moved");
+    if (failed) return Refuse(failed, "only a model or a group can be moved");
   } else if (!mMover) {
     KIVRep* model = Selected();
-    if (!model) return Failed(failed, "select a model first (click it, or select NAME)");
+    if (!model) return Refuse(failed, "select a model first (click it, or select NAME)");
     Attach(model, failed);
-    if (failed) return Failed(failed, "only a model or a group can be moved");
+    if (failed) return Refuse(failed, "only a model or a group can be moved");
   }
   // About the world axis through the mover's rotation centre.
   KIVMathPointf centre;
@@ -252,16 +234,16 @@ std::string NavviewMover::Rotate(const std::vector<std::string>& w, bool& failed
 }
 
 std::string NavviewMover::Undo(bool redo, bool& failed) {
-  if (!mMover) return Failed(failed, "no mover: nothing to undo");
+  if (!mMover) return Refuse(failed, "no mover: nothing to undo");
   if (!(redo ? mMover->RedoChangePosition(1) : mMover->UndoChangePosition(1)))
-    return Failed(failed, redo ? "nothing to redo" : "nothing to undo");
+    return Refuse(failed, redo ? "nothing to redo" : "nothing to undo");
   return std::string(redo ? "redone: " : "undone: ") + Name() + " at " + Point(mMover->GetMovorOrigine());
 }
 
 std::string NavviewMover::Palette(const std::vector<std::string>& w, bool& failed) {
-  if (w.size() != 1 || (w[0] != "on" && w[0] != "off")) return Bad(failed);
+  if (w.size() != 1 || (w[0] != "on" && w[0] != "off")) return Refuse(failed);
   NavMovorPanel* palette = NavMovorObject::sxNavMovorPanel;
-  if (!palette) return Failed(failed, "no mover yet: move a model first");
+  if (!palette) return Refuse(failed, "no mover yet: move a model first");
   palette->AffichePanel(w[0] == "on" ? 1 : 0);
   return w[0] == "on" ? "palette shown" : "palette hidden";
 }

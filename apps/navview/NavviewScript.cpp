@@ -9,14 +9,10 @@
 #include "viewer/NavViewerExtand.h"
 
 using NavviewWords::ToInt;
+using NavviewWords::Refuse;
 
 namespace {
 constexpr size_t kRest = 1000;  // takes every word to the end of the line
-
-std::string Bad(bool& failed) {
-  failed = true;
-  return {};
-}
 
 std::string Rest(const std::vector<std::string>& w, size_t from) {
   std::string text;
@@ -35,7 +31,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
          return std::string("bye");
        }},
       {"open", "FILE", 1,
-       [this](const Words& w, bool& failed) { return w.size() == 2 ? mScene.Open(w[1], failed) : Bad(failed); }},
+       [this](const Words& w, bool& failed) { return w.size() == 2 ? mScene.Open(w[1], failed) : Refuse(failed); }},
       // `list` alone also shows the Models window; its sub-commands drive that window.
       {"list", NavviewModelsList::Usage(), kRest,
        [this](const Words& w, bool& failed) {
@@ -61,20 +57,26 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
       {"redo", "", 0, [this](const Words&, bool& failed) { return mMover.Undo(true, failed); }},
       {"palette", "on|off", 1,
        [this](const Words& w, bool& failed) { return mMover.Palette(Words(w.begin() + 1, w.end()), failed); }},
+      {"distance", NavviewMeasure::DistanceUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMeasure.Distance(Words(w.begin() + 1, w.end()), failed); }},
+      {"clash", NavviewMeasure::ClashUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMeasure.Clash(Words(w.begin() + 1, w.end()), failed); }},
+      {"note", NavviewMeasure::NoteUsage(), kRest,
+       [this](const Words& w, bool& failed) { return mMeasure.Note(Words(w.begin() + 1, w.end()), failed); }},
       {"markers", "clear", 1,
        [this](const Words& w, bool& failed) { return mMarkers.Markers(Words(w.begin() + 1, w.end()), failed); }},
       // A name is the rest of the line: models' names often hold spaces.
       {"select", "[NAME]", kRest,
        [this](const Words& w, bool& failed) { return mScene.Select(Rest(w, 1), failed); }},
       {"hide", "NAME", kRest,
-       [this](const Words& w, bool& failed) { return w.size() > 1 ? mScene.Show(Rest(w, 1), false, failed) : Bad(failed); }},
+       [this](const Words& w, bool& failed) { return w.size() > 1 ? mScene.Show(Rest(w, 1), false, failed) : Refuse(failed); }},
       {"show", "NAME|all", kRest,
-       [this](const Words& w, bool& failed) { return w.size() > 1 ? mScene.Show(Rest(w, 1), true, failed) : Bad(failed); }},
+       [this](const Words& w, bool& failed) { return w.size() > 1 ? mScene.Show(Rest(w, 1), true, failed) : Refuse(failed); }},
       {"isolate", "NAME", kRest,
-       [this](const Words& w, bool& failed) { return w.size() > 1 ? mScene.Isolate(Rest(w, 1), failed) : Bad(failed); }},
+       [this](const Words& w, bool& failed) { return w.size() > 1 ? mScene.Isolate(Rest(w, 1), failed) : Refuse(failed); }},
       {"export", "vrml FILE", 2,
        [this](const Words& w, bool& failed) {
-         return w.size() == 3 && w[1] == "vrml" ? mScene.ExportVrml(w[2], failed) : Bad(failed);
+         return w.size() == 3 && w[1] == "vrml" ? mScene.ExportVrml(w[2], failed) : Refuse(failed);
        }},
       {"reframe", "", 0,
        [&viewer](const Words&, bool&) {
@@ -82,7 +84,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
          return std::string("ok");
        }},
       {"view", "front|back|left|right|top|bottom|iso", 1,
-       [this](const Words& w, bool& failed) { return w.size() == 2 ? View(w[1], failed) : Bad(failed); }},
+       [this](const Words& w, bool& failed) { return w.size() == 2 ? View(w[1], failed) : Refuse(failed); }},
       {"style", "examine|walk|fly", 1,
        [&viewer](const Words& w, bool& failed) {
          const int style = w.size() != 2        ? 0
@@ -90,7 +92,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
                            : w[1] == "walk"    ? 8
                            : w[1] == "fly"     ? 9
                                                : 0;
-         if (!style) return Bad(failed);
+         if (!style) return Refuse(failed);
          if (!viewer.GetNavigationEditor()) {
            failed = true;
            return std::string("no navigation editor (the window is not shown)");
@@ -106,7 +108,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
          int x = 0, y = 0, steps = 0, modifiers = 0;
          if (w.size() < 4 || !ToInt(w[1], x) || !ToInt(w[2], y) || !ToInt(w[3], steps) ||
              (w.size() == 5 && !ToInt(w[4], modifiers)))
-           return Bad(failed);
+           return Refuse(failed);
          viewer.UserMouseWheel(x, y, steps, modifiers);
          return std::string("ok");
        }},
@@ -116,14 +118,14 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
          int width = 0, height = 0;
          if (w.size() != 3 || !ToInt(w[1], width) || !ToInt(w[2], height) || width < 1 || height < 1 ||
              width > 16384 || height > 16384)
-           return Bad(failed);
+           return Refuse(failed);
          viewer.UserResize(width, height);
          return std::string("ok");
        }},
-      {"click", "TAG", 1, [this](const Words& w, bool& failed) { return w.size() == 2 ? Click(w[1], failed) : Bad(failed); }},
+      {"click", "TAG", 1, [this](const Words& w, bool& failed) { return w.size() == 2 ? Click(w[1], failed) : Refuse(failed); }},
       {"state", "NAME on|off", 2,
        [this](const Words& w, bool& failed) {
-         if (w.size() != 3 || (w[2] != "on" && w[2] != "off")) return Bad(failed);
+         if (w.size() != 3 || (w[2] != "on" && w[2] != "off")) return Refuse(failed);
          return State(w[1], w[2] == "on", failed);
        }},
       {"setting", "quality BITS | culling PIXELS | background R G B", 4,
@@ -137,7 +139,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
       {"pump", "[CYCLES] (1 to 100000)", 1,
        [this](const Words& w, bool& failed) {
          int cycles = 1;
-         if (w.size() == 2 && (!ToInt(w[1], cycles) || cycles < 1 || cycles > 100000)) return Bad(failed);
+         if (w.size() == 2 && (!ToInt(w[1], cycles) || cycles < 1 || cycles > 100000)) return Refuse(failed);
          for (int i = 0; i < cycles; ++i) mSession.Pump();
          return std::string("ok");
        }},
@@ -147,7 +149,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
          if ((w.size() != 2 && w.size() != 4) ||
              (w.size() == 4 && (!ToInt(w[2], width) || !ToInt(w[3], height) || width < 1 || height < 1 ||
                                 width > 16384 || height > 16384)))
-           return Bad(failed);
+           return Refuse(failed);
          std::string error;
          if (!mSession.GetGraphics().Capture(viewer, w[1], width, height, &error)) {
            failed = true;

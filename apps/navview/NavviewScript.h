@@ -10,6 +10,7 @@
 #include <vector>
 #include "apps/navview/NavviewGrid.h"
 #include "apps/navview/NavviewMarkers.h"
+#include "apps/navview/NavviewMeasure.h"
 #include "apps/navview/NavviewModelsList.h"
 #include "apps/navview/NavviewMover.h"
 #include "apps/navview/NavviewSceneTree.h"
@@ -63,6 +64,7 @@ class NavviewScript {
   NavviewMarkers mMarkers{mSession};  // gauges and labels
   NavviewGrid mGrid{mSession};        // the measuring grid
   NavviewMover mMover{mSession};      // moving models, undo and redo
+  NavviewMeasure mMeasure{mSession};  // distances, clashes, notes
   std::vector<Command> mCommands;
   bool mQuit = false;
 };

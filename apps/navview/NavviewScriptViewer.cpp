@@ -17,6 +17,7 @@
 #include "viewer/NavViewerExtand.h"
 
 using NavviewWords::Fixed;
+using NavviewWords::Refuse;
 using NavviewWords::ToFloat;
 using NavviewWords::ToInt;
 using NavviewWords::Triple;
@@ -38,11 +39,6 @@ int KeyCode(const std::string& name) {
     if (ToInt(name.substr(1), n) && n >= 1 && n <= 24) return KIVKeyEvent::KeyF1 + n - 1;
   }
   return 0;
-}
-
-std::string Bad(bool& failed) {
-  failed = true;
-  return {};
 }
 
 std::string Refused(bool& failed, const std::string& why) {
@@ -85,7 +81,7 @@ std::string NavviewScript::Camera(const Words& w, bool& failed) {
     return "eye " + Triple(o.x, o.y, o.z) + " target " + Triple(t.x, t.y, t.z) + " up " + Triple(u.x, u.y, u.z);
   };
   if (w.size() == 1) return describe();
-  if (w.size() != 7 && w.size() != 10) return Bad(failed);
+  if (w.size() != 7 && w.size() != 10) return Refuse(failed);
   float v[9] = {};
   for (size_t i = 1; i < w.size(); ++i)
     if (!ToFloat(w[i], v[i - 1])) return Refused(failed, "camera: '" + w[i] + "' is not a number");
@@ -124,7 +120,7 @@ std::string NavviewScript::Mouse(const Words& w, bool& failed) {
   int x = 0, y = 0, buttons = 0, modifiers = 0;
   if (w.size() < 5 || !ToInt(w[2], x) || !ToInt(w[3], y) || !ToInt(w[4], buttons) ||
       (w.size() == 6 && !ToInt(w[5], modifiers)))
-    return Bad(failed);
+    return Refuse(failed);
   NavViewerExtand& viewer = mSession.GetViewer();
   if (w[1] == "press") {
     // What is under the pointer before the press starts moving anything.
@@ -141,14 +137,14 @@ std::string NavviewScript::Mouse(const Words& w, bool& failed) {
   else if (w[1] == "double")
     viewer.UserMouseDoubleClick(x, y, buttons, modifiers);
   else
-    return Bad(failed);
+    return Refuse(failed);
   return "ok";
 }
 
 std::string NavviewScript::Key(const Words& w, bool& failed) {
   int modifiers = 0;
   const int key = w.size() >= 2 ? KeyCode(w[1]) : 0;
-  if (!key || (w.size() == 3 && !ToInt(w[2], modifiers))) return Bad(failed);
+  if (!key || (w.size() == 3 && !ToInt(w[2], modifiers))) return Refuse(failed);
   mSession.GetViewer().UserKey(key, modifiers);
   return "ok";
 }
@@ -225,11 +221,11 @@ std::string NavviewScript::Setting(const Words& w, bool& failed) {
     viewer.Draw();
     return "ok";
   }
-  return Bad(failed);
+  return Refuse(failed);
 }
 
 std::string NavviewScript::Edges(const Words& w, bool& failed) {
-  if (w.size() != 2 || (w[1] != "on" && w[1] != "off")) return Bad(failed);
+  if (w.size() != 2 || (w[1] != "on" && w[1] != "off")) return Refuse(failed);
   constexpr int kEdges = 2;  // the view mode bit that outlines the faces
   const int on = w[1] == "on";
   NavViewerExtand& viewer = mSession.GetViewer();

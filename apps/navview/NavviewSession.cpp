@@ -8,6 +8,9 @@
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
 #include "apps/navview/NavviewViewer.h"
+#ifdef NAVVIEW_HAVE_INTERFERE
+#include "host/interfere/KIVFclInterfereEngine.h"
+#endif
 
 namespace {
 constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::kOptionEditor |
@@ -16,6 +19,9 @@ constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::k
 }
 
 NavviewSession::NavviewSession(int width, int height) {
+#ifdef NAVVIEW_HAVE_INTERFERE
+  KIVFclInterfereEngine::Install();  // clashes and distances
+#endif
   mWindow = new KIVDlgDialog(nullptr, "NavviewWindow", KIVDlgWindow::StyleNoButtons);
   mViewer = new NavviewViewer(mWindow, KIVString("NavviewViewer"), kAllOptions, 0, width, height);
   mViewer->SetInterfaceInfoRep(&mInfo, 0);

@@ -13,4 +13,9 @@ bool ToFloat(const std::string& text, float& value);
 std::string Fixed(double value, int decimals);
 /// "x y z" with three decimals.
 std::string Triple(float x, float y, float z);
+/// A command's refusal: sets failed and gives the reason (empty: the usage is said).
+inline std::string Refuse(bool& failed, const std::string& why = {}) {
+  failed = true;
+  return why;
+}
 }  // namespace NavviewWords

@@ -38,6 +38,9 @@
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
 #include "host/visu/pick/KIVPickPathList.h"
+#include "measure/KIVNavMarker3DGageRep.h"
+#include "measure/NavAnnotationViewerUI.h"
+#include "measure/NavDistanceViewerUI.h"
 #include "mover/NavMovorObject.h"
 #include "navigation/Nav3DManipulator.h"
 #include "primitives/KIVSiLaGridRep.h"
@@ -818,5 +821,92 @@ TEST_F(NavviewWindow, MoverCarriesAModelAndUndoBringsItBack) {
   // Put the model back for the other tests.
   bag->SetMatrix(start);
   model->SetHighlightMode(0, 1);
+  WaitForStill(View());
+}
+
+// Measuring as a person does: the tool bar's Distance button opens "Check Distance";
+// "First Point", a click on a model, "Second Point", a click on another, and the gauge is
+// on screen with its distance; the Annotation button opens "3D Annotation", a text typed,
+// "Create", a click on a model, and the note is on screen.
+TEST_F(NavviewWindow, DistanceAndAnnotationToolsFromTheToolBar) {
+  // Two pixels on models, apart.
+  QPoint first(-1, -1), second(-1, -1);
+  for (int y = View()->height() / 3; y < 2 * View()->height() / 3 && second.x() < 0; y += 12)
+    for (int x = View()->width() / 4; x < 3 * View()->width() / 4 && second.x() < 0; x += 12) {
+      KIVPickPathList paths;
+      if (!Viewer().Pick(x, y, paths)) continue;
+      if (first.x() < 0) first = QPoint(x, y);
+      else if (std::abs(x - first.x()) > 80) second = QPoint(x, y);
+    }
+  ASSERT_GE(second.x(), 0) << "no two models to measure between";
+
+  auto* distanceButton = Find<QAbstractButton>("Distance");
+  ASSERT_NE(distanceButton, nullptr);
+  const QImage plain = WaitForStill(View());
+  Click(distanceButton);
+  QWidget* tool = nullptr;
+  for (int i = 0; i < 300 && !(tool = TopLevel(NavDistanceViewerUI::PanelIdTag)); ++i) QTest::qWait(10);
+  ASSERT_NE(tool, nullptr) << "no Check Distance window";
+  EXPECT_EQ(tool->windowTitle(), "Check Distance");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(tool));
+  tool->move(sWindow->frameGeometry().right() + 20, 0);  // beside the view, as one drags it
+  for (int i = 0; i < 100 && tool->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  NavDistanceViewerUI* distance = Viewer().GetDistanceTool();
+  ASSERT_NE(distance, nullptr);
+  const QPoint at[2] = {first, second};
+  for (int which = 1; which <= 2; ++which) {
+    auto* pointButton = tool->findChild<QAbstractButton*>(NavDistanceViewerUI::PointSetTag[which - 1]);
+    ASSERT_NE(pointButton, nullptr) << which;
+    Click(pointButton);
+    for (int i = 0; i < 100 && distance->GetCurrentPoint() != which; ++i) QTest::qWait(10);
+    ASSERT_EQ(distance->GetCurrentPoint(), which) << "the point button did not start picking";
+    Click(View(), at[which - 1]);
+    for (int i = 0; i < 100 && !(distance->GetPickedFlags() & which); ++i) QTest::qWait(10);
+    EXPECT_TRUE(distance->GetPickedFlags() & which) << "no point picked by the click";
+  }
+  const KIVMathPointf p1 = distance->GetGaugeRep()->GetCoordonnePoint(1), p2 = distance->GetGaugeRep()->GetCoordonnePoint(2);
+  EXPECT_GT(p1.DistanceTo(p2), 0.0f);
+  WaitForChange(View(), plain, 0.0005);
+  const QImage measured = WaitForStill(View());
+  EXPECT_GT(Changed(plain, measured), 0.0005) << "the gauge is not on screen";
+  measured.save(OutDir() + "/navview_distance.png");
+  Click(distanceButton);
+  for (int i = 0; i < 300 && TopLevel(NavDistanceViewerUI::PanelIdTag); ++i) QTest::qWait(10);
+  EXPECT_EQ(TopLevel(NavDistanceViewerUI::PanelIdTag), nullptr) << "the Distance button again left the window";
+
+  auto* annotationButton = Find<QAbstractButton>("Annotation");
+  ASSERT_NE(annotationButton, nullptr);
+  const QImage before = WaitForStill(View());
+  Click(annotationButton);
+  QWidget* notes = nullptr;
+  for (int i = 0; i < 300 && !(notes = TopLevel(NavAnnotationViewerUI::PanelIdTag)); ++i) QTest::qWait(10);
+  ASSERT_NE(notes, nullptr) << "no 3D Annotation window";
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(notes));
+  notes->move(sWindow->frameGeometry().right() + 20, 0);
+  for (int i = 0; i < 100 && notes->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  auto* editor = notes->findChild<QWidget*>(NavAnnotationViewerUI::Annotation3DEditorTag);
+  auto* create = notes->findChild<QAbstractButton*>(NavAnnotationViewerUI::CreateAnnotationTag);
+  ASSERT_TRUE(editor && create);
+  notes->activateWindow();
+  for (int i = 0; i < 100 && QApplication::activeWindow() != notes; ++i) QTest::qWait(10);
+  Click(editor);
+  ASSERT_TRUE(Xdo({"key", "ctrl+a", "type", "--delay", "20", "check this"}));
+  ASSERT_TRUE(Xdo({"key", "Tab"}));
+  Click(create);
+  KIVRep* root = Viewer().GetRootRep(NavViewerExtand::kAnnotationRoot);
+  ASSERT_NE(root, nullptr);
+  const size_t count = root->GetChildren().size();
+  Click(View(), first);
+  for (int i = 0; i < 100 && root->GetChildren().size() == count; ++i) QTest::qWait(10);
+  EXPECT_EQ(root->GetChildren().size(), count + 1) << "no note after the click";
+  WaitForChange(View(), before, 0.0005);
+  const QImage noted = WaitForStill(View());
+  EXPECT_GT(Changed(before, noted), 0.0005) << "the note is not on screen";
+  noted.save(OutDir() + "/navview_note.png");
+  Click(annotationButton);
+  for (int i = 0; i < 300 && TopLevel(NavAnnotationViewerUI::PanelIdTag); ++i) QTest::qWait(10);
+  Viewer().EraseAnnotationBag();
+  sWindow->activateWindow();
+  for (int i = 0; i < 100 && QApplication::activeWindow() != sWindow; ++i) QTest::qWait(10);
   WaitForStill(View());
 }

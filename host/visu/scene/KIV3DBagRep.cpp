@@ -25,6 +25,14 @@ void KIV3DBagRep::SetMatrix(const KIV4x4Matrix* matrix) {
 
 KIV4x4Matrix KIV3DBagRep::GetInvertedMatrix() const { return mMatrix ? mMatrix->Inverse() : KIV4x4Matrix(); }
 
+KIV4x4Matrix KIV3DBagRep::GetPlacementAbove(const KIVRep* rep) {
+  KIV4x4Matrix m;
+  for (const KIVRep* r = rep && !rep->GetParents().empty() ? rep->GetParents().front() : nullptr; r;
+       r = r->GetParents().empty() ? nullptr : r->GetParents().front())
+    if (const auto* bag = dynamic_cast<const KIV3DBagRep*>(r); bag && bag->GetMatrix()) m = m * *bag->GetMatrix();
+  return m;
+}
+
 namespace {
 KIV3DBoundingSphere ChildSphere(const KIVRep* child) {
   if (child->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return {};

@@ -30,6 +30,9 @@ class KIV3DBagRep : public KIV3DRep {
   void SetMatrix(const KIV4x4Matrix& matrix) { SetMatrix(&matrix); }
   /// The inverse of the matrix (the identity without one).
   KIV4x4Matrix GetInvertedMatrix() const;
+  /// The placement of what holds rep: the matrices of the bags along its first parents,
+  /// up to the top (the identity for a rep without parents).
+  static KIV4x4Matrix GetPlacementAbove(const KIVRep* rep);
 
   /// Deletes the bag and, depth first, every descendant that no other parent keeps. The
   /// bag and the descendants must have been allocated with new.

@@ -172,17 +172,6 @@ int KIV3DViewer::RemoveRepOnTop(KIVRep* rep) {
   return 1;
 }
 
-namespace {
-// The placement of what holds rep, along its first parents.
-KIV4x4Matrix Above(const KIVRep* rep) {
-  KIV4x4Matrix m;
-  for (const KIVRep* r = rep->GetParents().empty() ? nullptr : rep->GetParents().front(); r;
-       r = r->GetParents().empty() ? nullptr : r->GetParents().front())
-    if (const auto* bag = dynamic_cast<const KIV3DBagRep*>(r); bag && bag->GetMatrix()) m = m * *bag->GetMatrix();
-  return m;
-}
-}  // namespace
-
 // What is drawn over the scene is grabbed before it: a handle shows in front of the model
 // it stands in. Its path still starts at the top, through what holds it.
 int KIV3DViewer::Pick(int x, int y, KIVPickPathList& paths) {
@@ -304,7 +293,7 @@ void KIV3DViewer::DrawViewpoint(KIVViewpoint& viewpoint, KIVRender& render) {
   if (main) {
     render.BeginOnTop();
     for (KIVRep* rep : mOnTop)
-      if (rep) render.Traverse(*rep, Above(rep));
+      if (rep) render.Traverse(*rep, KIV3DBagRep::GetPlacementAbove(rep));
     render.EndOnTop();
   }
   render.SetCamera(nullptr);
