@@ -221,6 +221,19 @@ TEST(ThinPick, NewThinGeometryAndDegenerateOrCrossingLines) {
   ASSERT_EQ(s.Picked(x, y), crossing);
   EXPECT_GT(s.paths[0]->GetDistance(), 0.0f);
   EXPECT_LT(s.paths[0]->GetGlobalIntersection().y, 0.0f);
+
+  // A leaf with nothing to pick that changes (a tool's marker redrawn at each step of a
+  // drag) costs no new layout; one that gains a face does.
+  auto* empty = new KIV3DCustomRep;
+  s.root->AddChild(empty);
+  s.Picked(x, y);
+  const int layouts = s.viewer.GetPickScene().GetLayoutCount();
+  empty->AddGP(new KIV3DPolylineGP(nullptr, 0));
+  s.Picked(x, y);
+  EXPECT_EQ(s.viewer.GetPickScene().GetLayoutCount(), layouts);
+  empty->AddGP(new KIV3DMarkerGP(lone, 3));
+  s.Picked(x, y);
+  EXPECT_EQ(s.viewer.GetPickScene().GetLayoutCount(), layouts + 1);
 }
 
 }  // namespace

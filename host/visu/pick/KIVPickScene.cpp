@@ -41,6 +41,14 @@ void KIVPickScene::SetRoots(const std::vector<KIVRep*>& roots) {
   mLayoutNeeded = true;
 }
 
+bool KIVPickScene::GainsPickGeometry(const KIVRep* rep) const {
+  const auto* leaf = dynamic_cast<const KIV3DCustomRep*>(rep);
+  if (!leaf) return false;
+  for (int i = 0; i < leaf->GetGPCount(0); ++i)
+    if (const KIVGraphicPrimitive* gp = leaf->GetGP(i, 0); gp && gp->GetTriangleCount() > 0) return true;
+  return !mThin.Covers(rep) && KIVThinPick::HoldsThin(rep);
+}
+
 void KIVPickScene::SceneChanged(const KIVRep* rep, int kind) {
   if (mLayoutNeeded) return;
   if (kind == KIVSceneChangeLog::Children) {
@@ -52,8 +60,9 @@ void KIVPickScene::SceneChanged(const KIVRep* rep, int kind) {
   }
   mThin.SceneChanged(rep, kind);
   if (!mUnder.count(rep)) {
-    // A leaf of these trees that had no geometry may have some now.
-    if (kind == KIVSceneChangeLog::Geometry && mVisited.count(rep)) {
+    // A leaf of these trees that had no geometry may have some now; a marker that moves,
+    // or a line already listed, does not change what is laid out.
+    if (kind == KIVSceneChangeLog::Geometry && mVisited.count(rep) && GainsPickGeometry(rep)) {
       mLayoutNeeded = true;
       mPending.clear();
     }

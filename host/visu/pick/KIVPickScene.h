@@ -61,6 +61,8 @@ class KIVPickScene : private KIVSceneChangeLog::Reader {
     int instance = -1;
   };
   void SceneChanged(const KIVRep* rep, int kind) override;
+  /// A leaf with no triangle instance here that now has something to pick.
+  bool GainsPickGeometry(const KIVRep* rep) const;
   void Layout();
   /// Follows a leaf's new geometry in its instances; false when only a layout will do.
   bool Reshape(const KIVRep* rep, const std::vector<int>& occurrences);

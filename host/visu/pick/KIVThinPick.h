@@ -46,6 +46,8 @@ class KIVThinPick {
   bool IsLeaf(const KIVRep* rep) const;
   /// Whether a rep is a leaf with markers, polylines or line segments at level 0.
   static bool HoldsThin(const KIVRep* rep);
+  /// Whether the rep lies on the way to a thin occurrence already listed.
+  bool Covers(const KIVRep* rep) const { return mUnder.count(rep) != 0; }
   /// The best thin hit within `tolerance` pixels of pixel (x, y), whose ray (unit
   /// direction, from the eye) is `ray`: the nearest on screen, then (within a pixel)
   /// the nearest in depth, then a marker rather than a line. Returns 1 on a hit.
