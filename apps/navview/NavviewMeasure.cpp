@@ -32,7 +32,9 @@ std::string Number(double v) {
 }
 
 std::string Point(const KIVMathPointf& p) {
-  return "(" + Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + ")";
+  char text[112];
+  std::snprintf(text, sizeof text, "(%.4g %.4g %.4g)", p.x, p.y, p.z);
+  return text;
 }
 
 // A click of the left button, as the mouse gives it.

@@ -899,9 +899,9 @@ TEST_F(NavviewWindow, DistanceAndAnnotationToolsFromTheToolBar) {
   Click(View(), first);
   for (int i = 0; i < 100 && root->GetChildren().size() == count; ++i) QTest::qWait(10);
   EXPECT_EQ(root->GetChildren().size(), count + 1) << "no note after the click";
-  WaitForChange(View(), before, 0.0005);
+  WaitForChange(View(), before, 0.0001);
   const QImage noted = WaitForStill(View());
-  EXPECT_GT(Changed(before, noted), 0.0005) << "the note is not on screen";
+  EXPECT_GT(Changed(before, noted), 0.0001) << "the note is not on screen";
   noted.save(OutDir() + "/navview_note.png");
   Click(annotationButton);
   for (int i = 0; i < 300 && TopLevel(NavAnnotationViewerUI::PanelIdTag); ++i) QTest::qWait(10);
