@@ -24,6 +24,7 @@
 #include "host/dialog/KIVDlgWindow.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/qt/KIVQtBusyCursor.h"
+#include "host/qt/KIVQtGLView.h"
 #include "host/qt/KIVQtPresenter.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/qt/KIVQtViewerWidget.h"
@@ -120,6 +121,8 @@ void NavviewMainWindow::SetSurfaceFormat() {
   // Multisampling costs a software renderer dearly: asked for, not assumed.
   if (const char* samples = std::getenv("NAVVIEW_SAMPLES")) format.setSamples(std::atoi(samples));
   QSurfaceFormat::setDefaultFormat(format);
+  // Secondary viewer windows draw the scene from the main window's buffers.
+  KIVQtGLView::ShareBetweenWindows();
 }
 
 bool NavviewMainWindow::Place(QWidget* widget, const char* tag) {

@@ -50,7 +50,7 @@ KIVGLBatches::Identity KIVGLBatches::IdentityOf(const KIVGLMeshItem& item) {
 int KIVGLBatches::Batchable(const KIVGLMeshItem& item) {
   const KIVGLMesh* m = item.mesh;
   // Plain lit faces only: textures and vertex colours keep their own draws.
-  return m && m->vao && m->mode == GL_TRIANGLES && m->floatsPerVertex == 6 && !m->hasUV && !m->hasColors &&
+  return m && m->vbo && m->mode == GL_TRIANGLES && m->floatsPerVertex == 6 && !m->hasUV && !m->hasColors &&
          !item.texture && m->vertexCount > 0 && m->vertexCount <= kMaxItemVertices && m->indexCount > 0;
 }
 

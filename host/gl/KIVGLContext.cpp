@@ -35,7 +35,7 @@ EGLDisplay SurfacelessDisplay() {
 
 // A 3.3 core context on an initialised display, with a configuration when one fits and
 // without one (EGL_KHR_no_config_context) otherwise: the context only draws into FBOs.
-EGLContext CoreContext(EGLDisplay display) {
+EGLContext CoreContext(EGLDisplay display, EGLContext share = EGL_NO_CONTEXT) {
   const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_SURFACE_TYPE, 0, EGL_NONE};
   EGLConfig config = nullptr;
   EGLint count = 0;
@@ -47,7 +47,7 @@ EGLContext CoreContext(EGLDisplay display) {
   const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
                                       EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
                                       EGL_NONE};
-  return eglCreateContext(display, config ? config : EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, contextAttributes);
+  return eglCreateContext(display, config ? config : EGL_NO_CONFIG_KHR, share, contextAttributes);
 }
 
 std::string GLString(GLenum name) {
@@ -55,6 +55,26 @@ std::string GLString(GLenum name) {
   return s ? reinterpret_cast<const char*>(s) : "";
 }
 }  // namespace
+
+std::unique_ptr<KIVGLContext> KIVGLContext::CreateShared(std::string* error) {
+  if (!mDisplay) {
+    SetError(error, "the context to share with has no display");
+    return nullptr;
+  }
+  EGLContext context = CoreContext(mDisplay, mContext);
+  if (context == EGL_NO_CONTEXT || !eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
+    if (context != EGL_NO_CONTEXT) eglDestroyContext(mDisplay, context);
+    SetError(error, "no OpenGL 3.3 core context sharing with the " + mPlatform + " one");
+    return nullptr;
+  }
+  std::unique_ptr<KIVGLContext> result(new KIVGLContext);
+  result->mDisplay = mDisplay;
+  result->mContext = context;
+  result->mPlatform = mPlatform;
+  result->mRenderer = GLString(GL_RENDERER);
+  result->mVersion = GLString(GL_VERSION);
+  return result;
+}
 
 std::unique_ptr<KIVGLContext> KIVGLContext::CreateHeadless(std::string* error) {
   if (!epoxy_has_egl()) {

@@ -10,6 +10,9 @@ class KIVGLContext {
   /// A current context, or null with a one-line reason in error (which may be null) when
   /// no EGL display, configuration or 3.3 core context can be had.
   static std::unique_ptr<KIVGLContext> CreateHeadless(std::string* error);
+  /// Another context, made current, that shares this one's buffers and textures (not its
+  /// vertex arrays), as the windows of one application do; null with the reason otherwise.
+  std::unique_ptr<KIVGLContext> CreateShared(std::string* error);
   KIVGLContext(const KIVGLContext&) = delete;
   KIVGLContext& operator=(const KIVGLContext&) = delete;
   /// Releases the context; the display stays initialised for the next one. Renders made

@@ -3,9 +3,12 @@
 #include <epoxy/gl.h>
 
 /// One uploaded primitive: interleaved positions, normals (faces), texture coordinates and
-/// colours when the primitive has them, and an index buffer.
+/// colours when the primitive has them, and an index buffer. Buffers only: they may be
+/// drawn from several contexts sharing them, each with a vertex array of its own.
 struct KIVGLMesh {
-  GLuint vao = 0, vbo = 0, ibo = 0;
+  GLuint vbo = 0, ibo = 0;
+  unsigned long long upload = 0;       // names this upload of the buffers among all of the cache
+  int hasNormals = 0;                  // vertex attribute 1
   GLenum mode = GL_TRIANGLES;          // GL_TRIANGLES, GL_LINES or GL_POINTS
   int hasUV = 0, hasColors = 0;        // vertex attributes 2 and 3
   GLenum indexType = GL_UNSIGNED_INT;  // GL_UNSIGNED_SHORT when the vertices allow

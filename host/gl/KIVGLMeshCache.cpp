@@ -29,8 +29,7 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
   std::unique_ptr<KIVGLMesh>& slot = mMeshes[key];
   if (!slot) slot = std::make_unique<KIVGLMesh>();
   KIVGLMesh& mesh = *slot;
-  if (!mesh.vao) {
-    glGenVertexArrays(1, &mesh.vao);
+  if (!mesh.vbo) {
     glGenBuffers(1, &mesh.vbo);
     glGenBuffers(1, &mesh.ibo);
   }
@@ -59,47 +58,27 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
                                                    (hi[2] - lo[2]) * (hi[2] - lo[2]))
                                 : 0.0f;
 
-  const GLsizei bytes = stride * static_cast<GLsizei>(sizeof(float));
-  auto offset = [](int floats) { return reinterpret_cast<const void*>(static_cast<size_t>(floats) * sizeof(float)); };
-  glBindVertexArray(mesh.vao);
   glBindBuffer(GL_ARRAY_BUFFER, mesh.vbo);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(interleaved.size() * sizeof(float)), interleaved.data(),
                GL_STATIC_DRAW);
-  glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, bytes, nullptr);
-  if (normals) {
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, bytes, offset(normalAt));
-  } else {
-    glDisableVertexAttribArray(1);
-  }
-  if (uv) {
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, bytes, offset(uvAt));
-  } else {
-    glDisableVertexAttribArray(2);
-  }
-  if (rgba) {
-    glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, bytes, offset(colourAt));
-  } else {
-    glDisableVertexAttribArray(3);
-  }
+  mesh.hasNormals = normals ? 1 : 0;
   mesh.hasUV = uv ? 1 : 0;
   mesh.hasColors = rgba ? 1 : 0;
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.ibo);
+  // Buffers have no type of their own: the indices go through the array target too, so
+  // that no vertex array (the element binding is one's state) is touched by an upload.
+  glBindBuffer(GL_ARRAY_BUFFER, mesh.ibo);
   // Short indices halve the index memory of the common small primitive.
   if (vertexCount <= 65535) {
     std::vector<unsigned short> shorts(indices, indices + indexCount);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shorts.size() * sizeof(unsigned short)),
-                 shorts.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shorts.size() * sizeof(unsigned short)), shorts.data(),
+                 GL_STATIC_DRAW);
     mesh.indexType = GL_UNSIGNED_SHORT;
   } else {
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(unsigned int)), indices,
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(unsigned int)), indices,
                  GL_STATIC_DRAW);
     mesh.indexType = GL_UNSIGNED_INT;
   }
-  glBindVertexArray(0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
   mesh.mode = mode;
   mesh.indexCount = indexCount;
   mesh.vertexCount = vertexCount;
@@ -108,8 +87,37 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
   mesh.key = key;
   mesh.floatsPerVertex = stride;
   mesh.lastFrame = frame;
-  ++mUploads;
+  mesh.upload = static_cast<unsigned long long>(++mUploads);
   return &mesh;
+}
+
+void KIVGLMeshCache::SetAttributes(const KIVGLMesh& mesh) {
+  const int normalAt = 3, uvAt = normalAt + (mesh.hasNormals ? 3 : 0), colourAt = uvAt + (mesh.hasUV ? 2 : 0);
+  const GLsizei bytes = mesh.floatsPerVertex * static_cast<GLsizei>(sizeof(float));
+  auto offset = [](int floats) { return reinterpret_cast<const void*>(static_cast<size_t>(floats) * sizeof(float)); };
+  glBindBuffer(GL_ARRAY_BUFFER, mesh.vbo);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, bytes, nullptr);
+  if (mesh.hasNormals) {
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, bytes, offset(normalAt));
+  } else {
+    glDisableVertexAttribArray(1);
+  }
+  if (mesh.hasUV) {
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, bytes, offset(uvAt));
+  } else {
+    glDisableVertexAttribArray(2);
+  }
+  if (mesh.hasColors) {
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, bytes, offset(colourAt));
+  } else {
+    glDisableVertexAttribArray(3);
+  }
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.ibo);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void KIVGLMeshCache::Sweep(long long frame, long long maxIdle) {
@@ -129,8 +137,7 @@ void KIVGLMeshCache::Clear() {
 }
 
 void KIVGLMeshCache::Free(KIVGLMesh& mesh) {
-  if (mesh.vao) glDeleteVertexArrays(1, &mesh.vao);
   if (mesh.vbo) glDeleteBuffers(1, &mesh.vbo);
   if (mesh.ibo) glDeleteBuffers(1, &mesh.ibo);
-  mesh.vao = mesh.vbo = mesh.ibo = 0;
+  mesh.vbo = mesh.ibo = 0;
 }

@@ -28,6 +28,9 @@ class KIVGLMeshCache {
   KIVGLMesh* Upload(unsigned long long key, unsigned long version, const float* positions, const float* normals,
                     const float* uv, const unsigned char* rgba, int vertexCount, const unsigned int* indices,
                     int indexCount, GLenum mode, long long frame);
+  /// Binds the mesh's buffers and describes its vertex layout to the vertex array bound
+  /// now (a render's own: vertex arrays are not shared between contexts).
+  static void SetAttributes(const KIVGLMesh& mesh);
   /// Frees the entries not used since frame − maxIdle.
   void Sweep(long long frame, long long maxIdle);
   /// Frees every entry.

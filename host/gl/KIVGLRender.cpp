@@ -64,8 +64,11 @@ int KIVGLRender::State::Build() {
 
 void KIVGLRender::State::Free() {
   batches.Clear();
-  cache.Clear();
-  textures.Clear();
+  for (auto& entry : vaos) glDeleteVertexArrays(1, &entry.second.vao);
+  vaos.clear();
+  // The last render of the group frees the shared buffers (its context is current).
+  if (group) group->Leave();
+  group.reset();
   meshProgram.Free();
   screenProgram.Free();
   font.Free();
@@ -81,8 +84,12 @@ void KIVGLRender::State::Free() {
 void KIVGLRender::State::Forget() {
   batches.Forget();
   faces.clear();
-  cache.Forget();
-  textures.Forget();
+  vaos.clear();
+  if (group) {
+    group->Leave();
+    if (group.use_count() == 1) group->Forget();
+  }
+  group.reset();
   meshProgram.Forget();
   screenProgram.Forget();
   font.Forget();
@@ -107,8 +114,20 @@ void KIVGLRender::State::DrawMesh(const KIVGLMeshItem& item, const KIVGLView& vi
   glUniform1i(mesh.textured, textured);
   glBindTexture(GL_TEXTURE_2D, textured ? item.texture : 0);
   glUniform1f(mesh.pointSize, item.pointSize);
-  glBindVertexArray(m.vao);
+  glBindVertexArray(VaoOf(m));
   glDrawElements(m.mode, m.indexCount, m.indexType, nullptr);
+}
+
+GLuint KIVGLRender::State::VaoOf(const KIVGLMesh& m) {
+  MeshVao& entry = vaos[&m];
+  if (!entry.vao) glGenVertexArrays(1, &entry.vao);
+  if (entry.upload != m.upload) {
+    glBindVertexArray(entry.vao);
+    KIVGLMeshCache::SetAttributes(m);
+    entry.upload = m.upload;
+  }
+  entry.lastFrame = frame;
+  return entry.vao;
 }
 
 void KIVGLRender::State::DrawScreen(const std::vector<KIVGLScreenVertex>& vertices, GLenum mode, int textured) {
@@ -245,8 +264,10 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
 
 // ---- KIVGLRender ----------------------------------------------------------------------
 
-KIVGLRender::KIVGLRender(const KIVSupport& support, KIVGLContext* context)
+KIVGLRender::KIVGLRender(const KIVSupport& support, KIVGLContext* context, std::shared_ptr<KIVGLShareGroup> group)
     : KIVRender(support), mContext(context), mState(std::make_unique<State>()) {
+  mState->group = group ? std::move(group) : std::make_shared<KIVGLShareGroup>();
+  mState->group->Join();
   if (!MakeCurrent()) {
     mState->error = "no current OpenGL context";
     return;
@@ -273,9 +294,11 @@ int KIVGLRender::MakeCurrent() {
   return mContext ? mContext->MakeCurrent() : 1;
 }
 
-long long KIVGLRender::GetUploadCount() const { return mState->cache.GetUploadCount(); }
+long long KIVGLRender::GetUploadCount() const { return mState->group ? mState->Cache().GetUploadCount() : 0; }
 
-int KIVGLRender::GetCachedBufferCount() const { return mState->cache.GetSize(); }
+int KIVGLRender::GetCachedBufferCount() const { return mState->group ? mState->Cache().GetSize() : 0; }
+
+std::shared_ptr<KIVGLShareGroup> KIVGLRender::GetShareGroup() const { return mState->group; }
 
 void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   State& s = *mState;
@@ -284,15 +307,25 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   SetSupport(viewer.GetSupport());
   s.start = std::chrono::steady_clock::now();
   s.inFrame = 1;
-  ++s.frame;
-  if (s.frame % std::max(1, mIdleFrames / 2) == 0) {
-    s.batches.Sweep(s.frame, mIdleFrames);
+  // One clock for the renders sharing buffers, so that "used lately" means the same to all.
+  s.frame = s.group->NextFrame();
+  const long long idle = static_cast<long long>(mIdleFrames) * std::max(1, s.group->GetRenderCount());
+  if (s.frame - s.lastSweep >= std::max(1LL, idle / 2)) {
+    s.lastSweep = s.frame;
+    s.batches.Sweep(s.frame, idle);
     for (auto it = s.faces.begin(); it != s.faces.end();)
-      it = it->second.lastFrame < s.frame - mIdleFrames ? s.faces.erase(it) : std::next(it);
-    s.cache.Sweep(s.frame, mIdleFrames);
-    s.textures.Sweep(s.frame, mIdleFrames);
+      it = it->second.lastFrame < s.frame - idle ? s.faces.erase(it) : std::next(it);
+    for (auto it = s.vaos.begin(); it != s.vaos.end();) {
+      if (it->second.lastFrame < s.frame - idle) {
+        glDeleteVertexArrays(1, &it->second.vao);
+        it = s.vaos.erase(it);
+      } else {
+        ++it;
+      }
+    }
   }
-  s.uploadsAtStart = s.cache.GetUploadCount();
+  s.group->Sweep(mIdleFrames);
+  s.uploadsAtStart = s.Cache().GetUploadCount();
   s.primitives = 0;
   s.batchedItems = s.drawCalls = 0;
   s.viewer = &viewer;
@@ -364,8 +397,8 @@ void KIVGLRender::EndFrame(KIVViewer& viewer) {
   mStats.batchedItems = s.batchedItems;
   mStats.drawCalls = s.drawCalls;
   mStats.primitives = s.primitives;
-  mStats.uploads = static_cast<int>(s.cache.GetUploadCount() - s.uploadsAtStart);
-  mStats.cachedBuffers = s.cache.GetSize();
+  mStats.uploads = static_cast<int>(s.Cache().GetUploadCount() - s.uploadsAtStart);
+  mStats.cachedBuffers = s.Cache().GetSize();
   mStats.cpuSeconds = Seconds(s.start);
   s.views.clear();
   s.current = s.foreground = s.pixelView = nullptr;

@@ -13,6 +13,7 @@
 
 #include "host/visu/view/KIVRender.h"
 class KIVGLContext;
+class KIVGLShareGroup;
 class KIVViewer;
 class KIVGraphicPrimitive;
 class KIV3DViewpoint;
@@ -36,8 +37,11 @@ class KIVGLRender : public KIVRender {
 
   /// A render that draws in context, made current whenever the render needs it. A null
   /// context means that the caller keeps a context current around every frame and the
-  /// render's destruction (a widget's context).
-  explicit KIVGLRender(const KIVSupport& support, KIVGLContext* context = nullptr);
+  /// render's destruction (a widget's context). Renders given the same share group (their
+  /// contexts must share objects) upload a primitive's buffers and a texture once for all
+  /// of them; without one the render has its own.
+  explicit KIVGLRender(const KIVSupport& support, KIVGLContext* context = nullptr,
+                       std::shared_ptr<KIVGLShareGroup> group = nullptr);
   ~KIVGLRender() override;
   /// 1 when the programs were built; otherwise 0 with the reason, and frames draw nothing.
   int IsReady(std::string* error = nullptr) const;
@@ -63,9 +67,11 @@ class KIVGLRender : public KIVRender {
   /// of that frame to now (what a bench times).
   double Finish();
   const FrameStats& GetLastFrameStats() const { return mStats; }
-  /// Buffer uploads since the render was made.
+  /// Buffer uploads of its share group (of the render alone when it shares with none).
   long long GetUploadCount() const;
   int GetCachedBufferCount() const;
+  /// The buffers and textures it draws from: give it to a render of a sharing context.
+  std::shared_ptr<KIVGLShareGroup> GetShareGroup() const;
   /// Buffers of primitives not drawn for that many frames are freed (swept every
   /// frames / 2 frames); at least 2.
   void SetBufferIdleFrames(int frames) { mIdleFrames = frames < 2 ? 2 : frames; }

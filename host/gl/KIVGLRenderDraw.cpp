@@ -447,13 +447,13 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
       for (int k = 1; k < kFaceLevels; ++k) sags[k] = std::sqrt(3.0f) * FaceLevelCell(info.radius, k);
       const int level = Get3DLODNumber(KIV3DBoundingSphere(KIVMathPointf(info.centre), info.radius), kFaceLevels, sags);
       if (level > 0) {
-        mesh = s.cache.Find(Key(gp, level), gp.GetGeometryVersion(), -1, s.frame);
-        if (!mesh) mesh = UploadFaceLevel(s.cache, Key(gp, level), info.centre, info.radius, level, gp, s.frame);
+        mesh = s.Cache().Find(Key(gp, level), gp.GetGeometryVersion(), -1, s.frame);
+        if (!mesh) mesh = UploadFaceLevel(s.Cache(), Key(gp, level), info.centre, info.radius, level, gp, s.frame);
       }
     }
   }
-  if (!mesh) mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
-  if (!mesh) mesh = UploadFace(s.cache, Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
+  if (!mesh) mesh = s.Cache().Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
+  if (!mesh) mesh = UploadFace(s.Cache(), Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
   if (!mesh) return;
   const KIVTextureImage* image = gp.IsTextured() ? gp.GetTexture().get() : nullptr;
   QueueFaces(*view, mesh, mesh->centre, image);
@@ -466,7 +466,7 @@ void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* cent
   item.model = ModelMatrix(GetCurrentMatrix());
   Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
   item.vertexColors = mesh->hasColors;
-  item.texture = image && mesh->hasUV ? s.textures.Get(*image, s.frame) : 0;
+  item.texture = image && mesh->hasUV ? s.Textures().Get(*image, s.frame) : 0;
   ++s.primitives;
   // A texture with see-through pixels blends as a transparent colour does.
   Queue(view, item, centre, view.faces, item.texture && image->HasAlpha());
@@ -492,11 +492,11 @@ void KIVGLRender::Draw3DCylinder(KIV3DCylinderGP& gp, const int) {
   const int level = std::clamp(Get3DLODNumber(sphere, gp.GetLODCount(), gp.GetLODSags().data()), 0,
                                std::max(0, gp.GetLODCount() - 1));
   const unsigned long long key = Key(gp, level);
-  KIVGLMesh* mesh = s.cache.Find(key, gp.GetGeometryVersion(), -1, s.frame);
+  KIVGLMesh* mesh = s.Cache().Find(key, gp.GetGeometryVersion(), -1, s.frame);
   if (!mesh) {
     KIV3DFaceGP face;
     if (!gp.Tessellate(level, face)) return;
-    mesh = UploadFace(s.cache, key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
+    mesh = UploadFace(s.Cache(), key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
   }
   if (!mesh) return;
   const float middle[3] = {centre.x, centre.y, centre.z};
@@ -527,9 +527,9 @@ void KIVGLRender::DrawLines(const KIVGraphicPrimitive& gp, const std::vector<flo
   if (!view) return;
   State& s = *mState;
   // The index pairs are built only when the buffers must be made again.
-  KIVGLMesh* mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), static_cast<int>(points.size() / 3), s.frame);
+  KIVGLMesh* mesh = s.Cache().Find(Key(gp), gp.GetGeometryVersion(), static_cast<int>(points.size() / 3), s.frame);
   if (!mesh && cached) return;
-  if (!mesh) mesh = LineMesh(s.cache, gp, points, pairs, s.frame);
+  if (!mesh) mesh = LineMesh(s.Cache(), gp, points, pairs, s.frame);
   if (!mesh) return;
   KIVGLMeshItem item;
   item.mesh = mesh;
@@ -542,7 +542,7 @@ void KIVGLRender::DrawLines(const KIVGraphicPrimitive& gp, const std::vector<flo
 }
 
 int KIVGLRender::HasLines(const KIVGraphicPrimitive& gp, int vertexCount) {
-  return mState->inFrame && mState->cache.Find(Key(gp), gp.GetGeometryVersion(), vertexCount, mState->frame);
+  return mState->inFrame && mState->Cache().Find(Key(gp), gp.GetGeometryVersion(), vertexCount, mState->frame);
 }
 
 void KIVGLRender::Draw3DLine(KIV3DLineGP& gp) {
@@ -577,11 +577,11 @@ void KIVGLRender::Draw3DPointSet(KIV3DPointSetGP& gp) {
   if (!view || gp.GetPointCount() == 0) return;
   State& s = *mState;
   const int count = gp.GetPointCount();
-  KIVGLMesh* mesh = s.cache.Find(Key(gp), gp.GetGeometryVersion(), count, s.frame);
+  KIVGLMesh* mesh = s.Cache().Find(Key(gp), gp.GetGeometryVersion(), count, s.frame);
   if (!mesh) {
     const std::vector<unsigned int> order = Sequence(count);
     const unsigned char* rgba = gp.GetColors().size() == 4 * static_cast<size_t>(count) ? gp.GetColors().data() : nullptr;
-    mesh = s.cache.Upload(Key(gp), gp.GetGeometryVersion(), gp.GetPoints().data(), nullptr, nullptr, rgba, count,
+    mesh = s.Cache().Upload(Key(gp), gp.GetGeometryVersion(), gp.GetPoints().data(), nullptr, nullptr, rgba, count,
                           order.data(), count, GL_POINTS, s.frame);
   }
   if (!mesh) return;

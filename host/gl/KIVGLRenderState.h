@@ -14,6 +14,7 @@
 #include "host/gl/KIVGLMeshCache.h"
 #include "host/gl/KIVGLProgram.h"
 #include "host/gl/KIVGLRender.h"
+#include "host/gl/KIVGLShareGroup.h"
 #include "host/gl/KIVGLTarget.h"
 #include "host/gl/KIVGLTextureCache.h"
 #include "host/visu/scene/KIV3DBoundingSphere.h"
@@ -32,7 +33,20 @@ struct KIVGLRender::State {
   struct {
     GLint size, font, textured;
   } screen{};
-  KIVGLMeshCache cache;
+  /// The buffers and textures, the render's own or shared with renders of other contexts.
+  std::shared_ptr<KIVGLShareGroup> group;
+  KIVGLMeshCache& Cache() { return group->GetMeshCache(); }
+  KIVGLTextureCache& Textures() { return group->GetTextureCache(); }
+  /// This context's vertex array over each mesh drawn (arrays are not shared), rebuilt
+  /// when the mesh was uploaded again.
+  struct MeshVao {
+    GLuint vao = 0;
+    unsigned long long upload = 0;
+    long long lastFrame = 0;
+  };
+  std::unordered_map<const KIVGLMesh*, MeshVao> vaos;
+  GLuint VaoOf(const KIVGLMesh& mesh);
+  long long lastSweep = 0;
   KIVGLBatches batches;
   /// What chooses a face's level of detail, kept apart from its buffers so that a face
   /// drawn only coarse never uploads its full mesh.
@@ -47,7 +61,6 @@ struct KIVGLRender::State {
   std::unordered_map<unsigned long long, FaceInfo> faces;
   int batching = 1;
   std::vector<const KIVGLMeshItem*> loose;  // scratch: opaque faces drawn one by one
-  KIVGLTextureCache textures;
   KIVGLFont font;
   KIVGLTarget target;
   GLuint streamVao = 0, streamVbo = 0;  // screen vertices

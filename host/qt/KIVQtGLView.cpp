@@ -2,8 +2,10 @@
 
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <unordered_map>
 
 #include "host/gl/KIVGLCapture.h"
+#include "host/gl/KIVGLShareGroup.h"
 #include "host/qt/KIVQtViewerRender.h"
 #include "host/visu/view/KIVViewer.h"
 #include "host/visu/view/KIVViewpoint.h"
@@ -23,6 +25,23 @@ KIVQtGLView::~KIVQtGLView() {
   if (mViewer) mViewer->SetRedrawHook(nullptr);
   ReleaseRender();
 }
+
+namespace {
+// The buffers of the renders whose contexts share objects, by Qt's share group.
+std::unordered_map<const QOpenGLContextGroup*, std::weak_ptr<KIVGLShareGroup>>& ShareGroups() {
+  static std::unordered_map<const QOpenGLContextGroup*, std::weak_ptr<KIVGLShareGroup>> groups;
+  return groups;
+}
+
+std::shared_ptr<KIVGLShareGroup> ShareGroupOf(const QOpenGLContext* context) {
+  auto& groups = ShareGroups();
+  for (auto it = groups.begin(); it != groups.end();) it = it->second.expired() ? groups.erase(it) : std::next(it);
+  auto found = context ? groups.find(context->shareGroup()) : groups.end();
+  return found != groups.end() ? found->second.lock() : nullptr;
+}
+}  // namespace
+
+void KIVQtGLView::ShareBetweenWindows() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 int KIVQtGLView::IsSupported() {
   const QString platform = QGuiApplication::platformName();
@@ -51,8 +70,10 @@ void KIVQtGLView::initializeGL() {
   // A new context (the widget moved to another window) makes the old buffers worthless.
   disconnect(mContextGone);
   mContextGone = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseRender(); });
-  auto render = std::make_unique<KIVQtViewerRender>(mViewer->GetSupport(), *this);
+  // Views of other windows on contexts sharing with this one already hold the scene's buffers.
+  auto render = std::make_unique<KIVQtViewerRender>(mViewer->GetSupport(), *this, ShareGroupOf(context()));
   if (!render->IsReady(&mGLError)) return;
+  ShareGroups()[context()->shareGroup()] = render->GetShareGroup();
   mGLError.clear();
   mRender = std::move(render);
   mViewer->SetRender(mRender.get());

@@ -14,6 +14,10 @@ class KIVQtGLView : public QOpenGLWidget {
   ~KIVQtGLView() override;
   /// 1 when the platform can show OpenGL widgets (not the offscreen and minimal ones).
   static int IsSupported();
+  /// To call before the QApplication is made: the views of every window then share their
+  /// GL objects, so that a scene shown in several viewer windows is uploaded once. Without
+  /// it only the views of one window share.
+  static void ShareBetweenWindows();
   void Detach();
   KIVQtViewerRender* GetRender() const { return mRender.get(); }
   const std::string& GetGLError() const { return mGLError; }

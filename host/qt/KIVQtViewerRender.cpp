@@ -2,8 +2,9 @@
 
 #include "host/qt/KIVQtGLView.h"
 
-KIVQtViewerRender::KIVQtViewerRender(const KIVSupport& support, KIVQtGLView& widget)
-    : KIVGLRender(support, nullptr), mWidget(widget) {}
+KIVQtViewerRender::KIVQtViewerRender(const KIVSupport& support, KIVQtGLView& widget,
+                                     std::shared_ptr<KIVGLShareGroup> group)
+    : KIVGLRender(support, nullptr, std::move(group)), mWidget(widget) {}
 
 void KIVQtViewerRender::BeginFrame(KIVViewer& viewer) {
   if (!mWidget.IsPainting()) mWidget.FrameStarting();

@@ -6,6 +6,7 @@
 
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDialog.h"
+#include "host/qt/KIVQtGLView.h"
 
 inline QApplication* QtTestApp() {
   static int argc = 1;
@@ -13,6 +14,7 @@ inline QApplication* QtTestApp() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = [] {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    KIVQtGLView::ShareBetweenWindows();  // as navview: viewer windows share their GL buffers
     return new QApplication(argc, argv);
   }();
   return app;
