@@ -195,6 +195,7 @@
 
 #include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavInterfaceInfoRep.h"
+#include "viewer/NavSimpleViewer3D.h"
 #include "viewer/NavViewerExtand.h"
 
 #include "navigation/Nav3DAxisRep.h"
@@ -203,6 +204,8 @@
 #include "navigation/Nav3DViewpointLight.h"
 #include "navigation/NavToolsVisu.h"
 #include "navigation/NavViewerViewpointEditor.h"
+#include "navigation/NavViewpointManipulate.h"
+#include "navigation/NavViewpointManipulatePanel.h"
 
 #include "browsing/KIVNavArbreElement.h"
 #include "browsing/NavSimpleGraph.h"

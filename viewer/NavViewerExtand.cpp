@@ -902,8 +902,6 @@ void NavViewerExtand::UpdateHistoryButtons() {
 int NavViewerExtand::SetQualityLodEditorState(int) { return 0; }
 int NavViewerExtand::SetGraphicRepTreeState(int) { return 0; }
 int NavViewerExtand::SetReferenceEditorState(int) { return 0; }
-int NavViewerExtand::SetNavigationPaletteState(int) { return 0; }
-int NavViewerExtand::SetViewpointExternalState(int) { return 0; }
 
 int NavViewerExtand::SetAnimationViewpointState(int on, NavViewpointAnimation* animation) {
   if (!mAnimation && on == 1) {

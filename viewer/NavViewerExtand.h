@@ -37,6 +37,8 @@ class NavInterfaceInfoRep;
 class NavMenuGeneric;
 class NavSelectManipulator;
 class NavViewerViewpointEditor;
+class NavViewpointManipulate;
+class NavViewpointManipulatePanel;
 // No metaobject of its own: it answers IsA, IsAKindOf and GetMetaObject as its host viewer.
 class NavViewerExtand : public KIV3DViewer {
  public:
@@ -184,8 +186,13 @@ class NavViewerExtand : public KIV3DViewer {
   NavViewpointAnimation* GetCurrentAnimationViewpoint() const { return mAnimation; }
   /// One animation step: orbit, roll or turn by 2π / steps, then draw and queue the next.
   void AnimationViewpoint();
+  /// The viewpoint palette; it edits the external viewpoint object while there is one.
   virtual int SetNavigationPaletteState(int state);
+  /// A camera object "User View" placed where the main viewpoint is; switched off, the
+  /// main viewpoint takes the camera's place.
   virtual int SetViewpointExternalState(int state);
+  NavViewpointManipulatePanel* GetNavigationPalette() const { return mPalette; }
+  NavViewpointManipulate* GetViewpointExternal() const { return mExternal; }
   /// A special navigation through its own indicator and editor: mode 2 look at, 3 zoom,
   /// 4 rotate, 5 translate, 6 turn head; on 0 ends it; a one-shot navigation ends with its
   /// first manipulation. Returns the special mode (-1 when off); mode -1 only asks.
@@ -282,6 +289,9 @@ class NavViewerExtand : public KIV3DViewer {
   KIVCallback mPanelCBs[10] = {};
   NavDistanceViewerUI* mDistanceTool = nullptr;
   NavAnnotationViewerUI* mAnnotationTool = nullptr;
+  NavViewpointManipulatePanel* mPalette = nullptr;
+  KIVCallback mPaletteCloseCB = 0;
+  NavViewpointManipulate* mExternal = nullptr;
   void Publish(const char* event);
   /// The panels' own notifications; 1 when the sender was one of them.
   int PanelActionCB(KIVCommand* sender, KIVNotification* notification);

@@ -21,7 +21,10 @@
 #include "host/visu/panels/KIVWriteVrml.h"
 #include "measure/NavDistanceViewerUI.h"
 #include "measure/NavAnnotationViewerUI.h"
+#include "foundation/NavPaletteViewerSetting.h"
 #include "navigation/NavToolsVisu.h"
+#include "navigation/NavViewpointManipulate.h"
+#include "navigation/NavViewpointManipulatePanel.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavViewerExtand.h"
@@ -382,6 +385,56 @@ int NavViewerExtand::SetDistanceEditorState(int on) {
   return mDistanceTool ? 1 : 0;
 }
 
+// The palette keeps its steps and switches in the viewer's record between two openings.
+int NavViewerExtand::SetNavigationPaletteState(int on) {
+  if (on == 1 && !mPalette) {
+    mPalette = new NavViewpointManipulatePanel(this, this, this);
+    mPaletteCloseCB = AddAnalyseNotificationCB(mPalette, mPalette->GetWindCloseNotification(),
+                                               &NavViewerExtand::ActionPanelCB, nullptr);
+    if (mCurrentSetting.palette) mPalette->SetCurrentSetting(*mCurrentSetting.palette);
+    if (mExternal) mPalette->SetCurrentManadgeObject(mExternal);
+    mPalette->AffichePanel(1);
+    Publish(NAVIGATION_PALETTE_STATE());
+  } else if (on == 0 && mPalette) {
+    RemoveAnalyseNotificationCB(mPaletteCloseCB);
+    mPaletteCloseCB = 0;
+    NavPaletteViewerSetting setting;
+    mPalette->GetCurrentSetting(setting);
+    if (mCurrentSetting.palette)
+      *mCurrentSetting.palette = setting;
+    else
+      mCurrentSetting.palette = new (std::nothrow) NavPaletteViewerSetting(setting);
+    if (mCurrentSetting.palette) mOwnSections |= NavViewerSetting::kPalette;
+    mPalette->SetCurrentManadgeObject(nullptr);
+    mPalette->SetVisibility(KIVDialog::VisibilityHidden);
+    DropPanel(mPalette, mPanelClosing);
+    Publish(NAVIGATION_PALETTE_STATE());
+  }
+  return mPalette ? 1 : 0;
+}
+
+int NavViewerExtand::SetViewpointExternalState(int on) {
+  if (on == 1 && !mExternal) {
+    constexpr int options = NavViewpointManipulate::kOptionListen | NavViewpointManipulate::kOptionLockMenu |
+                            NavViewpointManipulate::kOptionAnimateMenu | NavViewpointManipulate::kOptionActivate;
+    mExternal = new NavViewpointManipulate(this, nullptr, nullptr, KIVUnicodeString("User View"), options);
+    mExternal->SetCameraVP(*GetMain3DViewpoint(), 1);
+    mExternal->SetCameraShow(1);
+    if (mPalette) mPalette->SetCurrentManadgeObject(mExternal);
+    Publish(NAVIGATION_EXTERNAL_STATE());
+    Draw();
+  } else if (on == 0 && mExternal) {
+    NavViewpointManipulate* external = mExternal;
+    mExternal = nullptr;
+    SetViewpoint(external->GetPointerCameraVP(), 1);
+    if (mPalette && mPalette->GetCurrentManadgeObject() == external) mPalette->SetCurrentManadgeObject(nullptr);
+    DropPanel(external, mPanelClosing);
+    Publish(NAVIGATION_EXTERNAL_STATE());
+    Draw();
+  }
+  return mExternal ? 1 : 0;
+}
+
 int NavViewerExtand::PanelActionCB(KIVCommand* sender, KIVNotification* notification) {
   if (!sender) return 0;
   ++mPanelClosing;
@@ -404,6 +457,8 @@ int NavViewerExtand::PanelActionCB(KIVCommand* sender, KIVNotification* notifica
     SetDistanceEditorState(0);
   } else if (mAnnotationTool && sender == mAnnotationTool) {
     SetAnnotationEditorState(0);
+  } else if (mPalette && sender == mPalette) {
+    SetNavigationPaletteState(0);
   } else {
     handled = 0;
   }
