@@ -202,6 +202,18 @@ void NavviewMainWindow::BuildMenus() {
   edit->addAction("Remove M&over", this, [this] { RunCommand("move off"); });
   mToolBar->addAction(move);
 
+  // Cameras: the palette and the user camera are the viewer's own tools; a secondary
+  // viewer follows the main view from one side.
+  view->addSeparator();
+  view->addAction("Viewpoint &Palette", this, [&viewer] { viewer.SetNavigationPaletteState(1); });
+  view->addAction("User &Camera", this, [&viewer] { viewer.SetViewpointExternalState(1); });
+  QMenu* open = view->addMenu("Open &Viewer");
+  for (const char* side : {"front", "back", "left", "right", "top", "bottom", "user"}) {
+    QString title = QString::fromUtf8(side);
+    title[0] = title[0].toUpper();
+    open->addAction(title, this, [this, side] { RunCommand(std::string("viewer open ") + side); });
+  }
+
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction("&Keys and mouse", this, [this] {
     QMessageBox::information(this, "navview",

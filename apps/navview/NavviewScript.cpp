@@ -100,7 +100,16 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
          viewer.SetNavigationStyle(style);
          return std::string("ok");
        }},
-      {"camera", "[X Y Z TX TY TZ [UPX UPY UPZ]]", 9, [this](const Words& w, bool& failed) { return Camera(w, failed); }},
+      {"camera", "[X Y Z TX TY TZ [UPX UPY UPZ]] | add|play|remove NAME | view NAME SIDE | list", kRest,
+       [this](const Words& w, bool& failed) {
+         if (w.size() > 1 && NavviewCameras::IsCameraWord(w[1]))
+           return mCameras.Camera(Words(w.begin() + 1, w.end()), failed);
+         if (w.size() > 10)
+           return Refuse(failed, "unexpected '" + w[10] + "' after camera; usage: camera X Y Z TX TY TZ [UPX UPY UPZ]");
+         return Camera(w, failed);
+       }},
+      {"viewer", NavviewCameras::ViewerUsage(), 2,
+       [this](const Words& w, bool& failed) { return mCameras.Viewer(Words(w.begin() + 1, w.end()), failed); }},
       {"mouse", "press|move|release|double X Y BUTTONS [MODIFIERS]", 5,
        [this](const Words& w, bool& failed) { return Mouse(w, failed); }},
       {"wheel", "X Y STEPS [MODIFIERS]", 4,

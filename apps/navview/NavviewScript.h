@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <string>
 #include <vector>
+#include "apps/navview/NavviewCameras.h"
 #include "apps/navview/NavviewGrid.h"
 #include "apps/navview/NavviewMarkers.h"
 #include "apps/navview/NavviewMeasure.h"
@@ -37,6 +38,7 @@ class NavviewScript {
   NavviewMarkers& GetMarkers() { return mMarkers; }
   NavviewGrid& GetGrid() { return mGrid; }
   NavviewMover& GetMover() { return mMover; }
+  NavviewCameras& GetCameras() { return mCameras; }
 
  private:
   using Words = std::vector<std::string>;
@@ -65,6 +67,7 @@ class NavviewScript {
   NavviewGrid mGrid{mSession};        // the measuring grid
   NavviewMover mMover{mSession};      // moving models, undo and redo
   NavviewMeasure mMeasure{mSession};  // distances, clashes, notes
+  NavviewCameras mCameras{mSession};  // cameras in the scene, secondary viewers
   std::vector<Command> mCommands;
   bool mQuit = false;
 };

@@ -100,8 +100,12 @@ std::string NavviewScript::Camera(const Words& w, bool& failed) {
     if (Parallel(up, sight)) up = Parallel(sight, KIVMathDirectionf(0, 1, 0)) ? KIVMathDirectionf(1, 0, 0)
                                                                               : KIVMathDirectionf(0, 1, 0);
   }
+  // In one modification, so that whoever follows the main view (a secondary viewer, the
+  // history) hears of it once.
+  vp->BeginModification();
   vp->SetPosition(eye, sight, up);
   vp->SetFocusDistance(line.Norm());
+  vp->EndModification(1);
   return describe();
 }
 

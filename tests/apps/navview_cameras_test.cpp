@@ -1,0 +1,83 @@
+// Cameras placed in the scene and secondary viewers through navview's script: a camera is
+// placed where the main view stands and plays back into it; a "Current View" window looks
+// from its side and follows the main view as it moves.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "apps/navview/NavviewScript.h"
+#include "apps/navview/NavviewSession.h"
+#include "host/visu/view/KIV3DViewpoint.h"
+#include "navigation/NavViewpointManipulate.h"
+#include "viewer/NavSimpleViewer3D.h"
+#include "viewer/NavViewerExtand.h"
+
+namespace {
+
+struct NavviewCamerasTest : ::testing::Test {
+  NavviewSession session{320, 200};
+  NavviewScript script{session};
+  void SetUp() override {
+    session.LoadBuiltin(1);
+    bool failed = false;
+    run("reframe", failed);
+  }
+  std::string run(const std::string& line, bool& failed) {
+    bool quit = false;
+    failed = false;
+    return script.Execute(line, quit, failed);
+  }
+};
+
+TEST_F(NavviewCamerasTest, ACameraKeepsItsPlaceAndPlaysItBack) {
+  bool failed = false;
+  KIV3DViewpoint* main = session.GetViewer().GetMain3DViewpoint();
+  const KIVMathPointf placed = main->GetOrigin();
+  EXPECT_EQ(run("camera add north gate", failed), "camera north gate placed");
+  NavViewpointManipulate* camera = script.GetCameras().Find("north gate");
+  ASSERT_NE(camera, nullptr);
+  EXPECT_LT(camera->GetPointerCameraVP()->GetOrigin().DistanceTo(placed), 1e-3f);
+  run("view top", failed);
+  EXPECT_GT(main->GetOrigin().DistanceTo(placed), 1.0f);
+  EXPECT_EQ(run("camera play north gate", failed), "playing north gate");
+  EXPECT_LT(main->GetOrigin().DistanceTo(placed), 1e-2f);
+  EXPECT_EQ(run("camera view north gate top", failed), "camera north gate looks top");
+  EXPECT_NEAR(camera->GetPointerCameraVP()->GetSightDirection().z, -1.0f, 1e-3f);
+  for (const char* bad : {"camera add north gate", "camera play nobody", "camera view north gate sideways", "camera add"}) {
+    run(bad, failed);
+    EXPECT_TRUE(failed) << bad;
+  }
+  EXPECT_EQ(run("camera remove north gate", failed), "camera north gate removed");
+  EXPECT_EQ(run("camera list", failed), "0 cameras");
+  // The main camera's own command still stands.
+  EXPECT_EQ(run("camera", failed).rfind("eye ", 0), 0u);
+}
+
+TEST_F(NavviewCamerasTest, ASecondaryViewerLooksFromItsSideAndFollows) {
+  bool failed = false;
+  EXPECT_EQ(run("viewer open top", failed), "viewer open looking top");
+  ASSERT_EQ(script.GetCameras().GetViewers().size(), 1u);
+  NavViewerExtand* secondary = script.GetCameras().GetViewers()[0]->GetSpecificViewer();
+  ASSERT_NE(secondary, nullptr);
+  KIV3DViewpoint* main = session.GetViewer().GetMain3DViewpoint();
+  KIV3DViewpoint* follower = secondary->GetMain3DViewpoint();
+  EXPECT_NEAR(follower->GetSightDirection().z, -1.0f, 1e-3f) << "it looks down";
+  // The main view moves (its subscribers told): the follower moves with it and keeps
+  // looking down at what the main view looks at.
+  const KIVMathPointf before = follower->GetOrigin();
+  KIV3DViewpoint moved;
+  moved.SetPosition(main->GetOrigin() + KIVMathVectorf(10, 0, 0), main->GetSightDirection(), main->GetUpDirection());
+  moved.SetAngle(main->GetAngle());
+  moved.SetFocusDistance(main->GetFocusDistance());
+  session.GetViewer().SetViewpoint(&moved, 1);
+  EXPECT_GT(follower->GetOrigin().DistanceTo(before), 1e-3f);
+  EXPECT_NEAR(follower->GetSightDirection().z, -1.0f, 1e-3f);
+  const KIVMathPointf target = main->GetOrigin() + main->GetSightDirection() * main->GetFocusDistance();
+  const KIVMathPointf seen = follower->GetOrigin() + follower->GetSightDirection() * follower->GetFocusDistance();
+  EXPECT_LT(seen.DistanceTo(target), 1e-2f * main->GetFocusDistance());
+  run("viewer open sideways", failed);
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(run("viewer close", failed), "1 viewer closed");
+}
+
+}  // namespace
