@@ -118,12 +118,12 @@ int NeighbourPair(Plant& p, bool clashing) {
 
 double OurDistance(Plant& p, int i, int j) {
   Model model;
-  const int spec = model.AddSpec(&p.listA[i], 1, &p.listB[j], 1, 0, Model::kMinimalDistance, 0.0);
+  const int query = model.AddSpec(&p.listA[i], 1, &p.listB[j], 1, 0, Model::kMinimalDistance, 0.0);
   model.Compute();
   double d = -1.0;
   int count = 0;
   KIV3DBagRep** bags = nullptr;
-  model.GetResult(spec, &d, &count, &bags, 0);
+  model.GetResult(query, &d, &count, &bags, 0);
   for (int k = 0; k < count; ++k) bags[k]->Destroy();
   delete[] bags;
   return d;
@@ -132,7 +132,7 @@ double OurDistance(Plant& p, int i, int j) {
 // computeSeconds, when given: the time of Compute alone (the rest makes the result bags).
 int OurClashes(KIVRepPath** a, int na, KIVRepPath** b, int nb, double* computeSeconds = nullptr) {
   Model model;
-  const int spec = model.AddSpec(a, na, b, nb, 0, Model::kClash, 0.0);
+  const int query = model.AddSpec(a, na, b, nb, 0, Model::kClash, 0.0);
   const auto start = std::chrono::steady_clock::now();
   model.Compute();
   if (computeSeconds) *computeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -140,7 +140,7 @@ int OurClashes(KIVRepPath** a, int na, KIVRepPath** b, int nb, double* computeSe
   KIVRepPath **pa = nullptr, **pb = nullptr;
   int* kinds = nullptr;
   KIV3DBagRep** bags = nullptr;
-  model.GetResult(spec, &count, &pa, &pb, &kinds, &bags, 0);
+  model.GetResult(query, &count, &pa, &pb, &kinds, &bags, 0);
   for (int k = 0; k < count; ++k) bags[k]->Destroy();
   delete[] pa;
   delete[] pb;

@@ -513,22 +513,22 @@ void NavDistanceViewerUI::ComputeMinimal(int kind) {
     KIVSiInInterfereModel model;
     KIVRepPath* a = paths[0].get();
     KIVRepPath* b = paths[1].get();
-    int spec = -1;
+    int query = -1;
     if (kind == kMinimal) {
       const int geometry = IsWire(mFirstPick.GetLeafRep()) && IsWire(mSecondPick.GetLeafRep())
                                ? KIVSiInInterfereModel::kWire
                                : KIVSiInInterfereModel::kSurface;
-      spec = model.AddSpec(&a, 1, &b, 1, geometry, KIVSiInInterfereModel::kMinimalDistance, 0.0);
+      query = model.AddSpec(&a, 1, &b, 1, geometry, KIVSiInInterfereModel::kMinimalDistance, 0.0);
     } else if (section) {
       KIVMathVectorf d[3] = {KIVMathVectorf(1, 0, 0), KIVMathVectorf(0, 1, 0), KIVMathVectorf(0, 0, 1)};
       KIVMathPointf origin;
       if (const KIV4x4Matrix* frame = info->GetMatrix()) frame->GetComponents(d[0], d[1], d[2], origin);
       const KIVMathVectorf& along = d[kind == kHorizontal ? 1 : 2];
-      spec = model.AddSpec(&a, 1, &b, 1, KIVSiInInterfereModel::kDirectional, along.x, along.y, along.z);
+      query = model.AddSpec(&a, 1, &b, 1, KIVSiInInterfereModel::kDirectional, along.x, along.y, along.z);
     }
-    if (spec >= 0) {
+    if (query >= 0) {
       model.Compute();
-      model.GetResult(spec, &distance, &count, &bags, 0);
+      model.GetResult(query, &distance, &count, &bags, 0);
     }
   }
   const bool impossible = kind != kMinimal && section && distance < 0.0;

@@ -133,13 +133,13 @@ std::string NavviewMeasure::Minimal(const std::string& first, const std::string&
   KIVRepPath* pa = PathTo(a[0]);
   KIVRepPath* pb = PathTo(b[0]);
   KIVSiInInterfereModel model;
-  const int spec = model.AddSpec(&pa, 1, &pb, 1, KIVSiInInterfereModel::kSurface,
+  const int query = model.AddSpec(&pa, 1, &pb, 1, KIVSiInInterfereModel::kSurface,
                                  KIVSiInInterfereModel::kMinimalDistance, 0.0);
   double distance = 0.0;
   int count = 0;
   KIV3DBagRep** bags = nullptr;
   model.Compute();
-  model.GetResult(spec, &distance, &count, &bags, 0);
+  model.GetResult(query, &distance, &count, &bags, 0);
   KIVMathPointf points[2];
   int found = 0;
   if (count > 0 && bags && bags[0]) {
@@ -185,14 +185,14 @@ std::string NavviewMeasure::Clash(const std::vector<std::string>& w, bool& faile
   std::vector<KIVRepPath*> a, b;
   for (KIVRep* model : models) a.push_back(PathTo(model)), b.push_back(PathTo(model));
   KIVSiInInterfereModel model;
-  const int spec = model.AddSpec(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+  const int query = model.AddSpec(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
                                  KIVSiInInterfereModel::kSurface, kind, clearance);
   model.Compute();
   int count = 0;
   KIVRepPath **pathsA = nullptr, **pathsB = nullptr;
   int* kinds = nullptr;
   KIV3DBagRep** bags = nullptr;
-  model.GetResult(spec, &count, &pathsA, &pathsB, &kinds, &bags, 0);
+  model.GetResult(query, &count, &pathsA, &pathsB, &kinds, &bags, 0);
   std::string lines;
   constexpr int kShown = 50;
   for (int i = 0; i < count; ++i) {

@@ -27,7 +27,7 @@
 // wholly inside another without crossing its surface is not a clash, as the geometry is
 // surfaces, open or closed alike; nor are faces lying flush on each other (they touch: a
 // contact). The result carries the crossing segments (see SetClashCurves).
-// Clearance and contact specifications report clashing pairs as clashes (kind 1) too.
+// Clearance and contact queries report clashing pairs as clashes (kind 1) too.
 // Contact: closer than the value, or when it is 0 than 1e-5 of the selection's extent
 // (its largest size or coordinate: what single-precision coordinates resolve). Directional distance: the
 // first time at which a moved along the direction touches b, found exactly over the

@@ -78,9 +78,9 @@ struct Scene {
   }
 };
 
-// One specification's answer as plain values.
+// One query's answer as plain values.
 struct Answer {
-  int spec = -1;
+  int query = -1;
   int computed = 0;
   int count = 0;
   double distance = 1234.5;  // untouched when there is no result
@@ -102,14 +102,14 @@ inline Answer Nearest(std::vector<KIVRepPath*> a, std::vector<KIVRepPath*> b, in
                       const double* dir = nullptr) {
   Answer out;
   KIVSiInInterfereModel model;
-  out.spec = kind == KIVSiInInterfereModel::kDirectional
+  out.query = kind == KIVSiInInterfereModel::kDirectional
                  ? model.AddSpec(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), kind,
                                  dir[0], dir[1], dir[2])
                  : model.AddSpec(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), geometry,
                                  kind, 0.0);
   out.computed = model.Compute();
   KIV3DBagRep** bags = nullptr;
-  model.GetResult(out.spec, &out.distance, &out.count, &bags, 0);
+  model.GetResult(out.query, &out.distance, &out.count, &bags, 0);
   for (int i = 0; i < out.count; ++i) {
     if (i == 0) ReadBag(bags[i], out);
     bags[i]->Destroy();
@@ -123,13 +123,13 @@ inline Answer Clashes(std::vector<KIVRepPath*> a, std::vector<KIVRepPath*> b, in
                       int geometry = 0) {
   Answer out;
   KIVSiInInterfereModel model;
-  out.spec = model.AddSpec(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), geometry, kind,
+  out.query = model.AddSpec(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), geometry, kind,
                            value);
   out.computed = model.Compute();
   KIVRepPath **pa = nullptr, **pb = nullptr;
   int* kinds = nullptr;
   KIV3DBagRep** bags = nullptr;
-  model.GetResult(out.spec, &out.count, &pa, &pb, &kinds, &bags, 0);
+  model.GetResult(out.query, &out.count, &pa, &pb, &kinds, &bags, 0);
   for (int i = 0; i < out.count; ++i) {
     out.kinds.push_back(kinds[i]);
     out.pairs.emplace_back(pa[i], pb[i]);

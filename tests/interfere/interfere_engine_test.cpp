@@ -311,7 +311,7 @@ TEST_F(Interfere, BadInputGivesAClearAnswerAndNoCrash) {
   KIVRepPath* lost = scene.Add(Box(0, 0, 0, 1, 1, 1), &badMatrix);
   EXPECT_EQ(Nearest({a}, {lost}, Model::kMinimalDistance).count, 0);
 
-  // Refused specifications.
+  // Refused queries.
   Model model;
   KIVRepPath* list[1] = {a};
   KIVRepPath* nulls[1] = {nullptr};

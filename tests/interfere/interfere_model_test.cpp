@@ -29,7 +29,7 @@ TEST(InterfereModel, WithoutAnEngineThereIsNoResult) {
   Scene scene;
   KIVRepPath* a = scene.Add(Box(0, 0, 0, 1, 1, 1));
   const Answer d = Nearest({a}, {a}, Model::kMinimalDistance);
-  EXPECT_EQ(d.spec, 0);
+  EXPECT_EQ(d.query, 0);
   EXPECT_EQ(d.computed, 0);
   EXPECT_EQ(d.count, 0);
   EXPECT_EQ(d.distance, 1234.5);
@@ -39,7 +39,7 @@ TEST(InterfereModel, WithoutAnEngineThereIsNoResult) {
   double distance = 7.0;
   int count = 3;
   KIV3DBagRep** bags = reinterpret_cast<KIV3DBagRep**>(&count);
-  EXPECT_EQ(model.GetResult(0, &distance, &count, &bags, 0), 0);  // unknown specification
+  EXPECT_EQ(model.GetResult(0, &distance, &count, &bags, 0), 0);  // unknown query
   EXPECT_EQ(count, 0);
   EXPECT_EQ(bags, nullptr);
   EXPECT_EQ(distance, 7.0);

@@ -8,7 +8,7 @@ class KIVRepPath;
 
 class KIVInterfereEngine {
  public:
-  /// One specification, as given to KIVSiInInterfereModel::AddSpec.
+  /// One query, as given to KIVSiInInterfereModel::AddSpec.
   struct Request {
     std::vector<KIVRepPath*> a, b;
     int geometry = 0;  // KIVSiInInterfereModel::kSurface or kWire

@@ -40,7 +40,7 @@ KIV3DBagRep* ResultBag(const KIVInterfereEngine::Pair& pair) {
 
 }  // namespace
 
-struct KIVSiInInterfereModel::Spec {
+struct KIVSiInInterfereModel::Query {
   KIVInterfereEngine::Request request;
   std::vector<KIVInterfereEngine::Pair> pairs;
 };
@@ -55,14 +55,14 @@ int KIVSiInInterfereModel::AddSpec(KIVRepPath** a, int countA, KIVRepPath** b, i
   if (geometry == -1) geometry = kSurface;
   if (geometry != kSurface && geometry != kWire) return -1;
   if (!std::isfinite(value) || (kind == kClearance && value < 0.0)) return -1;
-  auto spec = std::make_unique<Spec>();
-  spec->request.a.assign(a, a + countA);
-  spec->request.b.assign(b, b + countB);
-  spec->request.geometry = geometry;
-  spec->request.kind = kind;
-  spec->request.value = value;
-  mSpecs.push_back(std::move(spec));
-  return static_cast<int>(mSpecs.size()) - 1;
+  auto query = std::make_unique<Query>();
+  query->request.a.assign(a, a + countA);
+  query->request.b.assign(b, b + countB);
+  query->request.geometry = geometry;
+  query->request.kind = kind;
+  query->request.value = value;
+  mQueries.push_back(std::move(query));
+  return static_cast<int>(mQueries.size()) - 1;
 }
 
 int KIVSiInInterfereModel::AddSpec(KIVRepPath** a, int countA, KIVRepPath** b, int countB, int kind, double dx,
@@ -71,35 +71,35 @@ int KIVSiInInterfereModel::AddSpec(KIVRepPath** a, int countA, KIVRepPath** b, i
   if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(dz)) return -1;
   const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
   if (!(length > 0.0) || !std::isfinite(length)) return -1;
-  auto spec = std::make_unique<Spec>();
-  spec->request.a.assign(a, a + countA);
-  spec->request.b.assign(b, b + countB);
-  spec->request.kind = kind;
-  spec->request.direction[0] = dx / length;
-  spec->request.direction[1] = dy / length;
-  spec->request.direction[2] = dz / length;
-  mSpecs.push_back(std::move(spec));
-  return static_cast<int>(mSpecs.size()) - 1;
+  auto query = std::make_unique<Query>();
+  query->request.a.assign(a, a + countA);
+  query->request.b.assign(b, b + countB);
+  query->request.kind = kind;
+  query->request.direction[0] = dx / length;
+  query->request.direction[1] = dy / length;
+  query->request.direction[2] = dz / length;
+  mQueries.push_back(std::move(query));
+  return static_cast<int>(mQueries.size()) - 1;
 }
 
 int KIVSiInInterfereModel::Compute() {
-  for (auto& spec : mSpecs) spec->pairs.clear();
+  for (auto& query : mQueries) query->pairs.clear();
   const std::shared_ptr<KIVInterfereEngine> engine = Engine();
   if (!engine) return 0;
   int all = 1;
-  for (auto& spec : mSpecs)
-    if (!engine->Compute(spec->request, spec->pairs)) {
-      spec->pairs.clear();
+  for (auto& query : mQueries)
+    if (!engine->Compute(query->request, query->pairs)) {
+      query->pairs.clear();
       all = 0;
     }
   return all;
 }
 
-int KIVSiInInterfereModel::GetResult(int spec, double* distance, int* count, KIV3DBagRep*** bags, int) {
+int KIVSiInInterfereModel::GetResult(int query, double* distance, int* count, KIV3DBagRep*** bags, int) {
   if (count) *count = 0;
   if (bags) *bags = nullptr;
-  if (spec < 0 || spec >= static_cast<int>(mSpecs.size())) return 0;
-  const std::vector<KIVInterfereEngine::Pair>& pairs = mSpecs[spec]->pairs;
+  if (query < 0 || query >= static_cast<int>(mQueries.size())) return 0;
+  const std::vector<KIVInterfereEngine::Pair>& pairs = mQueries[query]->pairs;
   if (pairs.empty()) return 1;
   // Kinds 4 and 7 give one pair; for the others the first stands for them all.
   if (distance) *distance = pairs.front().distance;
@@ -111,15 +111,15 @@ int KIVSiInInterfereModel::GetResult(int spec, double* distance, int* count, KIV
   return 1;
 }
 
-int KIVSiInInterfereModel::GetResult(int spec, int* count, KIVRepPath*** pathsA, KIVRepPath*** pathsB, int** kinds,
+int KIVSiInInterfereModel::GetResult(int query, int* count, KIVRepPath*** pathsA, KIVRepPath*** pathsB, int** kinds,
                                      KIV3DBagRep*** bags, int) {
   if (count) *count = 0;
   if (pathsA) *pathsA = nullptr;
   if (pathsB) *pathsB = nullptr;
   if (kinds) *kinds = nullptr;
   if (bags) *bags = nullptr;
-  if (spec < 0 || spec >= static_cast<int>(mSpecs.size())) return 0;
-  const Spec& s = *mSpecs[spec];
+  if (query < 0 || query >= static_cast<int>(mQueries.size())) return 0;
+  const Query& s = *mQueries[query];
   const int n = static_cast<int>(s.pairs.size());
   if (count) *count = n;
   if (n == 0) return 1;
