@@ -179,6 +179,7 @@
 #include "foundation/NavReferenceViewSetting.h"
 #include "foundation/NavRepChangeNotification.h"
 #include "foundation/NavRepMoveNotification.h"
+#include "foundation/NavRepeatAcceleration.h"
 #include "foundation/NavSelectNoNotification.h"
 #include "foundation/NavSelectOkNotification.h"
 #include "foundation/NavSimpleGraphEvents.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/NavRepeatAcceleration.h"
 #include "foundation/NavSpinnerFormat.h"
 #include "host/dialog/KIVDlgCheckButton.h"
 #include "host/dialog/KIVDlgCombo.h"
@@ -206,7 +207,7 @@ int NavMovorPanel::FormatSpinner(KIVDlgSpinner* spinner, float value, float min,
   return NavSpinnerFormat::Apply(spinner, value, min, max, setValue, decimals);
 }
 
-int NavMovorPanel::GetRepeatFactor() const { return mRepeat >= 20 ? 10 : mRepeat >= 10 ? 5 : mRepeat >= 5 ? 2 : 1; }
+int NavMovorPanel::GetRepeatFactor() const { return NavRepeatAcceleration::Factor(mRepeat); }
 
 int NavMovorPanel::ArrowOf(KIVCommand* sender, KIVNotification* notification, KIVDlgPushButton* const* buttons) {
   KIVDlgPushButton* const* end = buttons + ArrowCount;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/NavRepeatAcceleration.h"
 #include "foundation/NavSimpleViewer3DSetting.h"
 #include "foundation/NavSpinnerFormat.h"
 #include "foundation/NavViewpointAnimation.h"
@@ -228,7 +229,7 @@ void NavViewpointManipulatePanel::UpdatePalette() {
 }
 
 int NavViewpointManipulatePanel::GetRepeatFactor() const {
-  return mRepeat >= 20 ? 10 : mRepeat >= 10 ? 5 : mRepeat >= 5 ? 2 : 1;
+  return NavRepeatAcceleration::Factor(mRepeat);
 }
 
 int NavViewpointManipulatePanel::ArrowOf(KIVCommand* sender, KIVNotification* notification,
