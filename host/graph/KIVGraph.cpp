@@ -77,8 +77,10 @@ void KIVGraph::Forget(KIVGraphNode* node) {
   node->mIndex = -1;
   if (node->mRoot) removeTree(node);
   if (node->isPlaced()) {
-    // The index holds it: dropped until the next layout rebuilds it.
-    std::erase(mPlaced, node);
+    // The index holds it: dropped until the next layout rebuilds it. Its slot is emptied
+    // rather than erased, so that tearing down a big laid-out graph stays linear.
+    if (node->mLocal >= 0 && node->mLocal < static_cast<int>(mPlaced.size()) && mPlaced[node->mLocal] == node)
+      mPlaced[node->mLocal] = nullptr;
     mColumns = mRows = 0;
     mNodeStart.clear();
     mNodeItems.clear();
