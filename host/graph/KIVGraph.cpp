@@ -175,7 +175,10 @@ int KIVGraph::layout() {
   // from the roots that no shown parent holds, then from the others not reached yet (a
   // subtree given again as a tree stays under its parent; a cycle still has a start).
   std::vector<KIVGraphNode*>& local = mPlaced;
-  KIVTreeLayoutInput in;
+  KIVTreeLayoutInput& in = mIn;
+  for (auto* v : {&in.firstChild, &in.childIndex, &in.roots}) v->clear();
+  in.breadthSize.clear();
+  in.depthSize.clear();
   const bool vertical = mLayout == VerticalCentered || mLayout == VerticalRight;
   auto see = [&](KIVGraphNode* v) {
     v->mSeen = gen;
@@ -223,8 +226,8 @@ int KIVGraph::layout() {
   options.packed = mPacked != 0;
   options.widthMargin = static_cast<float>(mWidthMargin);
   options.depthMargin = static_cast<float>(mDepthMargin);
-  KIVTreeLayoutResult out;
-  KIVLayoutTree(in, options, out);
+  KIVTreeLayoutResult& out = mOut;
+  KIVLayoutTree(in, options, out, &mScratch);
 
   // Graph coordinates: x to the right, y down; reversed gravity mirrors the depth.
   const float mirror = out.minDepth + out.maxDepth;
@@ -291,7 +294,8 @@ void KIVGraph::BuildIndex(const std::vector<int>& firstChild, const std::vector<
   const int total = mColumns * mRows;
 
   // Nodes by the cell of their centre (counting sort).
-  std::vector<int> cellOf(n);
+  std::vector<int>& cellOf = mCellOf;
+  cellOf.resize(n);
   mNodeStart.assign(total + 1, 0);
   for (int i = 0; i < n; ++i) {
     const float* b = &nodeBox[4 * static_cast<std::size_t>(i)];
@@ -306,13 +310,15 @@ void KIVGraph::BuildIndex(const std::vector<int>& firstChild, const std::vector<
   for (int c = 0; c < total; ++c) mNodeStart[c + 1] += mNodeStart[c];
   mNodeItems.resize(n);
   {
-    std::vector<int> fill(mNodeStart.begin(), mNodeStart.end() - 1);
+    std::vector<int>& fill = mFill;
+    fill.assign(mNodeStart.begin(), mNodeStart.end() - 1);
     for (int i = 0; i < n; ++i) mNodeItems[fill[cellOf[i]]++] = i;
   }
 
   // Fans: a node's box with its children's boxes (every shown arc to a shown child is
   // drawn: all the layout's nodes are placed).
-  std::vector<char> hasFan(n, 0);
+  std::vector<char>& hasFan = mHasFan;
+  hasFan.assign(n, 0);
   for (int i = 0; i < n; ++i) {
     float* box = &mFanBox[4 * static_cast<std::size_t>(i)];
     std::copy(nodeBox + 4 * static_cast<std::size_t>(i), nodeBox + 4 * static_cast<std::size_t>(i) + 4, box);
@@ -324,7 +330,8 @@ void KIVGraph::BuildIndex(const std::vector<int>& firstChild, const std::vector<
     }
   }
   mFanStart.assign(total + 1, 0);
-  std::vector<int> range(4 * static_cast<std::size_t>(n), -1);  // cells of each indexed fan
+  std::vector<int>& range = mRange;  // cells of each indexed fan
+  range.assign(4 * static_cast<std::size_t>(n), -1);
   for (int i = 0; i < n; ++i) {
     if (!hasFan[i]) continue;
     const float* box = &mFanBox[4 * static_cast<std::size_t>(i)];
@@ -342,7 +349,8 @@ void KIVGraph::BuildIndex(const std::vector<int>& firstChild, const std::vector<
   for (int c = 0; c < total; ++c) mFanStart[c + 1] += mFanStart[c];
   mFanItems.resize(mFanStart[total]);
   {
-    std::vector<int> fill(mFanStart.begin(), mFanStart.end() - 1);
+    std::vector<int>& fill = mFill;
+    fill.assign(mFanStart.begin(), mFanStart.end() - 1);
     for (int i = 0; i < n; ++i) {
       const int* cr = &range[4 * static_cast<std::size_t>(i)];
       if (cr[0] < 0) continue;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/core/KIVUnicodeString.h"
+#include "host/graph/KIVTreeLayout.h"
 
 class KIVGraphNode;
 class KIVGraphArc;
@@ -135,4 +136,12 @@ class KIVGraph {
   std::vector<float> mFanBox;   // 4 per placed node
   mutable std::vector<unsigned> mStamp;
   mutable unsigned mStampNow = 0;
+
+  // Working arrays of the layout and the index, kept from one layout to the next: at a
+  // million nodes, fresh ones cost more in page faults than the work itself.
+  KIVTreeLayoutInput mIn;
+  KIVTreeLayoutResult mOut;
+  KIVTreeLayoutScratch mScratch;
+  std::vector<int> mCellOf, mFill, mRange;
+  std::vector<char> mHasFan;
 };

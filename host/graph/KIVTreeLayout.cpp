@@ -16,6 +16,14 @@ struct Forest {
   int Size() const { return static_cast<int>(order.size()); }
 };
 
+// Packed trees' per-node record: everything the walks read of one node in one cache
+// line; the contour walks of Apportion jump between distant nodes, and at a million
+// nodes separate arrays would cost a miss per field.
+struct TidyNode {
+  float prelim, mod, shift, change, mid, size;
+  int thread, ancestor, parent, start, count, pad;
+};
+
 bool Valid(const KIVTreeLayoutInput& in) {
   const int n = in.NodeCount();
   if (static_cast<int>(in.depthSize.size()) != n || static_cast<int>(in.firstChild.size()) != n + 1) return false;
@@ -31,11 +39,14 @@ bool Valid(const KIVTreeLayoutInput& in) {
   return true;
 }
 
-Forest Walk(const KIVTreeLayoutInput& in) {
+void Walk(const KIVTreeLayoutInput& in, Forest& f, std::vector<char>& seen) {
   const int n = in.NodeCount();
-  Forest f;
-  std::vector<char> seen(n, 0);
-  f.order.reserve(n);
+  for (auto* v : {&f.order, &f.parent, &f.start, &f.count, &f.level, &f.tree}) {
+    v->clear();
+    v->reserve(n);
+  }
+  f.roots = 0;
+  seen.assign(n, 0);
   for (int r : in.roots) {
     if (seen[r]) continue;
     seen[r] = 1;
@@ -62,7 +73,6 @@ Forest Walk(const KIVTreeLayoutInput& in) {
     }
     f.count[p] = f.Size() - f.start[p];
   }
-  return f;
 }
 
 // Unpacked trees: each subtree keeps the whole band of its bounding box.
@@ -95,23 +105,16 @@ void Unpacked(const Forest& f, const std::vector<float>& b, const KIVTreeLayoutO
 // reverse breadth-first order: when a node is reached, every subtree below its children
 // is final, which is all the recursive walk guarantees before its loop over the children.
 struct Tidy {
-  // Everything the walks read of one node in one cache line: the contour walks of
-  // Apportion jump between distant nodes, and at a million nodes separate arrays would
-  // cost a miss per field.
-  struct Node {
-    float prelim, mod, shift, change, mid, size;
-    int thread, ancestor, parent, start, count, pad;
-  };
-  std::vector<Node> t;
+  std::vector<TidyNode>& t;
   float margin;
   bool centred;
 
-  Tidy(const Forest& f, const std::vector<float>& sizes, const KIVTreeLayoutOptions& o)
-      : margin(o.widthMargin), centred(o.alignment == KIVTreeAlignment::Centered) {
+  Tidy(const Forest& f, const std::vector<float>& sizes, const KIVTreeLayoutOptions& o, std::vector<TidyNode>& nodes)
+      : t(nodes), margin(o.widthMargin), centred(o.alignment == KIVTreeAlignment::Centered) {
     const int m = f.Size();
     t.resize(m);
     for (int p = 0; p < m; ++p)
-      t[p] = Node{0, 0, 0, 0, 0, sizes[p], -1, p, f.parent[p], f.start[p], f.count[p], 0};
+      t[p] = TidyNode{0, 0, 0, 0, 0, sizes[p], -1, p, f.parent[p], f.start[p], f.count[p], 0};
   }
   int Number(int v) const { return t[v].parent < 0 ? 0 : v - t[t[v].parent].start; }
   int LeftSibling(int v) const { return t[v].parent >= 0 && v > t[t[v].parent].start ? v - 1 : -1; }
@@ -214,7 +217,22 @@ struct Tidy {
 
 }  // namespace
 
+struct KIVTreeLayoutScratch::Arrays {
+  Forest forest;
+  std::vector<char> seen;
+  std::vector<int> stack;
+  std::vector<float> b, d, x, y, rel, lo, hi;
+  std::vector<TidyNode> tidy;
+};
+KIVTreeLayoutScratch::KIVTreeLayoutScratch() : arrays(std::make_unique<Arrays>()) {}
+KIVTreeLayoutScratch::~KIVTreeLayoutScratch() = default;
+
 int KIVLayoutTree(const KIVTreeLayoutInput& in, const KIVTreeLayoutOptions& o, KIVTreeLayoutResult& r) {
+  return KIVLayoutTree(in, o, r, nullptr);
+}
+
+int KIVLayoutTree(const KIVTreeLayoutInput& in, const KIVTreeLayoutOptions& o, KIVTreeLayoutResult& r,
+                  KIVTreeLayoutScratch* scratch) {
   const int n = in.NodeCount();
   const float nan = std::numeric_limits<float>::quiet_NaN();
   r.breadth.assign(n, nan);
@@ -226,11 +244,15 @@ int KIVLayoutTree(const KIVTreeLayoutInput& in, const KIVTreeLayoutOptions& o, K
   KIVTreeLayoutOptions opt = o;
   opt.widthMargin = std::max(0.0f, o.widthMargin);
   opt.depthMargin = std::max(0.0f, o.depthMargin);
-  const Forest f = Walk(in);
+  KIVTreeLayoutScratch fresh;
+  KIVTreeLayoutScratch::Arrays& a = *(scratch && scratch->arrays ? scratch : &fresh)->arrays;
+  Forest& f = a.forest;
+  Walk(in, f, a.seen);
   const int m = f.Size();
   r.placed = m;
   if (m == 0) return 1;
-  std::vector<float> b(m), d(m), x(m), y(m);
+  std::vector<float>&b = a.b, &d = a.d, &x = a.x, &y = a.y;
+  for (auto* v : {&b, &d, &x, &y}) v->resize(m);
   for (int p = 0; p < m; ++p) {
     b[p] = in.breadthSize[f.order[p]];
     d[p] = in.depthSize[f.order[p]];
@@ -239,7 +261,8 @@ int KIVLayoutTree(const KIVTreeLayoutInput& in, const KIVTreeLayoutOptions& o, K
   if (opt.alignment == KIVTreeAlignment::Indented) {
     // Rows in depth-first order; a node's leading edge indented by its level.
     const float step = opt.depthMargin + opt.indent;
-    std::vector<int> stack;
+    std::vector<int>& stack = a.stack;
+    stack.clear();
     float cursor = 0;
     for (int root = f.roots - 1; root >= 0; --root) stack.push_back(root);
     while (!stack.empty()) {
@@ -259,12 +282,14 @@ int KIVLayoutTree(const KIVTreeLayoutInput& in, const KIVTreeLayoutOptions& o, K
     for (int l = 1; l < levels; ++l) at[l] = at[l - 1] + size[l - 1] + opt.depthMargin;
     for (int p = 0; p < m; ++p) y[p] = at[f.level[p]] + size[f.level[p]] / 2;
 
-    std::vector<float> rel(m, 0);
+    std::vector<float>& rel = a.rel;
+    rel.assign(m, 0);
     if (opt.packed) {
-      Tidy(f, b, opt).Run(rel);
+      Tidy(f, b, opt, a.tidy).Run(rel);
     } else {
-      std::vector<float> lo(m), hi(m);
-      Unpacked(f, b, opt, rel, lo, hi);
+      a.lo.resize(m);
+      a.hi.resize(m);
+      Unpacked(f, b, opt, rel, a.lo, a.hi);
       // Relative to the parent: accumulate down to positions relative to the root.
       for (int p = 0; p < m; ++p)
         if (f.parent[p] >= 0) rel[p] += rel[f.parent[p]];

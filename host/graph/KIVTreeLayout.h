@@ -7,6 +7,7 @@
 // Coordinates are abstract: "breadth" runs along siblings, "depth" from a root towards
 // its leaves. The graph maps them to x and y according to its orientation.
 
+#include <memory>
 #include <vector>
 
 enum class KIVTreeAlignment {
@@ -49,6 +50,21 @@ struct KIVTreeLayoutResult {
   int placed = 0;
 };
 
+/// The working arrays of a layout, kept by a caller that lays out again and again: at a
+/// million nodes, fresh arrays cost more in page faults than the layout itself.
+class KIVTreeLayoutScratch {
+ public:
+  KIVTreeLayoutScratch();
+  ~KIVTreeLayoutScratch();
+  KIVTreeLayoutScratch(const KIVTreeLayoutScratch&) = delete;
+  KIVTreeLayoutScratch& operator=(const KIVTreeLayoutScratch&) = delete;
+  struct Arrays;
+  std::unique_ptr<Arrays> arrays;
+};
+
 /// Lays out the trees. Invalid input (indices out of range, sizes of the wrong length)
 /// lays out nothing and returns 0; otherwise returns 1.
 int KIVLayoutTree(const KIVTreeLayoutInput& input, const KIVTreeLayoutOptions& options, KIVTreeLayoutResult& result);
+/// The same, with working arrays reused from earlier layouts (null: fresh ones).
+int KIVLayoutTree(const KIVTreeLayoutInput& input, const KIVTreeLayoutOptions& options, KIVTreeLayoutResult& result,
+                  KIVTreeLayoutScratch* scratch);
