@@ -45,108 +45,10 @@
 #include "navigation/Nav3DManipulator.h"
 #include "primitives/KIVSiLaGridRep.h"
 #include "host/visu/view/KIV3DViewpoint.h"
-#include "tests/window/ScreenProbe.h"
+#include "tests/window/NavviewWindow.h"
 #include "viewer/NavViewerExtand.h"
 
 using namespace screen_probe;
-
-namespace {
-
-QString OutDir() {
-  const char* dir = std::getenv("NAVTOOLS_E2E_OUT");
-  const QString path = dir && *dir ? QString::fromUtf8(dir) : QDir::tempPath() + "/navview-e2e";
-  QDir().mkpath(path);
-  return path;
-}
-
-QWidget* TopLevel(const char* name) {
-  for (QWidget* top : QApplication::topLevelWidgets())
-    if (top->objectName() == name && top->isVisible()) return top;
-  return nullptr;
-}
-
-}  // namespace
-
-// One application and one window for the whole suite: building the plant takes a while,
-// and each test leaves the window as it found it (examine style, oblique view).
-class NavviewWindow : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    NavviewMainWindow::SetSurfaceFormat();
-    static int argc = 1;
-    static char name[] = "navview";
-    static char* argv[] = {name, nullptr};
-    sApp = new QApplication(argc, argv);
-    sPresenter = new KIVQtPresenter;
-    NavviewOptions options;
-    options.width = 960;
-    options.height = 600;
-    sWindow = new NavviewMainWindow(*sPresenter, options);
-    sWindow->move(0, 0);
-    sWindow->show();
-    sWindow->activateWindow();
-    if (!QTest::qWaitForWindowExposed(sWindow)) std::fprintf(stderr, "the main window was never exposed\n");
-    for (int i = 0; i < 300 && !sWindow->GetViewerWidget()->GetRender(); ++i) QTest::qWait(10);
-    WaitForStill(sWindow);
-  }
-  static void TearDownTestSuite() {
-    delete sWindow;
-    delete sPresenter;
-    delete sApp;
-  }
-  void SetUp() override {
-    ASSERT_NE(QGuiApplication::platformName(), "offscreen") << "run under Xvfb";
-    ASSERT_TRUE(HaveXdotool()) << "xdotool is needed to send real input";
-    ASSERT_NE(View()->GetRender(), nullptr) << View()->GetGLError();
-  }
-  void TearDown() override {
-    // Back to the oblique view in the examine style, through the keyboard.
-    Viewer().SetNavigationStyle(7);
-    Key("Home");
-    WaitForStill(View());
-  }
-
-  static KIVQtViewerWidget* View() { return sWindow->GetViewerWidget(); }
-  static NavViewerExtand& Viewer() { return sWindow->GetSession().GetViewer(); }
-  static QPoint Centre() { return QPoint(View()->width() / 2, View()->height() / 2); }
-
-  /// A press, a move in steps and a release of one button over the viewer.
-  static void Drag(int button, QPoint from, QPoint to) {
-    QStringList args{"mousemove"};
-    args << At(View(), from) << "mousedown" << QString::number(button);
-    for (int step = 1; step <= 8; ++step) args << "sleep" << "0.02" << "mousemove" << At(View(), from + (to - from) * step / 8);
-    args << "mouseup" << QString::number(button);
-    ASSERT_TRUE(Xdo(args));
-  }
-  static void Click(const QWidget* widget, QPoint at, int button = 1) {
-    QStringList args{"mousemove"};
-    args << At(widget, at) << "click" << QString::number(button);
-    ASSERT_TRUE(Xdo(args));
-  }
-  static void Click(const QWidget* widget) { Click(widget, widget->rect().center()); }
-  static QWidget* FromViewMenu(const QString& title, const char* windowName);
-  /// Chooses an item of a menu of the menu bar with the mouse; the top-level window of
-  /// that name it opens, once shown (null when none).
-  static QWidget* FromMenu(const QString& menu, const QString& title, const char* windowName);
-  /// A key pressed with the pointer over the viewer, which has the focus.
-  static void Key(const char* key) {
-    View()->setFocus();
-    QStringList args{"mousemove"};
-    args << At(View(), QPoint(8, 8)) << "key" << key;
-    ASSERT_TRUE(Xdo(args));
-  }
-  template <class T>
-  static T* Find(const char* name) {
-    return sWindow->findChild<T*>(name);
-  }
-
-  static QApplication* sApp;
-  static KIVQtPresenter* sPresenter;
-  static NavviewMainWindow* sWindow;
-};
-QApplication* NavviewWindow::sApp = nullptr;
-KIVQtPresenter* NavviewWindow::sPresenter = nullptr;
-NavviewMainWindow* NavviewWindow::sWindow = nullptr;
 
 TEST_F(NavviewWindow, OpensOnTheWholePlantAndStaysStill) {
   EXPECT_EQ(sWindow->GetSession().GetScene().GetModelCount(), 2816);
@@ -234,23 +136,6 @@ TEST_F(NavviewWindow, SpecialNavigationFromTheToolBar) {
 }
 
 // The viewer's menu after a right click at a point of the view, or null.
-QMenu* RightClickMenu(QWidget* view, QPoint at) {
-  QStringList args{"mousemove"};
-  args << At(view, at) << "click" << "3";
-  if (!Xdo(args)) return nullptr;
-  for (int i = 0; i < 100; ++i) {
-    QTest::qWait(10);
-    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && menu->isVisible()) return menu;
-  }
-  return nullptr;
-}
-
-QAction* ActionTitled(QMenu* menu, const QString& title) {
-  for (QAction* action : menu->actions())
-    if (action->text() == title) return action;
-  return nullptr;
-}
-
 TEST_F(NavviewWindow, RightClickShowsTheViewersMenu) {
   // The corner of the view shows the background, not a model.
   const QPoint at(12, View()->height() - 12);
@@ -424,34 +309,6 @@ TEST_F(NavviewWindow, FrameTime) {
 
 // Opens a window as a person does, from the menu bar's View menu: the window's top level,
 // or null when the menu, the item or the window did not come.
-QWidget* NavviewWindow::FromViewMenu(const QString& title, const char* windowName) {
-  return FromMenu("&View", title, windowName);
-}
-
-QWidget* NavviewWindow::FromMenu(const QString& menuTitle, const QString& title, const char* windowName) {
-  QMenuBar* bar = sWindow->menuBar();
-  QAction* viewMenu = nullptr;
-  for (QAction* a : bar->actions())
-    if (a->text() == menuTitle) viewMenu = a;
-  if (!viewMenu) return nullptr;
-  Click(bar, bar->actionGeometry(viewMenu).center());
-  QMenu* menu = nullptr;
-  for (int i = 0; i < 100 && !menu; ++i) {
-    QTest::qWait(10);
-    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  }
-  QAction* item = menu ? ActionTitled(menu, title) : nullptr;
-  if (!item) return nullptr;
-  Settle(150);
-  Click(menu, menu->actionGeometry(item).center());
-  QWidget* top = nullptr;
-  for (int i = 0; i < 300 && !top; ++i) {
-    QTest::qWait(10);
-    top = TopLevel(windowName);
-  }
-  return top;
-}
-
 // The "Scene Tree" window from the View menu: the graph is drawn, the wheel zooms about the
 // pointer, a click on a model's node highlights it on screen and in the viewer, and a right
 // click on the background pops the graph's menu up.
