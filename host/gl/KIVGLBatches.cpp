@@ -62,8 +62,20 @@ void KIVGLBatches::See(int batch, int range, long long frame) {
   b.visible.push_back(range);
 }
 
+void KIVGLBatches::SetAttributes(const Buffers& buffers) {
+  glBindBuffer(GL_ARRAY_BUFFER, buffers.vbo);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(0));
+  glEnableVertexAttribArray(1);
+  glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(12));
+  glDisableVertexAttribArray(2);
+  glEnableVertexAttribArray(3);
+  glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<const void*>(24));
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.ibo);
+}
+
 void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long frame,
-                           std::vector<const KIVGLMeshItem*>& loose) {
+                           std::vector<const KIVGLMeshItem*>& loose, int renders) {
   for (int b : mDrawn)
     if (mBatches[static_cast<size_t>(b)]) mBatches[static_cast<size_t>(b)]->visible.clear();
   mDrawn.clear();
@@ -80,9 +92,10 @@ void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long fr
       continue;
     }
     // Merged once it is drawn unchanged in two frames running: what moves every frame
-    // (a dragged model, an animation) stays out of the batches.
+    // (a dragged model, an animation) stays out of the batches. The renders of a group
+    // share one clock, so a render's previous frame may be up to `renders` ticks back.
     auto [seen, fresh] = mCandidates.try_emplace(id, frame);
-    if (!fresh && seen->second == frame - 1) {
+    if (!fresh && seen->second < frame && frame - seen->second <= std::max(1, renders)) {
       mCandidates.erase(seen);
       steady.push_back(&item);
     } else {
@@ -101,24 +114,17 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
   auto batch = std::make_unique<Batch>();
   auto flush = [&]() {
     if (batch->ranges.empty()) return;
-    glGenVertexArrays(1, &batch->vao);
+    // Buffers only, through the copy target: no vertex array's state is touched here.
+    batch->serial = ++mSerial;
     glGenBuffers(1, &batch->vbo);
     glGenBuffers(1, &batch->ibo);
-    glBindVertexArray(batch->vao);
-    glBindBuffer(GL_ARRAY_BUFFER, batch->vbo);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
+    glBindBuffer(GL_COPY_WRITE_BUFFER, batch->vbo);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
                  GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(0));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(12));
-    glDisableVertexAttribArray(2);
-    glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<const void*>(24));
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, batch->ibo);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+    glBindBuffer(GL_COPY_WRITE_BUFFER, batch->ibo);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
                  indices.data(), GL_STATIC_DRAW);
-    glBindVertexArray(0);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
     batch->bytes = static_cast<long long>(vertices.size() * sizeof(Vertex) + indices.size() * sizeof(std::uint16_t));
     batch->lastFrame = frame;
     int slot;
@@ -194,7 +200,7 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
   flush();
 }
 
-long long KIVGLBatches::Draw() {
+long long KIVGLBatches::Draw(const std::function<GLuint(const Buffers&)>& vaoOf) {
   long long triangles = 0;
   mDrawnItems = 0;
   mDrawCalls = static_cast<int>(mDrawn.size());
@@ -218,7 +224,7 @@ long long KIVGLBatches::Draw() {
       }
       end = range.first + range.count;
     }
-    glBindVertexArray(b.vao);
+    glBindVertexArray(vaoOf(Buffers{b.serial, b.vbo, b.ibo}));
     if (mCounts.size() == 1)
       glDrawElements(GL_TRIANGLES, mCounts[0], GL_UNSIGNED_SHORT, mOffsets[0]);
     else
@@ -234,7 +240,6 @@ void KIVGLBatches::Free(int index) {
     auto it = mPlaces.find(id);
     if (it != mPlaces.end() && it->second.batch == index) mPlaces.erase(it);
   }
-  if (b.vao) glDeleteVertexArrays(1, &b.vao);
   if (b.vbo) glDeleteBuffers(1, &b.vbo);
   if (b.ibo) glDeleteBuffers(1, &b.ibo);
   mBatches[static_cast<size_t>(index)].reset();
@@ -242,7 +247,7 @@ void KIVGLBatches::Free(int index) {
   mDrawn.erase(std::remove(mDrawn.begin(), mDrawn.end(), index), mDrawn.end());
 }
 
-void KIVGLBatches::Sweep(long long frame, long long maxIdle) {
+void KIVGLBatches::Sweep(long long frame, long long maxIdle, int renders) {
   for (size_t i = 0; i < mBatches.size(); ++i) {
     if (!mBatches[i]) continue;
     const Batch& b = *mBatches[i];
@@ -251,7 +256,7 @@ void KIVGLBatches::Sweep(long long frame, long long maxIdle) {
     if (b.lastFrame < frame - maxIdle || 2 * stale > b.ranges.size()) Free(static_cast<int>(i));
   }
   for (auto it = mCandidates.begin(); it != mCandidates.end();)
-    it = it->second < frame - 1 ? mCandidates.erase(it) : std::next(it);
+    it = it->second < frame - std::max(1, renders) ? mCandidates.erase(it) : std::next(it);
 }
 
 void KIVGLBatches::Clear() {

@@ -8,10 +8,13 @@
 // item that moves, changes colour or geometry gets a new identity: it is drawn by
 // itself until it holds still again, and the ranges of its old identity are never
 // drawn; batches mostly made of such stale ranges are freed and their live items merged
-// again. Batches are shared by every view that draws the same items. Every operation
-// needs the context current.
+// again. Batches are shared by every view and every render of a share group that draws
+// the same items: buffers only, each render drawing them through vertex arrays of its
+// own (arrays are not shared between contexts). Every operation needs a context of the
+// group current.
 #include <epoxy/gl.h>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -26,17 +29,29 @@ class KIVGLBatches {
   /// Frees every buffer: the context must be current.
   ~KIVGLBatches();
 
+  /// A batch's buffers, for a render to describe them to a vertex array of its own;
+  /// serial names the batch for good (a freed batch's serial never comes back).
+  struct Buffers {
+    unsigned long long serial = 0;
+    GLuint vbo = 0, ibo = 0;
+  };
+  /// Describes the batches' vertex layout to the vertex array bound now.
+  static void SetAttributes(const Buffers& buffers);
+
   /// Sorts one view's opaque faces for the frame: those found in batches (or merged now)
   /// will be drawn by Draw; the others are appended to loose, to be drawn one by one.
-  void Collect(const std::vector<KIVGLMeshItem>& items, long long frame, std::vector<const KIVGLMeshItem*>& loose);
+  /// renders: the renders sharing the frame clock, whose frames interleave (1 or more).
+  void Collect(const std::vector<KIVGLMeshItem>& items, long long frame, std::vector<const KIVGLMeshItem*>& loose,
+               int renders = 1);
   /// Draws the batched items of the last Collect with the program and uniforms bound
-  /// (world positions, colours in the vertices). Returns the triangles drawn.
-  long long Draw();
+  /// (world positions, colours in the vertices), through the vertex array that vaoOf
+  /// gives for each batch. Returns the triangles drawn.
+  long long Draw(const std::function<GLuint(const Buffers&)>& vaoOf);
   /// Items and draw calls of the last Draw.
   int GetDrawnItems() const { return mDrawnItems; }
   int GetDrawCalls() const { return mDrawCalls; }
   /// Frees batches not drawn since frame − maxIdle, and those whose ranges are mostly so.
-  void Sweep(long long frame, long long maxIdle);
+  void Sweep(long long frame, long long maxIdle, int renders = 1);
   void Clear();
   /// Drops every batch without a GL call, for when the context is gone with its buffers.
   void Forget();
@@ -68,7 +83,8 @@ class KIVGLBatches {
     long long lastFrame = 0;
   };
   struct Batch {
-    GLuint vao = 0, vbo = 0, ibo = 0;
+    unsigned long long serial = 0;
+    GLuint vbo = 0, ibo = 0;
     std::vector<Range> ranges;
     std::vector<Identity> identities;  // one per range, to forget them when freed
     std::vector<int> visible;          // ranges to draw in the current view
@@ -95,4 +111,5 @@ class KIVGLBatches {
   std::vector<GLsizei> mCounts;
   std::vector<const void*> mOffsets;
   int mDrawnItems = 0, mDrawCalls = 0;
+  unsigned long long mSerial = 0;
 };

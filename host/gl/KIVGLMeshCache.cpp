@@ -141,3 +141,11 @@ void KIVGLMeshCache::Free(KIVGLMesh& mesh) {
   if (mesh.ibo) glDeleteBuffers(1, &mesh.ibo);
   mesh.vbo = mesh.ibo = 0;
 }
+
+long long KIVGLMeshCache::GetBytes() const {
+  long long bytes = 0;
+  for (const auto& [key, mesh] : mMeshes)
+    bytes += static_cast<long long>(mesh->vertexCount) * mesh->floatsPerVertex * static_cast<long long>(sizeof(float)) +
+             static_cast<long long>(mesh->indexCount) * (mesh->indexType == GL_UNSIGNED_SHORT ? 2 : 4);
+  return bytes;
+}

@@ -38,6 +38,8 @@ class KIVGLMeshCache {
   /// Drops every entry without a GL call, for when the context is gone with its buffers.
   void Forget() { mMeshes.clear(); }
   int GetSize() const { return static_cast<int>(mMeshes.size()); }
+  /// Bytes of the vertex and index buffers held.
+  long long GetBytes() const;
   /// Uploads since the cache was made.
   long long GetUploadCount() const { return mUploads; }
 

@@ -63,9 +63,10 @@ int KIVGLRender::State::Build() {
 }
 
 void KIVGLRender::State::Free() {
-  batches.Clear();
   for (auto& entry : vaos) glDeleteVertexArrays(1, &entry.second.vao);
   vaos.clear();
+  for (auto& entry : batchVaos) glDeleteVertexArrays(1, &entry.second.vao);
+  batchVaos.clear();
   // The last render of the group frees the shared buffers (its context is current).
   if (group) group->Leave();
   group.reset();
@@ -82,9 +83,9 @@ void KIVGLRender::State::Free() {
 }
 
 void KIVGLRender::State::Forget() {
-  batches.Forget();
   faces.clear();
   vaos.clear();
+  batchVaos.clear();
   if (group) {
     group->Leave();
     if (group.use_count() == 1) group->Forget();
@@ -130,6 +131,17 @@ GLuint KIVGLRender::State::VaoOf(const KIVGLMesh& m) {
   return entry.vao;
 }
 
+GLuint KIVGLRender::State::VaoOf(const KIVGLBatches::Buffers& batch) {
+  MeshVao& entry = batchVaos[batch.serial];
+  if (!entry.vao) {
+    glGenVertexArrays(1, &entry.vao);
+    glBindVertexArray(entry.vao);
+    KIVGLBatches::SetAttributes(batch);
+  }
+  entry.lastFrame = frame;
+  return entry.vao;
+}
+
 void KIVGLRender::State::DrawScreen(const std::vector<KIVGLScreenVertex>& vertices, GLenum mode, int textured) {
   if (vertices.empty()) return;
   glUniform1i(screen.textured, textured);
@@ -166,7 +178,7 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   const int shaded = (viewMode & 1) != 0, edges = (viewMode & 2) != 0;
   loose.clear();
   if (batching) {
-    batches.Collect(view.faces, frame, loose);
+    Batches().Collect(view.faces, frame, loose, group->GetRenderCount());
   } else {
     for (const KIVGLMeshItem& item : view.faces) loose.push_back(&item);
   }
@@ -185,14 +197,14 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     glUniform1i(mesh.vertexColors, 1);
     glUniform1i(mesh.textured, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return batches.Draw();
+    return Batches().Draw([this](const KIVGLBatches::Buffers& b) { return VaoOf(b); });
   };
   if (shaded) {
     // The fill steps back a little so that the edges drawn over it win the depth test.
     if (edges) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
     triangles += batched(view.lit, 1.0f);
-    batchedItems += batches.GetDrawnItems();
-    drawCalls += batches.GetDrawCalls() + static_cast<int>(loose.size());
+    batchedItems += Batches().GetDrawnItems();
+    drawCalls += Batches().GetDrawCalls() + static_cast<int>(loose.size());
     for (const KIVGLMeshItem* item : loose) {
       DrawMesh(*item, view, view.lit, item->colour);
       triangles += item->mesh->triangles;
@@ -312,17 +324,21 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   const long long idle = static_cast<long long>(mIdleFrames) * std::max(1, s.group->GetRenderCount());
   if (s.frame - s.lastSweep >= std::max(1LL, idle / 2)) {
     s.lastSweep = s.frame;
-    s.batches.Sweep(s.frame, idle);
     for (auto it = s.faces.begin(); it != s.faces.end();)
       it = it->second.lastFrame < s.frame - idle ? s.faces.erase(it) : std::next(it);
-    for (auto it = s.vaos.begin(); it != s.vaos.end();) {
-      if (it->second.lastFrame < s.frame - idle) {
-        glDeleteVertexArrays(1, &it->second.vao);
-        it = s.vaos.erase(it);
-      } else {
-        ++it;
+    // The batches' arrays too: a batch freed by the group leaves its array unused here.
+    auto sweep = [&](auto& arrays) {
+      for (auto it = arrays.begin(); it != arrays.end();) {
+        if (it->second.lastFrame < s.frame - idle) {
+          glDeleteVertexArrays(1, &it->second.vao);
+          it = arrays.erase(it);
+        } else {
+          ++it;
+        }
       }
-    }
+    };
+    sweep(s.vaos);
+    sweep(s.batchVaos);
   }
   s.group->Sweep(mIdleFrames);
   s.uploadsAtStart = s.Cache().GetUploadCount();
@@ -410,7 +426,7 @@ void KIVGLRender::EndFrame(KIVViewer& viewer) {
 void KIVGLRender::SetBatching(int on) {
   mBatching = on ? 1 : 0;
   mState->batching = mBatching;
-  if (!mBatching && mState->ready && MakeCurrent()) mState->batches.Clear();
+  if (!mBatching && mState->ready && MakeCurrent()) mState->Batches().Clear();
 }
 
 double KIVGLRender::Finish() {

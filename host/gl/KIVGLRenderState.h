@@ -37,6 +37,7 @@ struct KIVGLRender::State {
   std::shared_ptr<KIVGLShareGroup> group;
   KIVGLMeshCache& Cache() { return group->GetMeshCache(); }
   KIVGLTextureCache& Textures() { return group->GetTextureCache(); }
+  KIVGLBatches& Batches() { return group->GetBatches(); }
   /// This context's vertex array over each mesh drawn (arrays are not shared), rebuilt
   /// when the mesh was uploaded again.
   struct MeshVao {
@@ -46,8 +47,10 @@ struct KIVGLRender::State {
   };
   std::unordered_map<const KIVGLMesh*, MeshVao> vaos;
   GLuint VaoOf(const KIVGLMesh& mesh);
+  /// This context's vertex array over each batch of the group it draws, by serial.
+  std::unordered_map<unsigned long long, MeshVao> batchVaos;
+  GLuint VaoOf(const KIVGLBatches::Buffers& batch);
   long long lastSweep = 0;
-  KIVGLBatches batches;
   /// What chooses a face's level of detail, kept apart from its buffers so that a face
   /// drawn only coarse never uploads its full mesh.
   struct FaceInfo {

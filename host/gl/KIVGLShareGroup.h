@@ -1,12 +1,14 @@
 #pragma once
 // What the renders of contexts that share their objects hold together: the primitives'
-// buffers and the textures, so that a scene shown in several windows is uploaded once,
-// not once per window. GL shares buffers and textures between such contexts, never vertex
-// arrays: each render keeps its own over these buffers. The group also keeps the frame
-// clock of its renders, by which unused entries are swept. Every operation that touches
-// GL needs a context of the group current. No OpenGL header is needed to use it.
+// buffers, the static batches merged from them and the textures, so that a scene shown
+// in several windows is uploaded once, not once per window. GL shares buffers and
+// textures between such contexts, never vertex arrays: each render keeps its own over
+// these buffers. The group also keeps the frame clock of its renders, by which unused
+// entries are swept. Every operation that touches GL needs a context of the group
+// current. No OpenGL header is needed to use it.
 #include <memory>
 
+class KIVGLBatches;
 class KIVGLMeshCache;
 class KIVGLTextureCache;
 
@@ -20,6 +22,9 @@ class KIVGLShareGroup {
 
   KIVGLMeshCache& GetMeshCache() { return *mMeshes; }
   KIVGLTextureCache& GetTextureCache() { return *mTextures; }
+  KIVGLBatches& GetBatches() { return *mBatches; }
+  /// Bytes of the buffers the group holds (primitives and batches).
+  long long GetBufferBytes() const;
   /// A frame of one of the renders begins: the clock's new value.
   long long NextFrame() { return ++mFrame; }
   long long GetFrame() const { return mFrame; }
@@ -37,6 +42,7 @@ class KIVGLShareGroup {
 
  private:
   std::unique_ptr<KIVGLMeshCache> mMeshes;
+  std::unique_ptr<KIVGLBatches> mBatches;
   std::unique_ptr<KIVGLTextureCache> mTextures;
   long long mFrame = 0;
   long long mLastSweep = 0;

@@ -1,6 +1,7 @@
 // Several windows on one scene: renders of contexts that share objects upload each
 // primitive once, draw it each through a vertex array of their own, and keep drawing
 // when another of them goes.
+#include "host/gl/KIVGLBatches.h"
 #include "host/gl/KIVGLShareGroup.h"
 #include "tests/gl/GLTestScene.h"
 
@@ -75,6 +76,40 @@ TEST_F(GLShareGroup, WindowsSharingContextsUploadEachPrimitiveOnce) {
   // TearDown expects a render to take off the viewer.
   SharedContext(nullptr)->MakeCurrent();
   render = std::make_unique<KIVGLRender>(viewer.GetSupport(), SharedContext(nullptr));
+}
+
+// Still faces are merged into batches once for the group: windows drawing in turn (their
+// frames interleave on the shared clock) still merge, and the second draws the first's
+// batches through its own vertex arrays instead of merging a copy of its own.
+TEST_F(GLShareGroup, WindowsDrawingInTurnShareOneSetOfBatches) {
+  SecondWindow second;
+  std::string reason;
+  second.context = SharedContext(nullptr)->CreateShared(&reason);
+  if (!second.context) GTEST_SKIP() << reason;
+  second.render = std::make_unique<KIVGLRender>(second.viewer.GetSupport(), second.context.get(),
+                                                render->GetShareGroup());
+  ASSERT_TRUE(second.render->IsReady(&reason)) << reason;
+  second.viewer.SetRender(second.render.get());
+  for (int i = 0; i < 6; ++i)
+    root->AddChild(Leaf(Square(-1.2f + 0.5f * static_cast<float>(i), 0, 0.2f), Rgba(255, 0, 0)));
+  second.viewer.GetMain3DViewpoint()->AddRep(root);
+  const std::array<int, 4> alone = second.Centre();
+  for (int i = 0; i < 4; ++i) {
+    Frame();
+    second.Centre();
+  }
+  KIVGLShareGroup& group = *render->GetShareGroup();
+  EXPECT_EQ(group.GetBatches().GetItemCount(), 6) << "merged once, not once per window";
+  const long long bytes = group.GetBufferBytes();
+  EXPECT_GT(bytes, 0);
+  for (int i = 0; i < 4; ++i) {
+    Frame();
+    EXPECT_EQ(second.Centre(), alone);
+  }
+  EXPECT_EQ(group.GetBufferBytes(), bytes);
+  EXPECT_EQ(render->GetLastFrameStats().drawCalls, 1);
+  EXPECT_EQ(second.render->GetLastFrameStats().drawCalls, 1);
+  second.viewer.GetMain3DViewpoint()->RemoveRep(root);
 }
 
 // Entries of a window drawn seldom outlive the frames of the others, for a while.
