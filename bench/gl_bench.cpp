@@ -23,10 +23,12 @@
 #include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
+#include "host/gl/KIVGLShareGroup.h"
 #include "host/visu/view/KIV3DViewer.h"
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
 #include "host/visu/interact/KIVMouseEvent.h"
+#include "viewer/NavSimpleViewer3D.h"
 #include "viewer/NavViewerExtand.h"
 #ifdef NAVTOOLS_HAVE_OSG
 #include "bench/OsgPlant.h"
@@ -222,6 +224,98 @@ BENCHMARK(BM_GLDrag)
     ->ArgsProduct({{2816, 10000}, {34}, {2}, {1, 2, 4}})
     ->ArgsProduct({{10000}, {1000}, {0, 1, 2}, {1}})
     ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
+// Secondary viewers following the main view: a left drag in the main viewer of the
+// 10M-triangle plant with 0 or 2 "Current View" followers (from the top and the front),
+// every window drawn through its own render into one share group, as navview's windows
+// are. Each iteration is one mouse move and every frame it causes (the followers redraw
+// from the viewpoint's notification). Counters: frames per move, the group's buffer
+// bytes (what the GPU holds for all the windows) and the main render's alone.
+void BM_GLFollowers(benchmark::State& state) {
+  if (!Context()) {
+    state.SkipWithError("no headless OpenGL");
+    return;
+  }
+  struct Windows {
+    std::unique_ptr<PlantScene> plant;
+    PlantTree tree;
+    KIVDlgDialog* window = nullptr;  // owns the viewers
+    NavViewerExtand* viewer = nullptr;
+    std::unique_ptr<KIVGLRender> render;
+    std::vector<NavSimpleViewer3D*> followers;
+    std::vector<std::unique_ptr<KIVGLRender>> followerRenders;
+  };
+  static std::unique_ptr<Windows> w;
+  const int models = static_cast<int>(state.range(0)), triangles = static_cast<int>(state.range(1));
+  if (!w) {
+    w = std::make_unique<Windows>();
+    w->plant = std::make_unique<PlantScene>(models, triangles, 7);
+    w->tree = BuildPlantTree(*w->plant);
+    w->window = new KIVDlgDialog(nullptr, "BenchWindow", 0x4000);
+    w->viewer = new NavViewerExtand(w->window, KIVString("bench"),
+                                    NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality |
+                                        NavViewerExtand::kOptionSelectOfficial,
+                                    0, 1280, 720);
+    w->viewer->AddRep(w->tree.root, NavViewerExtand::kOfficialRoot);
+    w->window->SetVisibility(2);
+    KIVApplication::MainApplication()->ProcessDeferred();
+    AimAtPlant(*w->viewer->GetMain3DViewpoint(), *w->plant);
+    w->render = std::make_unique<KIVGLRender>(w->viewer->GetSupport(), Context());
+    w->viewer->SetRender(w->render.get());
+  }
+  const int wanted = static_cast<int>(state.range(2));
+  while (static_cast<int>(w->followers.size()) < wanted) {
+    const int side = w->followers.empty() ? NavSimpleViewer3D::kViewTop : NavSimpleViewer3D::kViewFront;
+    auto* scene = dynamic_cast<KIV3DBagRep*>(w->viewer->GetRootRep(NavViewerExtand::kOfficialRoot));
+    auto* follower = new NavSimpleViewer3D(nullptr, w->window, scene, 640, 360, 3, 0);
+    NavViewerExtand* view = follower->GetSpecificViewer();
+    w->followerRenders.push_back(
+        std::make_unique<KIVGLRender>(view->GetSupport(), Context(), w->render->GetShareGroup()));
+    view->SetRender(w->followerRenders.back().get());
+    follower->ReferenceViewpoint(w->viewer->GetMain3DViewpoint());
+    follower->SetTargetFixe(1);
+    follower->SetLogicalView(side);
+    follower->AffichePanel(1);
+    w->followers.push_back(follower);
+  }
+  while (static_cast<int>(w->followers.size()) > wanted) {
+    NavSimpleViewer3D* follower = w->followers.back();
+    follower->GetSpecificViewer()->SetRender(nullptr);
+    w->followerRenders.pop_back();
+    delete follower;
+    w->followers.pop_back();
+  }
+  NavViewerExtand& viewer = *w->viewer;
+  KIVGLShareGroup& group = *w->render->GetShareGroup();
+  const int cx = 640, cy = 360;
+  viewer.UserMousePress(cx, cy, 1, 0);
+  viewer.UserMouseMove(cx + 6, cy, 1, 0);  // past the drag threshold
+  for (int i = 0; i < 3; ++i) {  // everything uploaded and merged before the loop
+    viewer.Draw();
+    w->render->Finish();
+  }
+  const long long framesBefore = group.GetFrame();
+  int step = 0;
+  for (auto _ : state) {
+    const int dx = (step++ / 20) % 2 ? -1 : 1;
+    viewer.UserMouseMove(cx + 6 + (step % 20) * dx, cy, 1, 0);
+    viewer.Draw();
+    w->render->Finish();
+  }
+  viewer.UserMouseRelease(cx + 6, cy, 1, 0);
+  const double moves = static_cast<double>(std::max<long long>(1, state.iterations()));
+  state.counters["frames_per_move"] = static_cast<double>(group.GetFrame() - framesBefore) / moves;
+  state.counters["group_MB"] = static_cast<double>(group.GetBufferBytes()) / 1e6;
+  state.counters["windows"] = 1 + wanted;
+}
+BENCHMARK(BM_GLFollowers)
+    ->ArgNames({"models", "tris", "followers"})
+    ->Args({10000, 1000, 0})
+    ->Args({10000, 1000, 2})
+    ->Args({10000, 1000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
     ->UseRealTime();
 
 #ifdef NAVTOOLS_HAVE_OSG
