@@ -24,7 +24,12 @@ NavviewCameras::NavviewCameras(NavviewSession& session) : mSession(session) {}
 
 NavviewCameras::~NavviewCameras() {
   mCameras.clear();
-  for (NavSimpleViewer3D* viewer : mViewers) delete viewer;
+  for (NavSimpleViewer3D* viewer : mViewers) Delete(viewer);
+}
+
+void NavviewCameras::Delete(NavSimpleViewer3D* viewer) {
+  if (NavViewerExtand* view = viewer->GetSpecificViewer()) mSession.GetGraphics().Detach(*view);
+  delete viewer;
 }
 
 bool NavviewCameras::IsCameraWord(const std::string& word) {
@@ -87,9 +92,25 @@ std::string NavviewCameras::Camera(const std::vector<std::string>& w, bool& fail
 std::string NavviewCameras::Viewer(const std::vector<std::string>& w, bool& failed) {
   if (w.size() == 1 && w[0] == "close") {
     const size_t n = mViewers.size();
-    for (NavSimpleViewer3D* viewer : mViewers) delete viewer;
+    for (NavSimpleViewer3D* viewer : mViewers) Delete(viewer);
     mViewers.clear();
     return std::to_string(n) + (n == 1 ? " viewer closed" : " viewers closed");
+  }
+  if (!w.empty() && w[0] == "capture") {
+    // `viewer capture N FILE.png [W H]`, as the main `capture` takes it.
+    int n = 0, width = 0, height = 0;
+    if ((w.size() != 3 && w.size() != 5) || !NavviewWords::ToInt(w[1], n) ||
+        (w.size() == 5 && (!NavviewWords::ToInt(w[3], width) || !NavviewWords::ToInt(w[4], height) || width < 1 ||
+                           height < 1 || width > 16384 || height > 16384)))
+      return Refuse(failed);
+    if (n < 1 || n > static_cast<int>(mViewers.size()))
+      return Refuse(failed, "no viewer " + w[1] + " (" + std::to_string(mViewers.size()) + " open)");
+    std::string error;
+    if (!mSession.GetGraphics().Capture(*mViewers[n - 1]->GetSpecificViewer(), w[2], width, height, &error)) {
+      failed = true;
+      return error;
+    }
+    return "wrote " + w[2];
   }
   static const std::map<std::string, int> views = {
       {"user", NavSimpleViewer3D::kViewUser},   {"front", NavSimpleViewer3D::kViewFront},
@@ -106,6 +127,8 @@ std::string NavviewCameras::Viewer(const std::vector<std::string>& w, bool& fail
   viewer->ReferenceViewpoint(main.GetMain3DViewpoint());
   viewer->SetTargetFixe(1);  // from that side of what the main view looks at
   viewer->SetLogicalView(view->second);
+  // Headless, it draws through a render of its own over the main one's buffers.
+  mSession.GetGraphics().Attach(*viewer->GetSpecificViewer());
   viewer->AffichePanel(1);
   mViewers.push_back(viewer);
   return "viewer open looking " + w[1];

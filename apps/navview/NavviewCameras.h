@@ -2,7 +2,8 @@
 // Cameras placed in navview's scene and secondary viewers: `camera add|play|remove NAME`,
 // `camera view NAME iso|front|back|right|left|top|bottom`, `camera list`, and
 // `viewer open front|back|left|right|top|bottom|user` (a "Current View" window that
-// follows the main view from that side), `viewer close`.
+// follows the main view from that side), `viewer capture N FILE.png [W H]` (what the Nth
+// one shows), `viewer close`.
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,9 @@ class NavviewCameras {
   static bool IsCameraWord(const std::string& word);
   /// The words after `viewer`.
   std::string Viewer(const std::vector<std::string>& words, bool& failed);
-  static const char* ViewerUsage() { return "open front|back|left|right|top|bottom|user | close"; }
+  static const char* ViewerUsage() {
+    return "open front|back|left|right|top|bottom|user | capture N FILE.png [W H] | close";
+  }
   NavViewpointManipulate* Find(const std::string& name) const;
   /// The secondary viewers opened, in order.
   const std::vector<NavSimpleViewer3D*>& GetViewers() const { return mViewers; }
@@ -32,6 +35,7 @@ class NavviewCameras {
     std::string name;
     std::unique_ptr<NavViewpointManipulate> camera;
   };
+  void Delete(NavSimpleViewer3D* viewer);
   NavviewSession& mSession;
   std::vector<Named> mCameras;
   std::vector<NavSimpleViewer3D*> mViewers;  // dialogs of the session's window

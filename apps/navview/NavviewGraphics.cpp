@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <map>
 
 #include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
@@ -13,6 +14,7 @@
 struct NavviewGraphics::State {
   std::unique_ptr<KIVGLContext> context;
   std::unique_ptr<KIVGLRender> render;
+  std::map<NavViewerExtand*, std::unique_ptr<KIVGLRender>> attached;  // secondary viewers
 };
 
 NavviewGraphics::NavviewGraphics() = default;
@@ -61,7 +63,28 @@ int NavviewGraphics::Capture(NavViewerExtand& viewer, const std::string& path, i
     if (error) *error = "cannot write '" + path + "': no OpenGL device to draw with";
     return 0;
   }
-  return KIVGLCapture::WritePng(*mState->render, viewer, path.c_str(), width, height, error);
+  const auto other = mState->attached.find(&viewer);
+  KIVGLRender& render = other != mState->attached.end() ? *other->second : *mState->render;
+  return KIVGLCapture::WritePng(render, viewer, path.c_str(), width, height, error);
+}
+
+int NavviewGraphics::Attach(NavViewerExtand& viewer) {
+  if (!mState) return 0;
+  if (mState->attached.count(&viewer) || viewer.GetRender() == mState->render.get()) return 1;
+  auto render = std::make_unique<KIVGLRender>(viewer.GetSupport(), mState->context.get(),
+                                              mState->render->GetShareGroup());
+  if (!render->IsReady(nullptr)) return 0;
+  viewer.SetRender(render.get());
+  mState->attached[&viewer] = std::move(render);
+  return 1;
+}
+
+void NavviewGraphics::Detach(NavViewerExtand& viewer) {
+  if (!mState) return;
+  const auto it = mState->attached.find(&viewer);
+  if (it == mState->attached.end()) return;
+  if (viewer.GetRender() == it->second.get()) viewer.SetRender(nullptr);
+  mState->attached.erase(it);
 }
 
 long long NavviewGraphics::GetLastTriangles() const {
@@ -81,6 +104,9 @@ double NavviewGraphics::TimeFrame(NavViewerExtand& viewer) {
 void NavviewGraphics::Stop(NavViewerExtand& viewer) {
   if (!mState) return;
   KIVPrintCaptureDialog::SetCaptureHandler(nullptr);
+  for (auto& [other, render] : mState->attached)
+    if (other->GetRender() == render.get()) other->SetRender(nullptr);
+  mState->attached.clear();
   if (viewer.GetRender() == mState->render.get()) viewer.SetRender(nullptr);
   mState.reset();
 }

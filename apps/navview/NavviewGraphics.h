@@ -25,8 +25,14 @@ class NavviewGraphics {
   long long GetLastTriangles() const;
   /// Seconds of the last frame, including the GPU's work (waits for it).
   double TimeFrame(NavViewerExtand& viewer);
-  /// Releases the render from the viewer before either goes.
+  /// Releases the render from the viewer before either goes (and the renders of the
+  /// viewers attached).
   void Stop(NavViewerExtand& viewer);
+  /// Another viewer (a secondary viewer's) drawn headless through a render of its own
+  /// sharing the main render's buffers. 0 when not started.
+  int Attach(NavViewerExtand& viewer);
+  /// Takes the attached render off the viewer, before the viewer goes.
+  void Detach(NavViewerExtand& viewer);
 
  private:
   struct State;

@@ -108,7 +108,7 @@ NavviewScript::NavviewScript(NavviewSession& session) : mSession(session), mScen
            return Refuse(failed, "unexpected '" + w[10] + "' after camera; usage: camera X Y Z TX TY TZ [UPX UPY UPZ]");
          return Camera(w, failed);
        }},
-      {"viewer", NavviewCameras::ViewerUsage(), 2,
+      {"viewer", NavviewCameras::ViewerUsage(), 5,
        [this](const Words& w, bool& failed) { return mCameras.Viewer(Words(w.begin() + 1, w.end()), failed); }},
       {"mouse", "press|move|release|double X Y BUTTONS [MODIFIERS]", 5,
        [this](const Words& w, bool& failed) { return Mouse(w, failed); }},

@@ -3,10 +3,14 @@
 // from its side and follows the main view as it moves.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "apps/navview/NavviewScript.h"
 #include "apps/navview/NavviewSession.h"
+#include "host/io/KIVPngImage.h"
 #include "host/visu/view/KIV3DViewpoint.h"
 #include "navigation/NavViewpointManipulate.h"
 #include "viewer/NavSimpleViewer3D.h"
@@ -18,6 +22,8 @@ struct NavviewCamerasTest : ::testing::Test {
   NavviewSession session{320, 200};
   NavviewScript script{session};
   void SetUp() override {
+    std::string error;
+    session.StartGraphics(&error);  // without a device the captures are skipped
     session.LoadBuiltin(1);
     bool failed = false;
     run("reframe", failed);
@@ -77,6 +83,24 @@ TEST_F(NavviewCamerasTest, ASecondaryViewerLooksFromItsSideAndFollows) {
   EXPECT_LT(seen.DistanceTo(target), 1e-2f * main->GetFocusDistance());
   run("viewer open sideways", failed);
   EXPECT_TRUE(failed);
+  // What it shows, headless: drawn through its own render over the main one's buffers.
+  for (const char* bad : {"viewer capture 2 /tmp/x.png", "viewer capture 1 /tmp/x.jpg", "viewer capture one /tmp/x.png"}) {
+    run(bad, failed);
+    EXPECT_TRUE(failed) << bad;
+  }
+  if (session.GetGraphics().IsStarted()) {
+    const std::string path = (std::filesystem::temp_directory_path() / "navview_secondary_test.png").string();
+    EXPECT_EQ(run("viewer capture 1 " + path + " 96 64", failed), "wrote " + path);
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+    std::string error;
+    ASSERT_EQ(KIVPngImage::Read(path.c_str(), w, h, rgba, &error), 1) << error;
+    EXPECT_EQ(w, 96);
+    std::set<unsigned> colours;
+    for (size_t i = 0; i < rgba.size(); i += 4) colours.insert(rgba[i] << 16 | rgba[i + 1] << 8 | rgba[i + 2]);
+    EXPECT_GT(colours.size(), 4u) << "the plant is drawn from above";
+    std::filesystem::remove(path);
+  }
   EXPECT_EQ(run("viewer close", failed), "1 viewer closed");
 }
 

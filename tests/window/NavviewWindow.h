@@ -114,6 +114,15 @@ class NavviewWindow : public ::testing::Test {
   static NavviewMainWindow* sWindow;
 };
 
+/// The first child of that class under a widget. Our Qt classes carry no meta-object of
+/// their own, so findChild<T*> would answer any widget of their Qt base class.
+template <class T>
+T* ChildOfType(const QWidget* top) {
+  for (QWidget* child : top->findChildren<QWidget*>())
+    if (auto* typed = dynamic_cast<T*>(child)) return typed;
+  return nullptr;
+}
+
 /// Pops the context menu up with a real right click; null when none shows.
 QMenu* RightClickMenu(QWidget* view, QPoint at);
 /// The action of that text in the menu, or null.

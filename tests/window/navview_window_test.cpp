@@ -425,7 +425,7 @@ TEST_F(NavviewWindow, ModelsListFromTheViewMenuFiltersAndSelects) {
   ASSERT_NE(top, nullptr) << "no Models window";
   EXPECT_EQ(top->windowTitle(), "Models");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
-  auto* list = top->findChild<KIVQtMultiList*>();
+  auto* list = ChildOfType<KIVQtMultiList>(top);
   ASSERT_NE(list, nullptr);
   const int models = sWindow->GetSession().GetScene().GetModelCount();
   for (int i = 0; i < 300 && list->GetModel()->rowCount() != models; ++i) QTest::qWait(10);
