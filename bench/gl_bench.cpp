@@ -229,9 +229,10 @@ BENCHMARK(BM_GLDrag)
 // Secondary viewers following the main view: a left drag in the main viewer of the
 // 10M-triangle plant with 0 or 2 "Current View" followers (from the top and the front),
 // every window drawn through its own render into one share group, as navview's windows
-// are. Each iteration is one mouse move and every frame it causes (the followers redraw
-// from the viewpoint's notification). Counters: frames per move, the group's buffer
-// bytes (what the GPU holds for all the windows) and the main render's alone.
+// are. drag 1: each iteration is one mouse move and every frame it causes (the followers
+// redraw from the viewpoint's notification), at the moving precisions; drag 0: a still
+// frame of every window. Counters: frames per iteration and the group's buffer bytes
+// (what the GPU holds for all the windows).
 void BM_GLFollowers(benchmark::State& state) {
   if (!Context()) {
     state.SkipWithError("no headless OpenGL");
@@ -288,6 +289,23 @@ void BM_GLFollowers(benchmark::State& state) {
   }
   NavViewerExtand& viewer = *w->viewer;
   KIVGLShareGroup& group = *w->render->GetShareGroup();
+  if (state.range(3) == 0) {
+    // Still frames of every window, at the still precisions.
+    for (int i = 0; i < 3; ++i) {
+      viewer.Draw();
+      for (NavSimpleViewer3D* f : w->followers) f->GetSpecificViewer()->Draw();
+      w->render->Finish();
+    }
+    for (auto _ : state) {
+      viewer.Draw();
+      for (NavSimpleViewer3D* f : w->followers) f->GetSpecificViewer()->Draw();
+      w->render->Finish();
+    }
+    state.counters["frames_per_move"] = 1 + wanted;
+    state.counters["group_MB"] = static_cast<double>(group.GetBufferBytes()) / 1e6;
+    state.counters["windows"] = 1 + wanted;
+    return;
+  }
   const int cx = 640, cy = 360;
   viewer.UserMousePress(cx, cy, 1, 0);
   viewer.UserMouseMove(cx + 6, cy, 1, 0);  // past the drag threshold
@@ -310,10 +328,8 @@ void BM_GLFollowers(benchmark::State& state) {
   state.counters["windows"] = 1 + wanted;
 }
 BENCHMARK(BM_GLFollowers)
-    ->ArgNames({"models", "tris", "followers"})
-    ->Args({10000, 1000, 0})
-    ->Args({10000, 1000, 2})
-    ->Args({10000, 1000, 0})
+    ->ArgNames({"models", "tris", "followers", "drag"})
+    ->ArgsProduct({{10000}, {1000}, {0, 2}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(3.0)
     ->UseRealTime();
