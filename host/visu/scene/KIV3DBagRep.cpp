@@ -36,7 +36,7 @@ KIV4x4Matrix KIV3DBagRep::GetPlacementAbove(const KIVRep* rep) {
 namespace {
 KIV3DBoundingSphere ChildSphere(const KIVRep* child) {
   if (child->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return {};
-  if (auto* c3 = dynamic_cast<const KIV3DRep*>(child)) return c3->GetBoundingElement();
+  if (const KIV3DRep* c3 = child->As3DRep()) return c3->GetBoundingElement();
   return {};
 }
 

@@ -110,17 +110,23 @@ void KIV3DCustomRep::ComputeBoundingElement() const {
 
 void KIV3DCustomRep::Recompute() const {
   // Kept by the thread: a scene whose every leaf changed pays no allocation per leaf.
-  thread_local std::vector<float> points;
-  points.clear();
+  thread_local std::vector<float> copied;
+  copied.clear();
   float radiusMM = 0.0f;
+  // One primitive holding its points in one array (most leaves) is read in place.
+  size_t n = 0;
+  const float* points = mLevels[0].size() == 1 ? mLevels[0][0]->GetBoundingPointsInPlace(n) : nullptr;
   for (KIVGraphicPrimitive* gp : mLevels[0]) {
-    gp->GetBoundingPoints(points);
+    if (!points) gp->GetBoundingPoints(copied);
     radiusMM = std::max(radiusMM, gp->GetScreenRadiusMM());
+  }
+  if (!points) {
+    points = copied.data();
+    n = copied.size() / 3;
   }
   mGeometryDirty = false;
   const bool sphere = mBoundsDirty;  // else a sphere was set since the change, and stands
   mBoundsDirty = false;
-  const size_t n = points.size() / 3;
   mHasBox = 0;
   if (n == 0) {
     if (sphere) mBounds = KIV3DBoundingSphere();

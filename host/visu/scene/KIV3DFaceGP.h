@@ -57,6 +57,10 @@ class KIV3DFaceGP : public KIVGraphicPrimitive {
   void Draw(KIVRender& render) override;
   int GetPickTriangles(std::vector<float>& vertices, std::vector<int>& indices) const override;
   void GetBoundingPoints(std::vector<float>& points) const override;
+  const float* GetBoundingPointsInPlace(size_t& count) const override {
+    count = mVertices.size() / 3;
+    return mVertices.data();
+  }
   /// Separate triangles plus (count − 2) per strip and per fan of three or more.
   int GetTriangleCount() const override;
  private:

@@ -18,6 +18,7 @@ class KIV3DRep : public KIVRep {
   void AddBoundingElement(const KIV3DBoundingSphere& sphere);
   /// Recomputes a bag's sphere from its children now (leaves keep theirs).
   virtual void ComputeBoundingElement() const {}
+  const KIV3DRep* As3DRep() const override { return this; }
   /// Draws the rep (and, for a bag, its subtree) with the render; `mode` is the render's
   /// view mode bits. The render's traversal calls it for every 3D rep it reaches; by
   /// default the render's own handling applies (KIVRender::DrawDefault). Reps with a

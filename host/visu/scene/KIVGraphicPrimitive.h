@@ -35,6 +35,12 @@ class KIVGraphicPrimitive {
   /// The points that bound the primitive (x, y, z floats appended); used for its sphere
   /// and box.
   virtual void GetBoundingPoints(std::vector<float>& points) const = 0;
+  /// The same points when the primitive holds them as one array (count points): a bound
+  /// then reads them in place, without a copy. Null when it does not.
+  virtual const float* GetBoundingPointsInPlace(size_t& count) const {
+    count = 0;
+    return nullptr;
+  }
   /// Pixels are taken at 96 per inch where a screen size becomes millimetres.
   static constexpr float kMillimetresPerPixel = 25.4f / 96.0f;
   /// For what is drawn at a fixed size on screen: the radius, in millimetres, of what it
