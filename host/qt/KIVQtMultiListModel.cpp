@@ -99,15 +99,21 @@ void KIVQtMultiListModel::EnsureOrder() const {
   std::vector<QString> texts(mLines);
   for (int line = 0; line < mLines; ++line) texts[line] = KIVQtText(list->GetCell(line, mSortColumn));
   QCollator collator;
+  collator.setNumericMode(true);  // where the platform's collation can
+  // A column of numbers sorts by value ("4" before "12"), whatever the collation does.
+  std::vector<double> numbers(mLines);
+  bool numeric = mLines > 0;
+  for (int line = 0; line < mLines && numeric; ++line) numbers[line] = texts[line].trimmed().toDouble(&numeric);
+  auto less = [&](int a, int b) {
+    return numeric ? numbers[a] < numbers[b] : collator.compare(texts[a], texts[b]) < 0;
+  };
   mLineOfRow.resize(mLines);
   std::iota(mLineOfRow.begin(), mLineOfRow.end(), 0);
   // Stable both ways: equal texts keep the model's order, as QSortFilterProxyModel does.
   if (mSortOrder == Qt::AscendingOrder)
-    std::stable_sort(mLineOfRow.begin(), mLineOfRow.end(),
-                     [&](int a, int b) { return collator.compare(texts[a], texts[b]) < 0; });
+    std::stable_sort(mLineOfRow.begin(), mLineOfRow.end(), less);
   else
-    std::stable_sort(mLineOfRow.begin(), mLineOfRow.end(),
-                     [&](int a, int b) { return collator.compare(texts[b], texts[a]) < 0; });
+    std::stable_sort(mLineOfRow.begin(), mLineOfRow.end(), [&](int a, int b) { return less(b, a); });
   mRowOfLine.resize(mLines);
   for (int row = 0; row < mLines; ++row) mRowOfLine[mLineOfRow[row]] = row;
 }

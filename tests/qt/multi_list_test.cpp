@@ -167,6 +167,20 @@ TEST_F(MultiListTest, ControlAndShiftExtendOnlyInMultipleSelection) {
   EXPECT_EQ(Take(), (std::vector<std::string>{"select 1"}));
 }
 
+// A column of numbers sorts by value, not by text: "10" after "4".
+TEST_F(MultiListTest, NumbersSortByValue) {
+  list->SetCell(1, 1, "10");  // alpha
+  view->Sync(KIVDlgProperty::Lines);
+  view->sortByColumn(1, Qt::AscendingOrder);
+  EXPECT_EQ(Cell(0), "bravo");
+  EXPECT_EQ(Cell(3), "alpha");
+  list->SetCell(1, 1, "ten");  // one word among the numbers: text order again
+  view->Sync(KIVDlgProperty::Lines);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Cell(3), "alpha");
+  EXPECT_EQ(Cell(0), "bravo");
+}
+
 TEST_F(MultiListTest, DoubleClickActivatesTheRowsLineOnce) {
   view->sortByColumn(0, Qt::DescendingOrder);  // delta, charlie, bravo, alpha
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, At(2));
