@@ -8,6 +8,8 @@
 #include "host/visu/math/KIVMathTransformation.h"
 #include "host/visu/interact/KIVMouseEvent.h"
 #include "host/visu/pick/KIVPickPathList.h"
+#include "host/visu/pick/KIVPickScene.h"
+#include "host/visu/math/KIVRay.h"
 #include "navigation/Nav3DAxisRep.h"
 #include "viewer/NavInterfaceInfoRep.h"
 #include "viewer/NavViewerExtand.h"
@@ -52,6 +54,8 @@ NavViewerViewpointEditor::NavViewerViewpointEditor(const KIVString& name, KIV3DV
 }
 
 NavViewerViewpointEditor::~NavViewerViewpointEditor() {
+  if (mDragMoving)
+    if (KIV3DViewpoint* vp = Get3DViewpoint()) vp->EndAnimation(this);
   delete mAxisRep;  // leaves the tempory root on the way
 }
 
@@ -238,6 +242,7 @@ void NavViewerViewpointEditor::Jump(const KIVMathVectorf& T0, const KIVMathVecto
         break;
       }
     }
+    ApplyGravity(*vp);
     vp->EndModification(1);
     return;
   }
@@ -247,7 +252,30 @@ void NavViewerViewpointEditor::Jump(const KIVMathVectorf& T0, const KIVMathVecto
   if (!vp->IsFixedFocus() && vp->GetFocusDistance() + T0.z > 0.0f) vp->SetFocusDistance(vp->GetFocusDistance() + T0.z);
   if (!R.IsNull()) vp->RotateAboutPoint(turnOf(R), vp->GetOrigin());
   if (mHorizontalLock) ApplyHorizontalLock(*vp);
+  ApplyGravity(*vp);
   vp->EndModification(1);
+}
+
+// Walking with gravity keeps the eye at the height it had above the floor when the walk
+// started: "Down" lets it fall when the floor drops away, "Up or Down" also climbs.
+void NavViewerViewpointEditor::ApplyGravity(KIV3DViewpoint& vp) {
+  if (GetMode() != KIVBasic3DModeWalk || vp.GetGravity() <= 0 || !mNavViewer) {
+    mWalkHeight = -1.0f;
+    return;
+  }
+  KIVRay ray;
+  ray.origin = vp.GetOrigin();
+  ray.direction = KIVMathVectorf(vp.GetVerticalReference()) * -1.0f;
+  KIVPickScene& scene = mNavViewer->GetPickScene();
+  scene.SetRoots(vp.GetReps());
+  KIVPickScene::Result hit;
+  if (!scene.Intersect(ray, hit) || !(hit.t > 0.0f)) return;  // nothing below: the height stays
+  if (mWalkHeight <= 0.0f) {
+    mWalkHeight = hit.t;
+    return;
+  }
+  const float drop = hit.t - mWalkHeight;
+  if (drop > 0.0f || vp.GetGravity() == 2) vp.SetOrigin(vp.GetOrigin() + ray.direction * drop);
 }
 
 void NavViewerViewpointEditor::JumpAround(const KIVMathVectorf& T, const KIVMathVectorf& R) {
@@ -267,6 +295,7 @@ void NavViewerViewpointEditor::JumpAround(const KIVMathVectorf& T, const KIVMath
 
 void NavViewerViewpointEditor::StartFly(KIVMouseEvent& event) {
   mObstacleDistance = -1.0f;
+  mWalkHeight = -1.0f;
   mSmoothedTurn = 0.0f;
   if (KIV3DViewpoint* vp = Get3DViewpoint())
     if (2.1f * vp->GetSize() > mCollisionDistance) mCollisionDistance = 2.1f * vp->GetSize();
@@ -326,6 +355,12 @@ void NavViewerViewpointEditor::BeginManipulate(KIVNotification* event) {
 void NavViewerViewpointEditor::Manipulate(KIVNotification* event) {
   KIVMouseEvent* mouse = KIVManipulator::GetMouseEvent(event);
   if (!ObjectMoveActive()) {
+    // While the view is dragged, viewers draw with their moving precisions.
+    if (!mDragMoving && mouse)
+      if (KIV3DViewpoint* vp = Get3DViewpoint()) {
+        mDragMoving = 1;
+        vp->BeginAnimation(this);
+      }
     Base::Manipulate(event);
     return;
   }
@@ -355,6 +390,10 @@ void NavViewerViewpointEditor::EndManipulate(KIVNotification* event) {
     DrawViewer();
   }
   Base::EndManipulate(event);
+  if (mDragMoving) {
+    mDragMoving = 0;
+    if (KIV3DViewpoint* vp = Get3DViewpoint()) vp->EndAnimation(this);
+  }
 }
 
 void NavViewerViewpointEditor::StartAndDisplayTarget(KIVMouseEvent& event) {

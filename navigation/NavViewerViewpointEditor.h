@@ -58,6 +58,8 @@ class NavViewerViewpointEditor : public KIVBasic3DViewpointEditor {
   int GetCollisionState() const { return mCollisionState; }
   float GetCollisionDistance() const { return mCollisionDistance; }
   float GetObstacleDistance() const { return mObstacleDistance; }
+  /// The eye height above the floor kept while walking with gravity; -1 until measured.
+  float GetWalkHeight() const { return mWalkHeight; }
   float GetSmoothedTurn() const { return mSmoothedTurn; }
   float GetAccelerationPonderation() const { return mAccelerationPonderation; }
   unsigned int GetOptionFlags() const { return mOptionFlags; }
@@ -88,6 +90,9 @@ class NavViewerViewpointEditor : public KIVBasic3DViewpointEditor {
   unsigned int mOptionFlags = 0;
   int mDragCount = 0;
   unsigned int mMoveState = 0;
+  int mDragMoving = 0;  // a drag of the view counts as a viewpoint animation while it lasts
+  float mWalkHeight = -1.0f;  // eye height above the floor that gravity keeps while walking
+  void ApplyGravity(KIV3DViewpoint& vp);
   int mPickAtIntersection = 1;
   float mObjectTurnFactor = 0.6f;
   KIV3DBagRep* mMovedRep = nullptr;
