@@ -196,7 +196,10 @@
 
 #include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavInterfaceInfoRep.h"
+#include "viewer/NavQualitySpeedEditPanel.h"
+#include "viewer/NavReferenceViewUI.h"
 #include "viewer/NavSimpleViewer3D.h"
+#include "viewer/NavVersionning.h"
 #include "viewer/NavViewerExtand.h"
 
 #include "navigation/Nav3DAxisRep.h"
@@ -209,6 +212,10 @@
 #include "navigation/NavViewpointManipulatePanel.h"
 
 #include "browsing/KIVNavArbreElement.h"
+#include "browsing/NavExtendedAttribut.h"
+#include "browsing/NavGraphicAttribut.h"
+#include "browsing/NavGraphicRepTree.h"
+#include "browsing/NavPropertiesViewer.h"
 #include "browsing/NavSimpleGraph.h"
 
 #include "dialogs/KIVFilterString.h"

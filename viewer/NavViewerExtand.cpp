@@ -28,6 +28,8 @@
 #include "navigation/NavToolsVisu.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/NavInterfaceInfoRep.h"
+#include "viewer/NavQualitySpeedEditPanel.h"
+#include "viewer/NavReferenceViewUI.h"
 
 #define NAV_VIEWER_EVENT(EVENT) \
   const char* NavViewerExtand::EVENT() { return NavViewerExtand##EVENT##Evt::ClassName(); }
@@ -608,7 +610,7 @@ void NavViewerExtand::PublishSettingModified(int action) {
   mLastSettingAction = -1;
 }
 
-void NavViewerExtand::SetCurrentSetting(const NavQualitySpeedSetting& s, void*) {
+void NavViewerExtand::SetCurrentSetting(const NavQualitySpeedSetting& s, void* origin) {
   NavQualitySpeedSetting& mine = mCurrentSetting.qualitySpeed;
   if (mine.modeBits < 0) mine.modeBits = 0;
   bool changed = false;
@@ -652,10 +654,16 @@ void NavViewerExtand::SetCurrentSetting(const NavQualitySpeedSetting& s, void*) 
     Draw();
   else
     ComputeCulling();
-  if (changed) PublishSettingModified(16);
+  if (changed) {
+    // The panel is corrected only when the host refused a view mode that it asked for.
+    const bool fromPanel = mQualityPanel && origin == mQualityPanel;
+    if (mQualityPanel && (!fromPanel || (s.modeBits != -1 && mine.modeBits != s.modeBits)))
+      mQualityPanel->SetCurrentSetting(mine);
+    PublishSettingModified(16);
+  }
 }
 
-void NavViewerExtand::SetCurrentSetting(const NavReferenceViewSetting& s, void*) {
+void NavViewerExtand::SetCurrentSetting(const NavReferenceViewSetting& s, void* origin) {
   NavReferenceViewSetting& mine = mCurrentSetting.referenceView;
   bool changed = false;
   KIV3DViewpoint* main = GetMain3DViewpoint();
@@ -706,12 +714,18 @@ void NavViewerExtand::SetCurrentSetting(const NavReferenceViewSetting& s, void*)
     const float least = 2.1f * main->GetSize();
     if (least > s.collisionDistance) {
       editor->SetCollisionDistanceValue(least);
+      if (mReferencePanel) {
+        NavReferenceViewSetting raised;
+        raised.collisionDistance = least;
+        mReferencePanel->SetCurrentSetting(raised);
+      }
       mine.collisionDistance = least;
     } else {
       mine.collisionDistance = s.collisionDistance;
     }
   }
   if (changed) {
+    if (mReferencePanel && origin != mReferencePanel) mReferencePanel->SetCurrentSetting(mine);
     PublishSettingModified(4);
     Draw();
   }
@@ -899,9 +913,6 @@ void NavViewerExtand::UpdateHistoryButtons() {
 
 // Tool states: each tool arrives with its own object; until then a state cannot be
 // switched on and answers 0.
-int NavViewerExtand::SetQualityLodEditorState(int) { return 0; }
-int NavViewerExtand::SetGraphicRepTreeState(int) { return 0; }
-int NavViewerExtand::SetReferenceEditorState(int) { return 0; }
 
 int NavViewerExtand::SetAnimationViewpointState(int on, NavViewpointAnimation* animation) {
   if (!mAnimation && on == 1) {

@@ -32,6 +32,9 @@ class KIVStereoEditPanel;
 class KIVDlgFile;
 class KIVPrintCaptureDialog;
 class NavDistanceViewerUI;
+class NavGraphicRepTree;
+class NavQualitySpeedEditPanel;
+class NavReferenceViewUI;
 class NavAnnotationViewerUI;
 class NavInterfaceInfoRep;
 class NavMenuGeneric;
@@ -250,6 +253,11 @@ class NavViewerExtand : public KIV3DViewer {
   NavDistanceViewerUI* GetDistanceTool() const { return mDistanceTool; }
   /// The annotation tool while its state is on, else null.
   NavAnnotationViewerUI* GetAnnotationTool() const { return mAnnotationTool; }
+  /// The representation tree browser while its state is on, else null.
+  NavGraphicRepTree* GetGraphicRepTree() const { return mRepTree; }
+  /// The quality and the reference panels while their states are on, else null.
+  NavQualitySpeedEditPanel* GetQualityPanel() const { return mQualityPanel; }
+  NavReferenceViewUI* GetReferencePanel() const { return mReferencePanel; }
 
  protected:
   /// Checks the tool bar's six navigation radio buttons for the indicator now on top.
@@ -289,6 +297,9 @@ class NavViewerExtand : public KIV3DViewer {
   KIVCallback mPanelCBs[10] = {};
   NavDistanceViewerUI* mDistanceTool = nullptr;
   NavAnnotationViewerUI* mAnnotationTool = nullptr;
+  NavGraphicRepTree* mRepTree = nullptr;
+  NavQualitySpeedEditPanel* mQualityPanel = nullptr;
+  NavReferenceViewUI* mReferencePanel = nullptr;
   NavViewpointManipulatePanel* mPalette = nullptr;
   KIVCallback mPaletteCloseCB = 0;
   NavViewpointManipulate* mExternal = nullptr;

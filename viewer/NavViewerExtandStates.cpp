@@ -19,6 +19,7 @@
 #include "host/visu/panels/KIVStereoEditPanel.h"
 #include "host/visu/panels/KIVVisibilityPanel.h"
 #include "host/visu/panels/KIVWriteVrml.h"
+#include "browsing/NavGraphicRepTree.h"
 #include "measure/NavDistanceViewerUI.h"
 #include "measure/NavAnnotationViewerUI.h"
 #include "foundation/NavPaletteViewerSetting.h"
@@ -27,6 +28,8 @@
 #include "navigation/NavViewpointManipulatePanel.h"
 #include "navigation/NavViewerViewpointEditor.h"
 #include "viewer/KIVNavStatisticRender.h"
+#include "viewer/NavQualitySpeedEditPanel.h"
+#include "viewer/NavReferenceViewUI.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {
@@ -230,6 +233,11 @@ int NavViewerExtand::SetClippingEditorState(int on) {
       if (least > mNavigationEditor->SetCollisionDistanceValue(-1.0f)) {
         mNavigationEditor->SetCollisionDistanceValue(least);
         mCurrentSetting.referenceView.collisionDistance = least;
+        if (mReferencePanel) {
+          NavReferenceViewSetting raised;
+          raised.collisionDistance = least;
+          mReferencePanel->SetCurrentSetting(raised);
+        }
       }
     }
     Publish(NAVIGATION_CLIP_STATE());
@@ -385,6 +393,23 @@ int NavViewerExtand::SetDistanceEditorState(int on) {
   return mDistanceTool ? 1 : 0;
 }
 
+// The browser tells the viewer when it closes and when a person asks to identify a rep.
+int NavViewerExtand::SetGraphicRepTreeState(int on) {
+  if (on == 1 && !mRepTree) {
+    mRepTree = new NavGraphicRepTree(this, NavGraphicRepTree::kViewerStyle);
+    AddAnalyseNotificationCB(mRepTree, mRepTree->GetWindCloseNotification(), &NavViewerExtand::ActionPanelCB, nullptr);
+    AddAnalyseNotificationCB(mRepTree, mRepTree->GetIdentifyNotification(), &NavViewerExtand::ActionPanelCB, nullptr);
+    mRepTree->AffichePanel(1);
+    Publish(NAVIGATION_REP_TREE_STATE());
+  } else if (on == 0 && mRepTree) {
+    RemoveAnalyseNotificationCB(mRepTree, mRepTree->GetWindCloseNotification(), nullptr);
+    RemoveAnalyseNotificationCB(mRepTree, mRepTree->GetIdentifyNotification(), nullptr);
+    DropPanel(mRepTree, mPanelClosing);
+    Publish(NAVIGATION_REP_TREE_STATE());
+  }
+  return mRepTree ? 1 : 0;
+}
+
 // The palette keeps its steps and switches in the viewer's record between two openings.
 int NavViewerExtand::SetNavigationPaletteState(int on) {
   if (on == 1 && !mPalette) {
@@ -411,6 +436,47 @@ int NavViewerExtand::SetNavigationPaletteState(int on) {
     Publish(NAVIGATION_PALETTE_STATE());
   }
   return mPalette ? 1 : 0;
+}
+
+// The quality panel applies on its own Apply and restores on Cancel: closing it only tells.
+int NavViewerExtand::SetQualityLodEditorState(int on) {
+  constexpr int kQualityItem = 19;
+  if (on == 1 && !mQualityPanel) {
+    mQualityPanel = new NavQualitySpeedEditPanel(this);
+    AddAnalyseNotificationCB(mQualityPanel, mQualityPanel->GetWindCloseNotification(), &NavViewerExtand::ActionPanelCB,
+                             nullptr);
+    mQualityPanel->SetVisibility(VisibilityShown);
+    SetToolCheck(kQualityItem, 1);
+    Publish(NAVIGATION_QUALITY_STATE());
+  } else if (on == 0 && mQualityPanel) {
+    RemoveAnalyseNotificationCB(mQualityPanel, mQualityPanel->GetWindCloseNotification(), nullptr);
+    DropPanel(mQualityPanel, mPanelClosing);
+    SetToolCheck(kQualityItem, 0);
+    PublishSettingModified(16);
+    Publish(NAVIGATION_QUALITY_STATE());
+  }
+  return mQualityPanel ? 1 : 0;
+}
+
+// All four frames for a viewer that walks and flies (it has a navigation editor); else
+// only the reference plane and the background.
+int NavViewerExtand::SetReferenceEditorState(int on) {
+  constexpr int kReferenceItem = 20;
+  if (on == 1 && !mReferencePanel) {
+    mReferencePanel = new NavReferenceViewUI(this, (mOptions & kOptionEditor) ? 15 : 5);
+    AddAnalyseNotificationCB(mReferencePanel, mReferencePanel->GetWindCloseNotification(),
+                             &NavViewerExtand::ActionPanelCB, nullptr);
+    mReferencePanel->SetVisibility(VisibilityShown);
+    SetToolCheck(kReferenceItem, 1);
+    Publish(NAVIGATION_REFERENCE_STATE());
+  } else if (on == 0 && mReferencePanel) {
+    RemoveAnalyseNotificationCB(mReferencePanel, mReferencePanel->GetWindCloseNotification(), nullptr);
+    DropPanel(mReferencePanel, mPanelClosing);
+    SetToolCheck(kReferenceItem, 0);
+    PublishSettingModified(4);
+    Publish(NAVIGATION_REFERENCE_STATE());
+  }
+  return mReferencePanel ? 1 : 0;
 }
 
 int NavViewerExtand::SetViewpointExternalState(int on) {
@@ -453,10 +519,26 @@ int NavViewerExtand::PanelActionCB(KIVCommand* sender, KIVNotification* notifica
     SetStereoEditorState(0);
   } else if (mCaptureDialog && sender == mCaptureDialog) {
     SetCaptureEditorState(0);
+  } else if (mRepTree && sender == mRepTree) {
+    if (notification == mRepTree->GetIdentifyNotification()) {
+      KIV3DViewpoint* main = GetMain3DViewpoint();
+      main->BeginModification();
+      // The identified path places the rep as the scene does (its bag stands outside the scene).
+      if (KIVRepPath* identified = mRepTree->GetIdentifyRepPath())
+        NavToolsVisu::ViewpointReframeOnDefineObjet(this, main, identified, 0);
+      main->EndModification(1);
+      Draw();
+    } else {
+      SetGraphicRepTreeState(0);
+    }
   } else if (mDistanceTool && sender == mDistanceTool) {
     SetDistanceEditorState(0);
   } else if (mAnnotationTool && sender == mAnnotationTool) {
     SetAnnotationEditorState(0);
+  } else if (mQualityPanel && sender == mQualityPanel) {
+    SetQualityLodEditorState(0);
+  } else if (mReferencePanel && sender == mReferencePanel) {
+    SetReferenceEditorState(0);
   } else if (mPalette && sender == mPalette) {
     SetNavigationPaletteState(0);
   } else {

@@ -25,6 +25,7 @@ int NavviewImport::Load(NavviewScene& scene, const std::string& path, std::strin
   }
   if (warning) *warning = imported->GetWarning();
   scene.GetRoot()->AddChild(top);
+  scene.SetSource(top, path);
   scene.Keep(imported);
   return 1;
 }

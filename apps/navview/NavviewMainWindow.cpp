@@ -159,7 +159,13 @@ void NavviewMainWindow::BuildMenus() {
   QMenu* view = menuBar()->addMenu("&View");
   view->addAction("&Reframe", QKeySequence(Qt::Key_F), this, [this] { RunCommand("reframe"); });
   view->addAction("&Models", QKeySequence(Qt::CTRL | Qt::Key_L), this, [this] { RunCommand("list"); });
-  view->addAction("Scene &Tree", QKeySequence(Qt::CTRL | Qt::Key_T), this, [this] { RunCommand("tree"); });
+  view->addAction("&Properties", this, [this] { RunCommand("properties"); });
+  // The scene's tree is the viewer's representation tree browser, from the menu and the tool bar.
+  QAction* tree =
+      view->addAction("Scene &Tree", QKeySequence(Qt::CTRL | Qt::Key_T), this, [this] { RunCommand("browser open"); });
+  tree->setIconText("Tree");
+  tree->setObjectName("SceneTreeAction");
+  mToolBar->addAction(tree);
   for (const char* side : {"front", "back", "left", "right", "top", "bottom", "iso"}) {
     QString title = QString::fromUtf8(side);
     title[0] = title[0].toUpper();

@@ -35,6 +35,15 @@ class NavviewScene {
   /// The rep's name, or null when it has none.
   const char* GetName(const KIVRep* rep) const;
   bool IsModel(const KIVRep* rep) const { return mModels.count(rep) != 0; }
+  /// The file a tree was read from, given for its top bag.
+  void SetSource(const KIVRep* top, const std::string& file) { mSources[top] = file; }
+  /// The file of the first tree that holds rep along its first parents; null when none
+  /// (the built-in plant).
+  const char* GetSource(const KIVRep* rep) const {
+    for (; rep; rep = rep->GetParents().empty() ? nullptr : rep->GetParents().front())
+      if (auto it = mSources.find(rep); it != mSources.end()) return it->second.c_str();
+    return nullptr;
+  }
   int GetModelCount() const { return static_cast<int>(mModels.size()); }
   /// Triangles of the finest level under the root, every instance of a shared leaf counted.
   long long CountTriangles() const;
@@ -46,6 +55,7 @@ class NavviewScene {
   std::vector<KIVRep*> mOwned;  // creation order: parents before children
   std::unordered_map<const KIVRep*, std::string> mNames;
   std::unordered_set<const KIVRep*> mModels;
+  std::unordered_map<const KIVRep*, std::string> mSources;
   std::vector<std::shared_ptr<void>> mKept;
   char mUpAxis = 0;
 };

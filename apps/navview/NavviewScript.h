@@ -8,12 +8,15 @@
 #include <iosfwd>
 #include <string>
 #include <vector>
+#include "apps/navview/NavviewBrowser.h"
 #include "apps/navview/NavviewCameras.h"
 #include "apps/navview/NavviewGrid.h"
 #include "apps/navview/NavviewMarkers.h"
 #include "apps/navview/NavviewMeasure.h"
+#include "apps/navview/NavviewPanels.h"
 #include "apps/navview/NavviewModelsList.h"
 #include "apps/navview/NavviewMover.h"
+#include "apps/navview/NavviewProperties.h"
 #include "apps/navview/NavviewSceneTree.h"
 #include "apps/navview/NavviewSceneCommands.h"
 class NavviewSession;
@@ -39,6 +42,8 @@ class NavviewScript {
   NavviewGrid& GetGrid() { return mGrid; }
   NavviewMover& GetMover() { return mMover; }
   NavviewCameras& GetCameras() { return mCameras; }
+  NavviewBrowser& GetBrowser() { return mBrowser; }
+  NavviewProperties& GetProperties() { return mProperties; }
 
  private:
   using Words = std::vector<std::string>;
@@ -67,7 +72,10 @@ class NavviewScript {
   NavviewGrid mGrid{mSession};        // the measuring grid
   NavviewMover mMover{mSession};      // moving models, undo and redo
   NavviewMeasure mMeasure{mSession};  // distances, clashes, notes
+  NavviewPanels mPanels{mSession};    // quality and view settings
   NavviewCameras mCameras{mSession};  // cameras in the scene, secondary viewers
+  NavviewBrowser mBrowser{mSession};  // the viewer's representation tree browser
+  NavviewProperties mProperties{mSession};  // the models' properties table
   std::vector<Command> mCommands;
   bool mQuit = false;
 };

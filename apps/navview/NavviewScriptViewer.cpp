@@ -174,8 +174,7 @@ std::string NavviewScript::State(const std::string& name, int on, bool& failed) 
       {"external", &NavViewerExtand::SetViewpointExternalState}};
   // The tools that the viewer does not have yet: their states can only be off.
   static const std::map<std::string, const char*> missing = {
-      {"annotation", "annotation editor"},   {"quality", "quality and level-of-detail editor"},
-      {"tree", "rep tree"},                  {"reference", "reference view editor"},
+      {"annotation", "annotation editor"},   {"tree", "rep tree"},
       {"distance", "distance editor"},       {"palette", "navigation palette"},
       {"external", "external viewpoint"}};
   NavViewerExtand& viewer = mSession.GetViewer();

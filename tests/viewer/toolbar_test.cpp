@@ -100,9 +100,11 @@ TEST(ToolBar, ButtonsDriveStylesHistoryAndTools) {
   next->UserActivate();
   EXPECT_FLOAT_EQ(main->GetOrigin().x, 40.0f);
 
-  // A tool that has no object yet answers 0 and its button stays unchecked.
+  // The quality panel opens from its button; closed by program, the button follows.
   auto* quality = static_cast<KIVDlgCheckButton*>(viewer.GetToolBarItem(19));
   quality->UserSetState(KIVDialog::StateSet);
+  EXPECT_EQ(viewer.SetQualityLodEditorState(-1), 1);
+  viewer.SetQualityLodEditorState(0);
   EXPECT_EQ(quality->GetState(), KIVDialog::StateCleared);
   // One that has: its button follows it, both ways.
   auto* stereo = static_cast<KIVDlgCheckButton*>(viewer.GetToolBarItem(18));
