@@ -172,11 +172,6 @@ std::string NavviewScript::State(const std::string& name, int on, bool& failed) 
       {"distance", &NavViewerExtand::SetDistanceEditorState},
       {"palette", &NavViewerExtand::SetNavigationPaletteState},
       {"external", &NavViewerExtand::SetViewpointExternalState}};
-  // The tools that the viewer does not have yet: their states can only be off.
-  static const std::map<std::string, const char*> missing = {
-      {"annotation", "annotation editor"},   {"tree", "rep tree"},
-      {"distance", "distance editor"},       {"palette", "navigation palette"},
-      {"external", "external viewpoint"}};
   NavViewerExtand& viewer = mSession.GetViewer();
   int result = 0;
   if (name == "animation") {
@@ -194,8 +189,6 @@ std::string NavviewScript::State(const std::string& name, int on, bool& failed) 
   }
   const std::string said = name + (on ? " on" : " off");
   if (result == on) return said;
-  if (auto tool = missing.find(name); tool != missing.end())
-    return Refused(failed, said + ": navview has no " + tool->second + " yet");
   return Refused(failed, said + ": the viewer refused it");
 }
 
