@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "apps/navview/NavviewScript.h"
+#include "tests/apps/NavviewScriptFixture.h"
 #include "apps/navview/NavviewSession.h"
 #include "browsing/NavGraphicRepTree.h"
 #include "host/visu/interfere/KIVSiInInterfereModel.h"
@@ -13,16 +13,7 @@
 
 namespace {
 
-struct NavviewBrowserTest : ::testing::Test {
-  NavviewSession session{320, 200};
-  NavviewScript script{session};
-  void SetUp() override { session.LoadBuiltin(1); }
-  std::string run(const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
-  }
-};
+struct NavviewBrowserTest : NavviewScriptFixture {};
 
 TEST_F(NavviewBrowserTest, RefusalsBeforeAndAfterOpening) {
   bool failed = false;

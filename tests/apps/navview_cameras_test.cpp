@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/navview/NavviewScript.h"
+#include "tests/apps/NavviewScriptFixture.h"
 #include "apps/navview/NavviewSession.h"
 #include "host/io/KIVPngImage.h"
 #include "host/visu/view/KIV3DViewpoint.h"
@@ -18,20 +18,13 @@
 
 namespace {
 
-struct NavviewCamerasTest : ::testing::Test {
-  NavviewSession session{320, 200};
-  NavviewScript script{session};
+struct NavviewCamerasTest : NavviewScriptFixture {
   void SetUp() override {
     std::string error;
     session.StartGraphics(&error);  // without a device the captures are skipped
     session.LoadBuiltin(1);
     bool failed = false;
     run("reframe", failed);
-  }
-  std::string run(const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
   }
 };
 

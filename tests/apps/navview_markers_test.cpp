@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "apps/navview/NavviewScript.h"
+#include "tests/apps/NavviewScriptFixture.h"
 #include "apps/navview/NavviewSession.h"
 #include "primitives/KIVSiLaGrid.h"
 #include "primitives/KIVSiLaGridRep.h"
@@ -11,16 +11,7 @@
 
 namespace {
 
-struct NavviewMarkers : ::testing::Test {
-  NavviewSession session{320, 200};
-  NavviewScript script{session};
-  void SetUp() override { session.LoadBuiltin(1); }
-  std::string run(const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
-  }
-};
+struct NavviewMarkers : NavviewScriptFixture {};
 
 TEST_F(NavviewMarkers, GaugesAndLabelsComeAndGoThroughTheScript) {
   bool failed = false;

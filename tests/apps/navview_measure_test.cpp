@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "apps/navview/NavviewScript.h"
+#include "tests/apps/NavviewScriptFixture.h"
 #include "apps/navview/NavviewSession.h"
 #include "host/visu/interfere/KIVSiInInterfereModel.h"
 #include "host/visu/pick/KIVPickPathList.h"
@@ -14,18 +14,11 @@
 
 namespace {
 
-struct NavviewMeasureTest : ::testing::Test {
-  NavviewSession session{320, 200};
-  NavviewScript script{session};
+struct NavviewMeasureTest : NavviewScriptFixture {
   void SetUp() override {
     session.LoadBuiltin(1);
     bool failed = false;
     run("reframe", failed);
-  }
-  std::string run(const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
   }
   // Two pixels on the scene, far apart.
   bool TwoPixels(int& x1, int& y1, int& x2, int& y2) {

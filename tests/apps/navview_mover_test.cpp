@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "apps/navview/NavviewScript.h"
+#include "tests/apps/NavviewScriptFixture.h"
 #include "apps/navview/NavviewSession.h"
 #include "host/visu/interact/KIVKeyEvent.h"
 #include "host/visu/interact/KIVMouseEvent.h"
@@ -17,15 +17,7 @@
 
 namespace {
 
-struct NavviewMoverTest : ::testing::Test {
-  NavviewSession session{320, 200};
-  NavviewScript script{session};
-  void SetUp() override { session.LoadBuiltin(1); }
-  std::string run(const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
-  }
+struct NavviewMoverTest : NavviewScriptFixture {
   KIVMathPointf Centre(const KIV3DBagRep* model) {
     return model->GetBoundingElement().GetCenter();
   }

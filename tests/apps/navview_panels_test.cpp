@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "apps/navview/NavviewScript.h"
+#include "tests/apps/NavviewScriptFixture.h"
 #include "apps/navview/NavviewSession.h"
 #include "host/visu/view/KIV3DViewpoint.h"
 #include "navigation/NavViewerViewpointEditor.h"
@@ -12,16 +12,7 @@
 
 namespace {
 
-struct NavviewPanelsTest : ::testing::Test {
-  NavviewSession session{320, 200};
-  NavviewScript script{session};
-  void SetUp() override { session.LoadBuiltin(1); }
-  std::string run(const std::string& line, bool& failed) {
-    bool quit = false;
-    failed = false;
-    return script.Execute(line, quit, failed);
-  }
-};
+struct NavviewPanelsTest : NavviewScriptFixture {};
 
 TEST_F(NavviewPanelsTest, QualityTakesThePanelsValuesAndRefusesBadOnes) {
   bool failed = false;
