@@ -51,7 +51,7 @@ int KIVGLBatches::Batchable(const KIVGLMeshItem& item) {
   const KIVGLMesh* m = item.mesh;
   // Plain lit faces only: textures and vertex colours keep their own draws.
   return m && m->vbo && m->mode == GL_TRIANGLES && m->floatsPerVertex == 6 && !m->hasUV && !m->hasColors &&
-         !item.texture && m->vertexCount > 0 && m->vertexCount <= kMaxItemVertices && m->indexCount > 0;
+         !item.texture && m->vertices > 0 && m->vertices <= kMaxItemVertices && m->indexCount > 0;
 }
 
 void KIVGLBatches::See(int batch, int range, long long frame) {
@@ -152,10 +152,10 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
       continue;
     }
     const KIVGLMesh& m = *item->mesh;
-    if (vertices.size() + static_cast<size_t>(m.vertexCount) > static_cast<size_t>(kMaxBatchVertices)) flush();
+    if (vertices.size() + static_cast<size_t>(m.vertices) > static_cast<size_t>(kMaxBatchVertices)) flush();
     // The mesh's own buffers hold what the batch needs: read them back rather than keep
     // a second copy on the CPU.
-    source.resize(static_cast<size_t>(m.vertexCount) * 6);
+    source.resize(static_cast<size_t>(m.vertices) * 6);
     glBindBuffer(GL_COPY_READ_BUFFER, m.vbo);
     glGetBufferSubData(GL_COPY_READ_BUFFER, 0, static_cast<GLsizeiptr>(source.size() * sizeof(float)), source.data());
     const size_t indexBytes = m.indexType == GL_UNSIGNED_SHORT ? 2 : 4;
@@ -169,7 +169,7 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
     model.NormalMatrix(normalMatrix);
     const unsigned char colour[4] = {Byte(item->colour[0]), Byte(item->colour[1]), Byte(item->colour[2]), 255};
     const std::uint32_t base = static_cast<std::uint32_t>(vertices.size());
-    for (int v = 0; v < m.vertexCount; ++v) {
+    for (int v = 0; v < m.vertices; ++v) {
       const float* in = &source[static_cast<size_t>(v) * 6];
       Vertex out;
       for (int i = 0; i < 3; ++i) {
@@ -192,7 +192,7 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
       } else {
         std::memcpy(&index, &sourceIndices[4 * static_cast<size_t>(i)], 4);
       }
-      indices.push_back(static_cast<std::uint16_t>(base + std::min<std::uint32_t>(index, m.vertexCount - 1)));
+      indices.push_back(static_cast<std::uint16_t>(base + std::min<std::uint32_t>(index, m.vertices - 1)));
     }
     batch->ranges.push_back(range);
     batch->identities.push_back(id);

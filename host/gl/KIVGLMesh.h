@@ -13,7 +13,8 @@ struct KIVGLMesh {
   int hasUV = 0, hasColors = 0;        // vertex attributes 2 and 3
   GLenum indexType = GL_UNSIGNED_INT;  // GL_UNSIGNED_SHORT when the vertices allow
   int indexCount = 0;
-  int vertexCount = 0;      // as the primitive had it when uploaded
+  int vertexCount = 0;      // as the primitive had it when uploaded (-1: not compared)
+  int vertices = 0;         // in the buffers
   int triangles = 0;        // drawn per submission
   unsigned long version = 0;  // the primitive's geometry version when uploaded
   unsigned long long key = 0;  // the cache's key: with version, names the geometry for good

@@ -82,6 +82,7 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
   mesh.mode = mode;
   mesh.indexCount = indexCount;
   mesh.vertexCount = vertexCount;
+  mesh.vertices = vertexCount;
   mesh.triangles = mode == GL_TRIANGLES ? indexCount / 3 : 0;
   mesh.version = version;
   mesh.key = key;
@@ -145,7 +146,7 @@ void KIVGLMeshCache::Free(KIVGLMesh& mesh) {
 long long KIVGLMeshCache::GetBytes() const {
   long long bytes = 0;
   for (const auto& [key, mesh] : mMeshes)
-    bytes += static_cast<long long>(mesh->vertexCount) * mesh->floatsPerVertex * static_cast<long long>(sizeof(float)) +
+    bytes += static_cast<long long>(mesh->vertices) * mesh->floatsPerVertex * static_cast<long long>(sizeof(float)) +
              static_cast<long long>(mesh->indexCount) * (mesh->indexType == GL_UNSIGNED_SHORT ? 2 : 4);
   return bytes;
 }

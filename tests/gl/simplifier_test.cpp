@@ -96,6 +96,13 @@ TEST_F(GLFaceLevels, ADetailedFaceSeenSmallDrawsFewerTrianglesAndTheSameOutline)
   EXPECT_LT(render->GetLastFrameStats().triangles, full / 2);
   EXPECT_GT(fullCover, 10);
   EXPECT_NEAR(covered(), fullCover, 2 + 0.1 * fullCover);
+  // Held still, the coarse level joins the merged buffers like any face.
+  const long long coarse = render->GetLastFrameStats().triangles;
+  Frame();
+  Frame();
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 1);
+  EXPECT_EQ(render->GetLastFrameStats().triangles, coarse);
+  EXPECT_NEAR(covered(), fullCover, 2 + 0.1 * fullCover);
   // Close up the full mesh is back.
   camera->SetOrigin(KIVMathPointf(0, -2.5f, 0));
   Frame();
