@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/HeadlessContext.h"
 #include "bench/PlantScene.h"
 #include "bench/PlantTree.h"
 #include "host/gl/KIVGLCapture.h"
@@ -36,12 +37,7 @@
 
 namespace {
 
-KIVGLContext* Context() {
-  static std::string reason;
-  static std::unique_ptr<KIVGLContext> context = KIVGLContext::CreateHeadless(&reason);
-  if (!context) std::fprintf(stderr, "no headless OpenGL: %s\n", reason.c_str());
-  return context.get();
-}
+KIVGLContext* Context() { return HeadlessContext(); }
 
 struct Fixture {
   std::unique_ptr<PlantScene> plant;

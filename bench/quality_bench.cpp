@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/HeadlessContext.h"
 #include "bench/PlantScene.h"
 #include "bench/PlantTree.h"
 #include "host/core/KIVApplication.h"
@@ -25,12 +26,7 @@
 
 namespace {
 
-KIVGLContext* Context() {
-  static std::string reason;
-  static std::unique_ptr<KIVGLContext> context = KIVGLContext::CreateHeadless(&reason);
-  if (!context) std::fprintf(stderr, "no headless OpenGL: %s\n", reason.c_str());
-  return context.get();
-}
+KIVGLContext* Context() { return HeadlessContext(); }
 
 struct Plant {
   std::unique_ptr<PlantScene> plant;

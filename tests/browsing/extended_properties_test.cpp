@@ -14,23 +14,13 @@
 #include "browsing/NavExtendedAttribut.h"
 #include "browsing/NavPropertiesViewer.h"
 #include "navtools.h"
+#include "tests/browsing/NotificationOwner.h"
 
 namespace {
 using EA = NavExtendedAttribut;
 using PV = NavPropertiesViewer;
 
-struct Owner : KIVCommand {
-  std::vector<std::string> received;
-  Owner() {
-    AddAnalyseNotificationCB(nullptr, nullptr, nullptr,
-                             [this](KIVCommand*, KIVNotification* n, void*) { received.push_back(n->IsA()); }, nullptr);
-  }
-  int Count(const std::string& name) const {
-    int c = 0;
-    for (const auto& r : received) c += r == name;
-    return c;
-  }
-};
+using Owner = NotificationOwner;
 
 std::string Label(EA* panel, int i) { return panel->GetInfoLabel(i)->GetTitle().GetUtf8(); }
 

@@ -8,23 +8,13 @@
 
 #include "browsing/NavGraphicAttribut.h"
 #include "navtools.h"
+#include "tests/browsing/NotificationOwner.h"
 
 namespace {
 using GA = NavGraphicAttribut;
 using Flag = KIVGraphicAttributeSet;
 
-struct Owner : KIVCommand {
-  std::vector<std::string> received;
-  Owner() {
-    AddAnalyseNotificationCB(nullptr, nullptr, nullptr,
-                             [this](KIVCommand*, KIVNotification* n, void*) { received.push_back(n->IsA()); }, nullptr);
-  }
-  int Count(const std::string& name) const {
-    int c = 0;
-    for (const auto& r : received) c += r == name;
-    return c;
-  }
-};
+using Owner = NotificationOwner;
 
 // A bag holding two leaves, one of which holds a leaf of its own.
 struct Scene {

@@ -93,6 +93,12 @@ class NavviewWindow : public ::testing::Test {
     ASSERT_TRUE(Xdo(args));
   }
   static void Click(const QWidget* widget) { Click(widget, widget->rect().center()); }
+  /// Puts a tool window beside the main window, as a person drags it out of the way, and
+  /// waits until the X server has it there.
+  static void PlaceBeside(QWidget* top) {
+    top->move(sWindow->frameGeometry().right() + 20, 0);
+    for (int i = 0; i < 100 && top->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  }
   static QWidget* FromViewMenu(const QString& title, const char* windowName);
   /// Chooses an item of a menu of the menu bar with the mouse; the top-level window of
   /// that name it opens, once shown (null when none).
@@ -113,6 +119,13 @@ class NavviewWindow : public ::testing::Test {
   static KIVQtPresenter* sPresenter;
   static NavviewMainWindow* sWindow;
 };
+
+/// The top-level window of that name once it shows (within 3 s), or null.
+inline QWidget* WaitTopLevel(const char* name) {
+  QWidget* top = nullptr;
+  for (int i = 0; i < 300 && !(top = TopLevel(name)); ++i) QTest::qWait(10);
+  return top;
+}
 
 /// The first child of that class under a widget. Our Qt classes carry no meta-object of
 /// their own, so findChild<T*> would answer any widget of their Qt base class.

@@ -29,11 +29,6 @@ QAbstractButton* ButtonTitled(QWidget* top, const QString& text) {
   return nullptr;
 }
 
-QWidget* WaitForTopLevel(const char* name) {
-  QWidget* top = nullptr;
-  for (int i = 0; i < 300 && !(top = TopLevel(name)); ++i) QTest::qWait(10);
-  return top;
-}
 }  // namespace
 
 TEST_F(NavviewWindow, BrowserFromTheToolBarSelectsHidesAndClashes) {
@@ -43,7 +38,7 @@ TEST_F(NavviewWindow, BrowserFromTheToolBarSelectsHidesAndClashes) {
   QWidget* button = bar->widgetForAction(treeAction);
   ASSERT_NE(button, nullptr);
   Click(button);
-  QWidget* top = WaitForTopLevel(NavGraphicRepTree::PanelIdTag);
+  QWidget* top = WaitTopLevel(NavGraphicRepTree::PanelIdTag);
   ASSERT_NE(top, nullptr) << "the Tree button opened no browser";
   EXPECT_EQ(top->windowTitle(), "Graphic Attributes");
   NavGraphicRepTree* browser = Viewer().GetGraphicRepTree();
@@ -133,7 +128,7 @@ TEST_F(NavviewWindow, BrowserFromTheToolBarSelectsHidesAndClashes) {
   QAbstractButton* analysisButton = ButtonTitled(top, "Analysis Viewer");
   ASSERT_NE(analysisButton, nullptr);
   Click(analysisButton);
-  QWidget* analysis = WaitForTopLevel("MultiViewer3DPanel");
+  QWidget* analysis = WaitTopLevel("MultiViewer3DPanel");
   ASSERT_NE(analysis, nullptr) << "no analysis viewer";
   analysis->move(1600 - analysis->frameGeometry().width() - 2, top->frameGeometry().bottom() + 4);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(analysis));

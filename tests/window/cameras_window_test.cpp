@@ -37,13 +37,11 @@ TEST_F(NavviewWindow, SecondaryViewerFollowsTheMainView) {
   ASSERT_NE(top, nullptr);
   Settle(150);
   Click(sides, sides->actionGeometry(top).center());
-  QWidget* window = nullptr;
-  for (int i = 0; i < 300 && !(window = TopLevel(NavSimpleViewer3D::PanelIdTag)); ++i) QTest::qWait(10);
+  QWidget* window = WaitTopLevel(NavSimpleViewer3D::PanelIdTag);
   ASSERT_NE(window, nullptr) << "no Current View window";
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
   EXPECT_TRUE(window->windowTitle().startsWith("Current View : Top")) << window->windowTitle().toStdString();
-  window->move(sWindow->frameGeometry().right() + 20, 0);
-  for (int i = 0; i < 100 && window->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  PlaceBeside(window);
   auto* secondary = ChildOfType<KIVQtViewerWidget>(window);
   ASSERT_NE(secondary, nullptr);
   for (int i = 0; i < 300 && !secondary->GetRender(); ++i) QTest::qWait(10);

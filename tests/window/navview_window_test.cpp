@@ -623,13 +623,11 @@ TEST_F(NavviewWindow, DistanceAndAnnotationToolsFromTheToolBar) {
   ASSERT_NE(distanceButton, nullptr);
   const QImage plain = WaitForStill(View());
   Click(distanceButton);
-  QWidget* tool = nullptr;
-  for (int i = 0; i < 300 && !(tool = TopLevel(NavDistanceViewerUI::PanelIdTag)); ++i) QTest::qWait(10);
+  QWidget* tool = WaitTopLevel(NavDistanceViewerUI::PanelIdTag);
   ASSERT_NE(tool, nullptr) << "no Check Distance window";
   EXPECT_EQ(tool->windowTitle(), "Check Distance");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(tool));
-  tool->move(sWindow->frameGeometry().right() + 20, 0);  // beside the view, as one drags it
-  for (int i = 0; i < 100 && tool->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  PlaceBeside(tool);
   NavDistanceViewerUI* distance = Viewer().GetDistanceTool();
   ASSERT_NE(distance, nullptr);
   const QPoint at[2] = {first, second};
@@ -657,12 +655,10 @@ TEST_F(NavviewWindow, DistanceAndAnnotationToolsFromTheToolBar) {
   ASSERT_NE(annotationButton, nullptr);
   const QImage before = WaitForStill(View());
   Click(annotationButton);
-  QWidget* notes = nullptr;
-  for (int i = 0; i < 300 && !(notes = TopLevel(NavAnnotationViewerUI::PanelIdTag)); ++i) QTest::qWait(10);
+  QWidget* notes = WaitTopLevel(NavAnnotationViewerUI::PanelIdTag);
   ASSERT_NE(notes, nullptr) << "no 3D Annotation window";
   ASSERT_TRUE(QTest::qWaitForWindowExposed(notes));
-  notes->move(sWindow->frameGeometry().right() + 20, 0);
-  for (int i = 0; i < 100 && notes->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  PlaceBeside(notes);
   auto* editor = notes->findChild<QWidget*>(NavAnnotationViewerUI::Annotation3DEditorTag);
   auto* create = notes->findChild<QAbstractButton*>(NavAnnotationViewerUI::CreateAnnotationTag);
   ASSERT_TRUE(editor && create);

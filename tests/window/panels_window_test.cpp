@@ -15,12 +15,6 @@
 
 namespace {
 
-QWidget* WaitTopLevel(const char* name) {
-  QWidget* top = nullptr;
-  for (int i = 0; i < 300 && !(top = TopLevel(name)); ++i) QTest::qWait(10);
-  return top;
-}
-
 QAbstractButton* DialogButton(QWidget* window, QDialogButtonBox::StandardButton which) {
   auto* box = window->findChild<QDialogButtonBox*>("kivButtons");
   return box ? box->button(which) : nullptr;
@@ -40,8 +34,7 @@ TEST_F(NavviewWindow, ReferencePanelSetsTheBackgroundSeenOnScreen) {
   ASSERT_NE(panel, nullptr) << "no View Settings window";
   EXPECT_EQ(panel->windowTitle(), "View Settings");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
-  panel->move(sWindow->frameGeometry().right() + 20, 0);
-  for (int i = 0; i < 100 && panel->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  PlaceBeside(panel);
   Settle(300);  // the X server places the window before the pointer goes there
   panel->activateWindow();  // keys go to the active window
   for (int i = 0; i < 100 && QApplication::activeWindow() != panel; ++i) QTest::qWait(10);
@@ -87,8 +80,7 @@ TEST_F(NavviewWindow, QualityPanelCullsSmallObjectsOnScreen) {
   ASSERT_NE(panel, nullptr) << "no Quality & Speed window";
   EXPECT_EQ(panel->windowTitle(), "Quality & Speed");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
-  panel->move(sWindow->frameGeometry().right() + 20, 0);
-  for (int i = 0; i < 100 && panel->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
+  PlaceBeside(panel);
   Settle(300);  // the X server places the window before the pointer goes there
   panel->activateWindow();  // keys go to the active window
   for (int i = 0; i < 100 && QApplication::activeWindow() != panel; ++i) QTest::qWait(10);
