@@ -103,6 +103,7 @@ void BM_QualityFrame(benchmark::State& state) {
   }
   state.counters["triangles"] = static_cast<double>(p->render->GetLastFrameStats().triangles);
   state.counters["culled"] = p->render->GetCulledCount();
+  state.counters["models"] = p->render->GetDrawnLeafCount();  // the models left on screen
   state.counters["moving"] = viewer.GetMovingCounter();
   state.counters["sag"] = viewer.GetSupport().GetSagPrecision();
   state.counters["cull_px"] = viewer.GetSupport().GetCullingPrecision();

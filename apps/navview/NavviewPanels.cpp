@@ -1,5 +1,8 @@
 #include "apps/navview/NavviewPanels.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "apps/navview/NavviewSession.h"
 #include "apps/navview/NavviewWords.h"
 #include "foundation/NavQualitySpeedSetting.h"
@@ -39,13 +42,18 @@ std::string NavviewPanels::Quality(const std::vector<std::string>& w, bool& fail
   if (w.empty()) return QualityText();
   // Everything is read before the panel opens: bad words change nothing.
   float values[2][2] = {{-1, -1}, {-1, -1}};
-  int lod = -1, edges = -1;
+  // The panel's check boxes, in its order.
+  static const char* const kBoxWords[NavQualitySpeedEditPanel::kBoxCount] = {
+      "lod", "texture", "edges", "occlusion", "mesh", "outline", "hlr", "hrd"};
+  int boxes[NavQualitySpeedEditPanel::kBoxCount];
+  std::fill(std::begin(boxes), std::end(boxes), -1);
   for (size_t i = 0; i < w.size(); i += 2) {
     if (i + 1 >= w.size()) return Refuse(failed);
     const std::string& key = w[i];
     float v = 0.0f;
-    if (key == "lod" || key == "edges") {
-      if (!OnOff(w[i + 1], key == "lod" ? lod : edges)) return Refuse(failed);
+    const auto box = std::find(std::begin(kBoxWords), std::end(kBoxWords), key);
+    if (box != std::end(kBoxWords)) {
+      if (!OnOff(w[i + 1], boxes[box - std::begin(kBoxWords)])) return Refuse(failed);
       continue;
     }
     const bool pixel = key == "static-pixel" || key == "dynamic-pixel";
@@ -61,8 +69,15 @@ std::string NavviewPanels::Quality(const std::vector<std::string>& w, bool& fail
   if (!viewer.SetQualityLodEditorState(1)) return Refuse(failed, "the quality panel did not open");
   NavQualitySpeedEditPanel* panel = viewer.GetQualityPanel();
   panel->GetRuleButton(NavQualitySpeedEditPanel::RuleUser)->UserSetState(kSet);  // the values as given
-  if (lod != -1) panel->GetBox(0)->UserSetState(lod ? kSet : kCleared);
-  if (edges != -1) panel->GetBox(2)->UserSetState(edges ? kSet : kCleared);
+  for (int b = 0; b < NavQualitySpeedEditPanel::kBoxCount; ++b) {
+    if (boxes[b] == -1) continue;
+    KIVDlgCheckButton* check = panel->GetBox(b);
+    if (!check) {
+      if (!wasOpen) panel->UserCancel();
+      return Refuse(failed, std::string("this release has no '") + kBoxWords[b] + "' box");
+    }
+    check->UserSetState(boxes[b] ? kSet : kCleared);
+  }
   for (int p = 0; p < 2; ++p)
     for (int m = 0; m < 2; ++m)
       if (values[p][m] >= 0.0f) panel->GetSlider(p, m)->SetCurrentValue(values[p][m], 0);

@@ -21,7 +21,7 @@ class NavviewPanels {
   std::string Collision(const std::vector<std::string>& words, bool& failed);
   std::string Reference(const std::vector<std::string>& words, bool& failed);
   static const char* QualityUsage() {
-    return "[static-sag S] [dynamic-sag S] [static-pixel P] [dynamic-pixel P] [lod on|off] [edges on|off]";
+    return "[static-sag S] [dynamic-sag S] [static-pixel P] [dynamic-pixel P] [lod|texture|edges|occlusion|mesh|outline|hlr|hrd on|off]";
   }
   static const char* BackgroundUsage() { return "R G B (0 to 1)"; }
   static const char* GravityUsage() { return "0|1|2 (none, down, up or down)"; }

@@ -5,6 +5,7 @@
 
 #include "apps/navview/BuiltinPlant.h"
 #include "apps/navview/NavviewImport.h"
+#include "foundation/NavQualitySpeedSetting.h"
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
 #include "apps/navview/NavviewViewer.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr int kAllOptions = NavViewerExtand::kOptionHistory | NavViewerExtand::kOptionEditor |
                             NavViewerExtand::kOptionQuality | NavViewerExtand::kOptionSelectOfficial |
                             NavViewerExtand::kOptionSelectTempory | NavViewerExtand::kOptionAnnotation;
+constexpr int kQualityLod = 1, kQualityTexture = 4, kQualityMesh = 8;  // the quality setting's mode bits
 }
 
 NavviewSession::NavviewSession(int width, int height) {
@@ -25,6 +27,10 @@ NavviewSession::NavviewSession(int width, int height) {
   mWindow = new KIVDlgDialog(nullptr, "NavviewWindow", KIVDlgWindow::StyleNoButtons);
   mViewer = new NavviewViewer(mWindow, KIVString("NavviewViewer"), kAllOptions, 0, width, height);
   mViewer->SetInterfaceInfoRep(&mInfo, 0);
+  // Imported models come with their textures: shown from the start.
+  NavQualitySpeedSetting quality;
+  quality.modeBits = kQualityLod | kQualityTexture | kQualityMesh;
+  mViewer->SetCurrentSetting(quality, nullptr);
   mViewer->AddRep(mScene.GetRoot(), NavViewerExtand::kOfficialRoot);
 }
 

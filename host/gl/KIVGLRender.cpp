@@ -175,15 +175,24 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   glUniform2fv(mesh.fogRange, 1, view.fogRange);
   glUniform3fv(mesh.fogColor, 1, background);
 
-  const int shaded = (viewMode & 1) != 0, edges = (viewMode & 2) != 0;
+  // Hidden-line modes draw the faces in the background colour, so that only the lines of
+  // what is in front show; the dashed variant also shows the hidden lines faintly.
+  const int hidden = (viewMode & (KIVViewer::HiddenLine | KIVViewer::HiddenDashed)) != 0;
+  const int shaded = (viewMode & KIVViewer::Shading) != 0 && !hidden, edges = (viewMode & KIVViewer::Edges) != 0;
+  const int outline = (viewMode & KIVViewer::Outline) != 0;
   loose.clear();
   if (batching) {
     Batches().Collect(view.faces, frame, loose, group->GetRenderCount());
   } else {
     for (const KIVGLMeshItem& item : view.faces) loose.push_back(&item);
   }
-  // Batches hold world positions and normals, and their colours in the vertices.
-  auto batched = [&](int lit, float grey) {
+  // Lines in one colour stand out from the background: black on light, white on dark.
+  const float ink = 0.299f * background[0] + 0.587f * background[1] + 0.114f * background[2] > 0.5f ? 0.0f : 1.0f;
+  const float inkColour[4] = {ink, ink, ink, 1.0f};
+  const float backColour[4] = {background[0], background[1], background[2], 1.0f};
+  // Batches hold world positions and normals, and their colours in the vertices; `tint`
+  // multiplies those colours, `plain` draws every face in that one colour instead.
+  auto batched = [&](int lit, const float* tint, int plain) {
     const KIVGLMatrix identity;
     glUniformMatrix4fv(mesh.model, 1, GL_FALSE, identity.m);
     if (lit) {
@@ -192,17 +201,24 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
       glUniformMatrix3fv(mesh.normalMatrix, 1, GL_FALSE, normal);
     }
     glUniform1i(mesh.lit, lit);
-    const float colour[4] = {grey, grey, grey, 1.0f};
-    glUniform4fv(mesh.color, 1, colour);
-    glUniform1i(mesh.vertexColors, 1);
+    glUniform4fv(mesh.color, 1, tint);
+    glUniform1i(mesh.vertexColors, plain ? 0 : 1);
     glUniform1i(mesh.textured, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
     return Batches().Draw([this](const KIVGLBatches::Buffers& b) { return VaoOf(b); });
   };
+  // Every face in one colour, unlit: the hidden-line fill, outlines and hidden lines.
+  auto plainPass = [&](const float* colour) {
+    const long long drawn = batched(0, colour, 1);
+    for (const KIVGLMeshItem* item : loose) DrawMesh(*item, view, 0, colour);
+    return drawn;
+  };
+  const int lined = edges || hidden || outline;
   if (shaded) {
-    // The fill steps back a little so that the edges drawn over it win the depth test.
-    if (edges) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
-    triangles += batched(view.lit, 1.0f);
+    // The fill steps back a little so that the lines drawn over it win the depth test.
+    if (lined) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    triangles += batched(view.lit, white, 0);
     batchedItems += Batches().GetDrawnItems();
     drawCalls += Batches().GetDrawCalls() + static_cast<int>(loose.size());
     for (const KIVGLMeshItem* item : loose) {
@@ -210,16 +226,50 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
       triangles += item->mesh->triangles;
     }
     glDisable(GL_POLYGON_OFFSET_FILL);
+  } else if (hidden || outline) {
+    // Faces hide what is behind them: in the background colour, or in depth alone for an
+    // outline over a wire frame.
+    glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
+    if (!hidden) glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    triangles += plainPass(backColour);
+    if (!hidden) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    for (const KIVGLMeshItem* item : loose) triangles += item->mesh->triangles;
+    batchedItems += Batches().GetDrawnItems();
+    drawCalls += Batches().GetDrawCalls() + static_cast<int>(loose.size());
   }
-  if (edges || !shaded) {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    batched(0, shaded ? 0.3f : 1.0f);
-    for (const KIVGLMeshItem* item : loose) {
-      const float dark[4] = {item->colour[0] * 0.3f, item->colour[1] * 0.3f, item->colour[2] * 0.3f, 1.0f};
-      DrawMesh(*item, view, 0, shaded ? dark : item->colour);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  if (hidden) {
+    if (viewMode & KIVViewer::HiddenDashed) {
+      // Hidden lines: those behind the faces, faint, without touching the depth.
+      const float faint[4] = {0.7f * background[0] + 0.3f * ink, 0.7f * background[1] + 0.3f * ink,
+                              0.7f * background[2] + 0.3f * ink, 1.0f};
+      glDepthFunc(GL_GREATER);
+      glDepthMask(GL_FALSE);
+      plainPass(faint);
+      glDepthMask(GL_TRUE);
+      glDepthFunc(GL_LEQUAL);
     }
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    plainPass(inkColour);
+  } else if (edges || !shaded) {
+    const float dark[4] = {0.3f, 0.3f, 0.3f, 1.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    batched(0, shaded ? dark : white, 0);
+    for (const KIVGLMeshItem* item : loose) {
+      const float darker[4] = {item->colour[0] * 0.3f, item->colour[1] * 0.3f, item->colour[2] * 0.3f, 1.0f};
+      DrawMesh(*item, view, 0, shaded ? darker : item->colour);
+    }
   }
+  if (outline) {
+    // The silhouette: back faces' edges, wide, where they pass beside the front faces.
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    glLineWidth(std::clamp(3.0f, lineWidths[0], lineWidths[1]));
+    plainPass(inkColour);
+    glLineWidth(1.0f);
+    glDisable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   for (const KIVGLMeshItem& item : view.lines) {
     glLineWidth(std::clamp(item.lineWidth, lineWidths[0], lineWidths[1]));
     DrawMesh(item, view, 0, item.colour);
@@ -489,4 +539,11 @@ void KIVGLRender::VisitForeground(KIVRep& rep) {
   for (KIVRep* child : rep.GetChildren())
     if (child) VisitForeground(*child);
   if (m) PopMatrix(this);
+}
+
+int KIVGLRender::ViewMode(const int mode) const {
+  return (mode & (KIVViewer::Shading | KIVViewer::Edges | KIVViewer::Outline | KIVViewer::HiddenLine |
+                  KIVViewer::HiddenDashed)) != 0
+             ? 1
+             : 0;
 }

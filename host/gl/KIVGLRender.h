@@ -56,9 +56,10 @@ class KIVGLRender : public KIVRender {
   /// Makes the render's context current (1), or says whether one is current without it.
   int MakeCurrent();
 
-  /// Shading and edges (faces show their vertex colours and textures in both); outline
-  /// and hidden-line modes are not drawn here.
-  int AcceptsViewMode(int mode) const override { return mode == 1 || mode == 2; }
+  /// Every view mode of the viewer is drawn here.
+  int AcceptsViewMode(int mode) const override { return mode > 0 && mode <= 32; }
+  /// Faces are queued whenever a mode draws them: shaded, as edges, outlines or hidden lines.
+  int ViewMode(const int mode) const override;
   void BeginFrame(KIVViewer& viewer) override;
   void EndFrame(KIVViewer& viewer) override;
   void BeginOnTop() override;

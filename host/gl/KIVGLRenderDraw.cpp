@@ -17,6 +17,7 @@
 #include "host/visu/scene/KIV3DPolylineGP.h"
 #include "host/visu/view/KIV3DViewer.h"
 #include "host/visu/view/KIV3DViewpoint.h"
+#include "host/visu/view/KIVViewer.h"
 
 namespace {
 // Keys of the buffer cache: a primitive's serial, with room for its tessellation levels.
@@ -466,7 +467,9 @@ void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* cent
   item.model = ModelMatrix(GetCurrentMatrix());
   Colour(GetCurrentAttributes(), s.viewer ? s.viewer->GetKIVColormap() : s.defaultColours, item.colour);
   item.vertexColors = mesh->hasColors;
-  item.texture = image && mesh->hasUV ? s.Textures().Get(*image, s.frame) : 0;
+  // With textures off the scene is drawn in its colours; overlays keep their images.
+  const int textures = (s.viewMode & KIVViewer::Texture) || s.foreground;
+  item.texture = image && mesh->hasUV && textures ? s.Textures().Get(*image, s.frame) : 0;
   ++s.primitives;
   // A texture with see-through pixels blends as a transparent colour does.
   Queue(view, item, centre, view.faces, item.texture && image->HasAlpha());

@@ -18,7 +18,7 @@ TEST_F(NavviewPanelsTest, QualityTakesThePanelsValuesAndRefusesBadOnes) {
   bool failed = false;
   NavViewerExtand& viewer = session.GetViewer();
   EXPECT_EQ(run("quality static-sag 2 dynamic-pixel 10.5 edges on", failed),
-            "quality modes 11 static-sag 2.0 dynamic-sag 4.0 static-pixel 0.5 dynamic-pixel 10.5");
+            "quality modes 15 static-sag 2.0 dynamic-sag 4.0 static-pixel 0.5 dynamic-pixel 10.5");
   EXPECT_FALSE(failed);
   EXPECT_EQ(viewer.GetQualityPanel(), nullptr);  // opened, applied, closed
   EXPECT_EQ(viewer.ViewMode(2), 1);
@@ -28,7 +28,11 @@ TEST_F(NavviewPanelsTest, QualityTakesThePanelsValuesAndRefusesBadOnes) {
     EXPECT_TRUE(failed) << bad;
   }
   EXPECT_EQ(run("quality", failed),
-            "quality modes 11 static-sag 2.0 dynamic-sag 4.0 static-pixel 0.5 dynamic-pixel 10.5");
+            "quality modes 15 static-sag 2.0 dynamic-sag 4.0 static-pixel 0.5 dynamic-pixel 10.5");
+  // The panel's view-mode boxes: hidden lines removed, textures off.
+  EXPECT_EQ(run("quality hlr on texture off", failed).substr(0, 16), "quality modes 43");
+  EXPECT_EQ(viewer.ViewMode(16), 1);
+  EXPECT_EQ(viewer.ViewMode(8), 0);
   EXPECT_EQ(run("state quality on", failed), "quality on");
   EXPECT_NE(viewer.GetQualityPanel(), nullptr);
 }

@@ -122,3 +122,48 @@ TEST_F(NavviewWindow, QualityPanelCullsSmallObjectsOnScreen) {
   WaitForStill(View());
   EXPECT_EQ(render->GetLastFrameStats().triangles, full);
 }
+
+// "HLR" ticked with the mouse and applied: the faces take the background's colour and only
+// the lines in front are left; unticked and applied, the shading comes back.
+TEST_F(NavviewWindow, QualityPanelHiddenLineBoxRedrawsTheView) {
+  const QImage before = WaitForStill(View());
+  const QColor background = before.pixelColor(4, 4);
+  auto backgroundShare = [&](const QImage& image) {
+    long long n = 0;
+    for (int y = 0; y < image.height(); y += 2)
+      for (int x = 0; x < image.width(); x += 2) {
+        const QColor c = image.pixelColor(x, y);
+        n += std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+                 std::abs(c.blue() - background.blue()) <
+             12;
+      }
+    return static_cast<double>(n) / ((image.height() / 2) * (image.width() / 2));
+  };
+  Click(Find<QAbstractButton>("QualitySpeed"));
+  QWidget* panel = WaitTopLevel(NavQualitySpeedEditPanel::PanelIdTag);
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+  PlaceBeside(panel);
+  Settle(300);
+  auto* hlr = panel->findChild<QAbstractButton*>(NavQualitySpeedEditPanel::BoxTag[6]);
+  ASSERT_NE(hlr, nullptr);
+  EXPECT_EQ(hlr->text(), "HLR");
+  Click(hlr, QPoint(8, hlr->height() / 2));
+  for (int i = 0; i < 100 && !hlr->isChecked(); ++i) QTest::qWait(10);
+  ASSERT_TRUE(hlr->isChecked());
+  Click(DialogButton(panel, QDialogButtonBox::Apply));
+  const QImage lines = WaitForChange(View(), before, 0.02);
+  WaitForStill(View());
+  EXPECT_EQ(Viewer().ViewMode(16), 1) << "the view mode was refused";
+  // The plant covers a sixth of the view; lines alone cover much less of it.
+  EXPECT_LT(1.0 - backgroundShare(lines), 0.8 * (1.0 - backgroundShare(before))) << "the faces still show";
+  lines.save(OutDir() + "/navview_hidden_lines.png");
+
+  Click(hlr, QPoint(8, hlr->height() / 2));
+  for (int i = 0; i < 100 && hlr->isChecked(); ++i) QTest::qWait(10);
+  Click(DialogButton(panel, QDialogButtonBox::Apply));
+  const QImage back = WaitForChange(View(), lines, 0.02);
+  EXPECT_NEAR(backgroundShare(back), backgroundShare(before), 0.02);
+  Click(DialogButton(panel, QDialogButtonBox::Cancel));
+  for (int i = 0; i < 300 && TopLevel(NavQualitySpeedEditPanel::PanelIdTag); ++i) QTest::qWait(10);
+}

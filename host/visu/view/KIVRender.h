@@ -159,7 +159,7 @@ class KIVRender {
   KIVSupport mSupport;
   const KIV3DViewpoint* mCamera = nullptr;
   int mHighlightDepth = 0;  // highlighted bags being visited
-  int mViewMode = 1;
+  int mViewMode = 9;  // shaded, textured
   KIVGraphicAttributeSet mCurrentAttributes;
   std::vector<KIV4x4Matrix> mStack;
   const std::vector<KIVRep*>* mDeferred = nullptr;

@@ -95,7 +95,11 @@ class KIVViewer : public KIVDialog {
   /// Whether a 3D input device (space mouse) drives the viewer while it has the focus.
   void EnableSpaceFocus(int on) { mSpaceFocus = on ? 1 : 0; }
   int GetSpaceFocus() const { return mSpaceFocus; }
-  /// Bits of the drawing style (bit 0 shading, bit 1 edges, bit 2 hidden lines).
+  /// The view modes, one bit each: faces shaded, their edges over them, silhouettes
+  /// outlined, textures shown, hidden lines removed (faces in the background colour,
+  /// lines in front only), hidden lines shown faintly besides.
+  enum ViewModes { Shading = 1, Edges = 2, Outline = 4, Texture = 8, HiddenLine = 16, HiddenDashed = 32 };
+  /// All the view mode bits at once.
   void SetViewMode(int mode) {
     mViewMode = mode;
     RequestRedraw();
@@ -168,7 +172,7 @@ class KIVViewer : public KIVDialog {
   KIVDlgContextualMenu* mContextMenu = nullptr;  // a dialog child: the dialog tree frees it
   int mPreselect = 1;
   int mSpaceFocus = 0;
-  int mViewMode = 1;
+  int mViewMode = Shading | Texture;
   float mBackground[3] = {0.2f, 0.2f, 0.25f};
   KIVRender* mRender = nullptr;
   std::unique_ptr<KIVRender> mBaseRender;
