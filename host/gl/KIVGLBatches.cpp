@@ -6,15 +6,28 @@
 #include <cstring>
 
 namespace {
-// One merged vertex: world position and normal, and the item's colour.
+// One merged vertex: world position, the normal in 10 bits a component (lighting needs no
+// more, and a batch is mostly its vertices), and the item's colour.
 struct Vertex {
   float position[3];
-  float normal[3];
+  std::uint32_t normal;
   unsigned char colour[4];
 };
-static_assert(sizeof(Vertex) == 28);
+static_assert(sizeof(Vertex) == 20);
 
 unsigned char Byte(float c) { return static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)); }
+
+// x, y, z of a unit-length normal as signed normalised 10-bit fields, low bits first.
+std::uint32_t PackNormal(const float* n) {
+  const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  const float scale = length > 1e-20f ? 511.0f / length : 0.0f;
+  std::uint32_t packed = 0;
+  for (int i = 0; i < 3; ++i) {
+    const long field = std::lround(std::clamp(n[i] * scale, -511.0f, 511.0f));
+    packed |= (static_cast<std::uint32_t>(field) & 0x3FFu) << (10 * i);
+  }
+  return packed;
+}
 }  // namespace
 
 bool KIVGLBatches::Identity::operator==(const Identity& o) const {
@@ -67,28 +80,32 @@ void KIVGLBatches::SetAttributes(const Buffers& buffers) {
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(0));
   glEnableVertexAttribArray(1);
-  glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(12));
+  glVertexAttribPointer(1, 4, GL_INT_2_10_10_10_REV, GL_TRUE, sizeof(Vertex), reinterpret_cast<const void*>(12));
   glDisableVertexAttribArray(2);
   glEnableVertexAttribArray(3);
-  glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<const void*>(24));
+  glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), reinterpret_cast<const void*>(16));
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.ibo);
 }
 
 void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long frame,
-                           std::vector<const KIVGLMeshItem*>& loose, int renders) {
+                           std::vector<const KIVGLMeshItem*>& loose, int renders,
+                           const std::function<void(KIVGLMesh&)>& merged) {
   for (int b : mDrawn)
     if (mBatches[static_cast<size_t>(b)]) mBatches[static_cast<size_t>(b)]->visible.clear();
   mDrawn.clear();
+  const size_t looseBefore = loose.size();
   std::vector<const KIVGLMeshItem*> steady;
   for (const KIVGLMeshItem& item : items) {
-    if (!Batchable(item)) {
-      loose.push_back(&item);
-      continue;
-    }
+    if (!item.mesh) continue;
     const Identity id = IdentityOf(item);
+    // A placed item is drawn from its batch, whether or not its mesh still has buffers.
     auto placed = mPlaces.find(id);
     if (placed != mPlaces.end()) {
       See(placed->second.batch, placed->second.range, frame);
+      continue;
+    }
+    if (!Batchable(item)) {
+      loose.push_back(&item);
       continue;
     }
     // Merged once it is drawn unchanged in two frames running: what moves every frame
@@ -103,10 +120,28 @@ void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long fr
       loose.push_back(&item);
     }
   }
-  if (!steady.empty()) Merge(steady, frame);
+  if (!steady.empty())
+    Merge(steady, frame, std::vector<const KIVGLMeshItem*>(loose.begin() + static_cast<long>(looseBefore), loose.end()),
+          merged);
 }
 
-void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame) {
+int KIVGLBatches::IsPlaced(const KIVGLMeshItem& item) const {
+  return item.mesh && mPlaces.count(IdentityOf(item)) ? 1 : 0;
+}
+
+void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame,
+                         const std::vector<const KIVGLMeshItem*>& loose,
+                         const std::function<void(KIVGLMesh&)>& merged) {
+  // A mesh is handed back once its last item here is merged, unless a loose item still
+  // draws from its buffers; handing back as the merge goes keeps the peak down.
+  std::unordered_map<const KIVGLMesh*, int> uses;
+  if (merged) {
+    for (const KIVGLMeshItem* item : items) ++uses[item->mesh];
+    for (const KIVGLMeshItem* item : loose) uses[item->mesh] += 1 << 20;
+  }
+  auto done = [&](KIVGLMesh& mesh) {
+    if (merged && --uses[&mesh] == 0) merged(mesh);
+  };
   std::vector<Vertex> vertices;
   std::vector<std::uint16_t> indices;
   std::vector<float> source;
@@ -149,6 +184,7 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
     auto placed = mPlaces.find(id);
     if (placed != mPlaces.end()) {  // the same item twice in the frame
       See(placed->second.batch, placed->second.range, frame);
+      done(*item->mesh);
       continue;
     }
     const KIVGLMesh& m = *item->mesh;
@@ -172,10 +208,12 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
     for (int v = 0; v < m.vertices; ++v) {
       const float* in = &source[static_cast<size_t>(v) * 6];
       Vertex out;
+      float normal[3];
       for (int i = 0; i < 3; ++i) {
         out.position[i] = model.At(i, 0) * in[0] + model.At(i, 1) * in[1] + model.At(i, 2) * in[2] + model.At(i, 3);
-        out.normal[i] = normalMatrix[i] * in[3] + normalMatrix[3 + i] * in[4] + normalMatrix[6 + i] * in[5];
+        normal[i] = normalMatrix[i] * in[3] + normalMatrix[3 + i] * in[4] + normalMatrix[6 + i] * in[5];
       }
+      out.normal = PackNormal(normal);
       std::memcpy(out.colour, colour, 4);
       vertices.push_back(out);
     }
@@ -196,6 +234,7 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
     }
     batch->ranges.push_back(range);
     batch->identities.push_back(id);
+    done(*item->mesh);
   }
   flush();
 }

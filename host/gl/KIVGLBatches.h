@@ -41,8 +41,12 @@ class KIVGLBatches {
   /// Sorts one view's opaque faces for the frame: those found in batches (or merged now)
   /// will be drawn by Draw; the others are appended to loose, to be drawn one by one.
   /// renders: the renders sharing the frame clock, whose frames interleave (1 or more).
+  /// merged: called with each mesh whose last item of this view was just merged and that
+  /// no loose item of this view draws, so that its buffers may go.
   void Collect(const std::vector<KIVGLMeshItem>& items, long long frame, std::vector<const KIVGLMeshItem*>& loose,
-               int renders = 1);
+               int renders = 1, const std::function<void(KIVGLMesh&)>& merged = {});
+  /// Whether the item is in a batch: drawn from there, without its mesh's buffers.
+  int IsPlaced(const KIVGLMeshItem& item) const;
   /// Draws the batched items of the last Collect with the program and uniforms bound
   /// (world positions, colours in the vertices), through the vertex array that vaoOf
   /// gives for each batch. Returns the triangles drawn.
@@ -99,7 +103,8 @@ class KIVGLBatches {
   static int Batchable(const KIVGLMeshItem& item);
   void See(int batch, int range, long long frame);
   /// Merges the items into new batches, in their order.
-  void Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame);
+  void Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame,
+             const std::vector<const KIVGLMeshItem*>& loose, const std::function<void(KIVGLMesh&)>& merged);
   void Free(int batch);
 
   std::vector<std::unique_ptr<Batch>> mBatches;  // null slots are free

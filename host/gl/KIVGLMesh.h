@@ -6,7 +6,7 @@
 /// colours when the primitive has them, and an index buffer. Buffers only: they may be
 /// drawn from several contexts sharing them, each with a vertex array of its own.
 struct KIVGLMesh {
-  GLuint vbo = 0, ibo = 0;
+  GLuint vbo = 0, ibo = 0;  // both 0 once evicted: the description stays, for the batches' lookup
   unsigned long long upload = 0;       // names this upload of the buffers among all of the cache
   int hasNormals = 0;                  // vertex attribute 1
   GLenum mode = GL_TRIANGLES;          // GL_TRIANGLES, GL_LINES or GL_POINTS
@@ -20,6 +20,7 @@ struct KIVGLMesh {
   unsigned long long key = 0;  // the cache's key: with version, names the geometry for good
   int floatsPerVertex = 0;     // interleaved: position, then normal, uv, colour when present
   long long lastFrame = 0;  // the frame that last drew it
+  int reloadable = 0;       // its primitive can upload it again, so its buffers may go once batched
   float centre[3] = {0.0f, 0.0f, 0.0f};  // of its box, in its own frame (sorting)
   float radius = 0.0f;                   // half its box's diagonal
 };

@@ -143,10 +143,19 @@ void KIVGLMeshCache::Free(KIVGLMesh& mesh) {
   mesh.vbo = mesh.ibo = 0;
 }
 
+long long KIVGLMeshCache::BytesOf(const KIVGLMesh& mesh) {
+  if (!mesh.vbo) return 0;
+  return static_cast<long long>(mesh.vertices) * mesh.floatsPerVertex * static_cast<long long>(sizeof(float)) +
+         static_cast<long long>(mesh.indexCount) * (mesh.indexType == GL_UNSIGNED_SHORT ? 2 : 4);
+}
+
+void KIVGLMeshCache::Evict(KIVGLMesh& mesh) {
+  mEvicted += BytesOf(mesh);
+  Free(mesh);
+}
+
 long long KIVGLMeshCache::GetBytes() const {
   long long bytes = 0;
-  for (const auto& [key, mesh] : mMeshes)
-    bytes += static_cast<long long>(mesh->vertices) * mesh->floatsPerVertex * static_cast<long long>(sizeof(float)) +
-             static_cast<long long>(mesh->indexCount) * (mesh->indexType == GL_UNSIGNED_SHORT ? 2 : 4);
+  for (const auto& [key, mesh] : mMeshes) bytes += BytesOf(*mesh);
   return bytes;
 }

@@ -31,6 +31,15 @@ class KIVGLMeshCache {
   /// Binds the mesh's buffers and describes its vertex layout to the vertex array bound
   /// now (a render's own: vertex arrays are not shared between contexts).
   static void SetAttributes(const KIVGLMesh& mesh);
+  /// Frees the mesh's buffers but keeps its entry: Find still answers it (without
+  /// buffers), and an Upload of its key fills it again.
+  void Evict(KIVGLMesh& mesh);
+  /// Bytes evicted since the last call.
+  long long TakeEvictedBytes() {
+    const long long bytes = mEvicted;
+    mEvicted = 0;
+    return bytes;
+  }
   /// Frees the entries not used since frame − maxIdle.
   void Sweep(long long frame, long long maxIdle);
   /// Frees every entry.
@@ -38,13 +47,15 @@ class KIVGLMeshCache {
   /// Drops every entry without a GL call, for when the context is gone with its buffers.
   void Forget() { mMeshes.clear(); }
   int GetSize() const { return static_cast<int>(mMeshes.size()); }
-  /// Bytes of the vertex and index buffers held.
+  /// Bytes of the vertex and index buffers held (evicted entries hold none).
   long long GetBytes() const;
   /// Uploads since the cache was made.
   long long GetUploadCount() const { return mUploads; }
 
  private:
   static void Free(KIVGLMesh& mesh);
+  static long long BytesOf(const KIVGLMesh& mesh);
   std::unordered_map<unsigned long long, std::unique_ptr<KIVGLMesh>> mMeshes;
   long long mUploads = 0;
+  long long mEvicted = 0;
 };

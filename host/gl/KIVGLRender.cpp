@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRenderState.h"
@@ -12,6 +17,15 @@
 #include "host/visu/view/KIV3DViewer.h"
 #include "host/visu/math/KIV3x3Matrix.h"
 #include "host/visu/view/KIVViewer.h"
+
+namespace {
+void TrimHeap() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+constexpr long long kTrimBytes = 8ll << 20;
+}  // namespace
 
 namespace {
 double Seconds(std::chrono::steady_clock::time_point from) {
@@ -100,6 +114,7 @@ void KIVGLRender::State::Forget() {
 
 void KIVGLRender::State::DrawMesh(const KIVGLMeshItem& item, const KIVGLView& view, int lit, const float* colour) {
   const KIVGLMesh& m = *item.mesh;
+  if (!m.vbo) return;  // evicted, and drawn from a batch
   glUniformMatrix4fv(mesh.model, 1, GL_FALSE, item.model.m);
   if (lit) {
     float normal[9];
@@ -182,7 +197,31 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   const int outline = (viewMode & KIVViewer::Outline) != 0;
   loose.clear();
   if (batching) {
-    Batches().Collect(view.faces, frame, loose, group->GetRenderCount());
+    // A merged mesh that its primitive can upload again gives its buffers back, unless
+    // another view of this frame draws from them. This render's vertex array goes first:
+    // an array holding a buffer keeps its storage alive. Other renders' arrays of it go
+    // with their sweep of idle arrays.
+    std::unordered_set<const KIVGLMesh*> elsewhere;
+    for (const auto& other : views)
+      if (other.get() != &view)
+        for (const auto* list : {&other->faces, &other->transparent, &other->lines})
+          for (const KIVGLMeshItem& item : *list) elsewhere.insert(item.mesh);
+    Batches().Collect(view.faces, frame, loose, group->GetRenderCount(), [&](KIVGLMesh& m) {
+      if (!m.reloadable || elsewhere.count(&m)) return;
+      if (auto it = vaos.find(&m); it != vaos.end()) {
+        glDeleteVertexArrays(1, &it->second.vao);
+        vaos.erase(it);
+      }
+      Cache().Evict(m);
+      // Software renderers keep buffers in the heap, where the small ones freed here sit
+      // between live objects: their whole pages go back to the system as the merge goes,
+      // so that the batches being built do not add to them.
+      evictedSinceTrim += Cache().TakeEvictedBytes();
+      if (evictedSinceTrim >= kTrimBytes) {
+        TrimHeap();
+        evictedSinceTrim = 0;
+      }
+    });
   } else {
     for (const KIVGLMeshItem& item : view.faces) loose.push_back(&item);
   }

@@ -7,6 +7,7 @@
 // and foreground 2D viewpoints in a pixel frame. Draw… calls outside a viewer's frame are
 // ignored. The target is the render's own framebuffer of the viewer's size, or one bound
 // by the caller (a widget's). No OpenGL header is needed to use it.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,7 +99,10 @@ class KIVGLRender : public KIVRender {
   struct State;
   void DrawFace(KIV3DFaceGP& gp, const float* planeNormal);
   /// Queues a face mesh with the current matrix and colour; centre orders transparency.
-  void QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image);
+  /// reload uploads the mesh again when its buffers went to a batch that no longer holds
+  /// this placement (the mesh is then reloadable: meshes without it keep their buffers).
+  void QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image,
+                  const std::function<KIVGLMesh*()>& reload = {});
   /// Records a line primitive; pairs may be empty when its buffers are cached.
   void DrawLines(const KIVGraphicPrimitive& gp, const std::vector<float>& points,
                  const std::vector<unsigned int>& pairs, int cached);

@@ -453,14 +453,25 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
       }
     }
   }
+  auto full = [&] {
+    return UploadFace(s.Cache(), Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
+  };
   if (!mesh) mesh = s.Cache().Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
-  if (!mesh) mesh = UploadFace(s.Cache(), Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
+  if (!mesh) mesh = full();
   if (!mesh) return;
+  mesh->reloadable = 1;
   const KIVTextureImage* image = gp.IsTextured() ? gp.GetTexture().get() : nullptr;
-  QueueFaces(*view, mesh, mesh->centre, image);
+  const unsigned long long key = mesh->key;
+  QueueFaces(*view, mesh, mesh->centre, image, [&]() -> KIVGLMesh* {
+    const State::FaceInfo& info = s.faces[Key(gp)];
+    for (int level = 1; level < kFaceLevels; ++level)
+      if (key == Key(gp, level)) return UploadFaceLevel(s.Cache(), key, info.centre, info.radius, level, gp, s.frame);
+    return full();
+  });
 }
 
-void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image) {
+void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image,
+                             const std::function<KIVGLMesh*()>& reload) {
   State& s = *mState;
   KIVGLMeshItem item;
   item.mesh = mesh;
@@ -471,6 +482,14 @@ void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* cent
   const int textures = (s.viewMode & KIVViewer::Texture) || s.foreground;
   item.texture = image && mesh->hasUV && textures ? s.Textures().Get(*image, s.frame) : 0;
   ++s.primitives;
+  // A mesh whose buffers went to a batch is drawn from there; a placement the batches do
+  // not hold (moved, recoloured, or its batch freed) needs the buffers again.
+  if (!mesh->vbo && !(s.batching && s.Batches().IsPlaced(item))) {
+    KIVGLMesh* again = reload ? reload() : nullptr;
+    if (!again || !again->vbo) return;
+    again->reloadable = 1;
+    item.mesh = again;
+  }
   // A texture with see-through pixels blends as a transparent colour does.
   Queue(view, item, centre, view.faces, item.texture && image->HasAlpha());
 }
@@ -495,15 +514,17 @@ void KIVGLRender::Draw3DCylinder(KIV3DCylinderGP& gp, const int) {
   const int level = std::clamp(Get3DLODNumber(sphere, gp.GetLODCount(), gp.GetLODSags().data()), 0,
                                std::max(0, gp.GetLODCount() - 1));
   const unsigned long long key = Key(gp, level);
-  KIVGLMesh* mesh = s.Cache().Find(key, gp.GetGeometryVersion(), -1, s.frame);
-  if (!mesh) {
+  auto tessellate = [&]() -> KIVGLMesh* {
     KIV3DFaceGP face;
-    if (!gp.Tessellate(level, face)) return;
-    mesh = UploadFace(s.Cache(), key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
-  }
+    if (!gp.Tessellate(level, face)) return nullptr;
+    return UploadFace(s.Cache(), key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
+  };
+  KIVGLMesh* mesh = s.Cache().Find(key, gp.GetGeometryVersion(), -1, s.frame);
+  if (!mesh) mesh = tessellate();
   if (!mesh) return;
+  mesh->reloadable = 1;
   const float middle[3] = {centre.x, centre.y, centre.z};
-  QueueFaces(*view, mesh, middle, nullptr);
+  QueueFaces(*view, mesh, middle, nullptr, tessellate);
 }
 
 namespace {

@@ -87,6 +87,7 @@ struct KIVGLRender::State {
   KIV3DBoundingSphere sceneSphere;
   float background[3] = {0, 0, 0};
   int viewMode = 1;
+  long long evictedSinceTrim = 0;  // bytes of mesh buffers given back since the heap was trimmed
   std::chrono::steady_clock::time_point start;
   long long uploadsAtStart = 0;
   int primitives = 0;

@@ -1,5 +1,7 @@
 // Still opaque faces merged into shared buffers: the picture is the one drawn face by
 // face, and it follows every change at once (a move, a colour, a removal).
+#include "host/gl/KIVGLMeshCache.h"
+#include "host/gl/KIVGLShareGroup.h"
 #include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/scene/KIVIndexPool.h"
 #include "tests/gl/GLTestScene.h"
@@ -47,10 +49,16 @@ TEST_F(GLBatch, MergedFacesDrawThePictureOfSeparateOnesInFewerCalls) {
   render->SetBatching(1);
   Picture();  // seen once: still drawn one by one
   EXPECT_EQ(render->GetLastFrameStats().batchedItems, 0);
+  const long long looseBytes = render->GetShareGroup()->GetMeshCache().GetBytes();
+  EXPECT_GT(looseBytes, 0);
   const std::vector<unsigned char> merged = Picture();
   EXPECT_EQ(render->GetLastFrameStats().batchedItems, 24);
   EXPECT_EQ(render->GetLastFrameStats().drawCalls, 1);
   EXPECT_EQ(Differences(separate, merged), 0);
+  // Merged, the faces' own buffers are given back: the batch holds the only copy.
+  EXPECT_EQ(render->GetShareGroup()->GetMeshCache().GetBytes(), 0);
+  EXPECT_EQ(Differences(merged, Picture()), 0);
+  EXPECT_EQ(render->GetLastFrameStats().uploads, 0);
   // Edges over the shading, and edges alone, come out the same too.
   for (int mode : {3, 2}) {
     viewer.SetViewMode(mode);
@@ -73,6 +81,7 @@ TEST_F(GLBatch, AMovedRecolouredOrRemovedFaceShowsAtOnceAndRejoinsWhenStill) {
   bags[0]->SetMatrix(At(-2.5f, 3.5f));
   Frame();
   EXPECT_EQ(render->GetLastFrameStats().batchedItems, 23) << "the moved face is drawn by itself";
+  EXPECT_EQ(render->GetLastFrameStats().uploads, 1) << "from its buffers, uploaded again";
   EXPECT_NE(At(width / 2 - 19, height / 2 + 11), before) << "nothing left where it was";
   Frame();
   Frame();
