@@ -97,6 +97,13 @@ void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long fr
   std::vector<const KIVGLMeshItem*> steady;
   for (const KIVGLMeshItem& item : items) {
     if (!item.mesh) continue;
+    // Batches are freed only between frames: a place noted while queueing still holds.
+    if (item.batch >= 0 && static_cast<size_t>(item.batch) < mBatches.size() &&
+        mBatches[static_cast<size_t>(item.batch)] &&
+        static_cast<size_t>(item.range) < mBatches[static_cast<size_t>(item.batch)]->ranges.size()) {
+      See(item.batch, item.range, frame);
+      continue;
+    }
     const Identity id = IdentityOf(item);
     // A placed item is drawn from its batch, whether or not its mesh still has buffers.
     auto placed = mPlaces.find(id);
@@ -125,8 +132,13 @@ void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long fr
           merged);
 }
 
-int KIVGLBatches::IsPlaced(const KIVGLMeshItem& item) const {
-  return item.mesh && mPlaces.count(IdentityOf(item)) ? 1 : 0;
+int KIVGLBatches::Locate(KIVGLMeshItem& item) const {
+  if (!item.mesh) return 0;
+  auto placed = mPlaces.find(IdentityOf(item));
+  if (placed == mPlaces.end()) return 0;
+  item.batch = placed->second.batch;
+  item.range = placed->second.range;
+  return 1;
 }
 
 void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame,

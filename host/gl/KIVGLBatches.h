@@ -45,8 +45,9 @@ class KIVGLBatches {
   /// no loose item of this view draws, so that its buffers may go.
   void Collect(const std::vector<KIVGLMeshItem>& items, long long frame, std::vector<const KIVGLMeshItem*>& loose,
                int renders = 1, const std::function<void(KIVGLMesh&)>& merged = {});
-  /// Whether the item is in a batch: drawn from there, without its mesh's buffers.
-  int IsPlaced(const KIVGLMeshItem& item) const;
+  /// Whether the item is in a batch (drawn from there, without its mesh's buffers); if so
+  /// its batch and range are noted in it, which Collect takes without a second lookup.
+  int Locate(KIVGLMeshItem& item) const;
   /// Draws the batched items of the last Collect with the program and uniforms bound
   /// (world positions, colours in the vertices), through the vertex array that vaoOf
   /// gives for each batch. Returns the triangles drawn.

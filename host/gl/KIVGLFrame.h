@@ -17,6 +17,7 @@ struct KIVGLMeshItem {
   unsigned int texture = 0;  // the GL texture multiplying the colour, 0 for none
   int vertexColors = 0;      // the mesh's vertex colours multiply the colour
   float depth = 0.0f;  // of the mesh's centre in the view (sorting)
+  int batch = -1, range = -1;  // where the batches hold it, when found while queueing
 };
 
 /// A vertex given in pixels (x right, y up from the bottom-left corner) with its depth in

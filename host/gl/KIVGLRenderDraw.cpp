@@ -484,7 +484,7 @@ void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* cent
   ++s.primitives;
   // A mesh whose buffers went to a batch is drawn from there; a placement the batches do
   // not hold (moved, recoloured, or its batch freed) needs the buffers again.
-  if (!mesh->vbo && !(s.batching && s.Batches().IsPlaced(item))) {
+  if (!mesh->vbo && !(s.batching && s.Batches().Locate(item))) {
     KIVGLMesh* again = reload ? reload() : nullptr;
     if (!again || !again->vbo) return;
     again->reloadable = 1;
