@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "host/gl/KIVGLPackedNormal.h"
+
 namespace {
 // One merged vertex: world position, the normal in 10 bits a component (lighting needs no
 // more, and a batch is mostly its vertices), and the item's colour.
@@ -17,17 +19,6 @@ static_assert(sizeof(Vertex) == 20);
 
 unsigned char Byte(float c) { return static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)); }
 
-// x, y, z of a unit-length normal as signed normalised 10-bit fields, low bits first.
-std::uint32_t PackNormal(const float* n) {
-  const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  const float scale = length > 1e-20f ? 511.0f / length : 0.0f;
-  std::uint32_t packed = 0;
-  for (int i = 0; i < 3; ++i) {
-    const long field = std::lround(std::clamp(n[i] * scale, -511.0f, 511.0f));
-    packed |= (static_cast<std::uint32_t>(field) & 0x3FFu) << (10 * i);
-  }
-  return packed;
-}
 }  // namespace
 
 bool KIVGLBatches::Identity::operator==(const Identity& o) const {
@@ -63,7 +54,7 @@ KIVGLBatches::Identity KIVGLBatches::IdentityOf(const KIVGLMeshItem& item) {
 int KIVGLBatches::Batchable(const KIVGLMeshItem& item) {
   const KIVGLMesh* m = item.mesh;
   // Plain lit faces only: textures and vertex colours keep their own draws.
-  return m && m->vbo && m->mode == GL_TRIANGLES && m->floatsPerVertex == 6 && !m->hasUV && !m->hasColors &&
+  return m && m->vbo && m->mode == GL_TRIANGLES && m->hasNormals && m->floatsPerVertex == 4 && !m->hasUV && !m->hasColors &&
          !item.texture && m->vertices > 0 && m->vertices <= kMaxItemVertices && m->indexCount > 0;
 }
 
@@ -203,7 +194,7 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
     if (vertices.size() + static_cast<size_t>(m.vertices) > static_cast<size_t>(kMaxBatchVertices)) flush();
     // The mesh's own buffers hold what the batch needs: read them back rather than keep
     // a second copy on the CPU.
-    source.resize(static_cast<size_t>(m.vertices) * 6);
+    source.resize(static_cast<size_t>(m.vertices) * 4);
     glBindBuffer(GL_COPY_READ_BUFFER, m.vbo);
     glGetBufferSubData(GL_COPY_READ_BUFFER, 0, static_cast<GLsizeiptr>(source.size() * sizeof(float)), source.data());
     const size_t indexBytes = m.indexType == GL_UNSIGNED_SHORT ? 2 : 4;
@@ -218,14 +209,17 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
     const unsigned char colour[4] = {Byte(item->colour[0]), Byte(item->colour[1]), Byte(item->colour[2]), 255};
     const std::uint32_t base = static_cast<std::uint32_t>(vertices.size());
     for (int v = 0; v < m.vertices; ++v) {
-      const float* in = &source[static_cast<size_t>(v) * 6];
+      const float* in = &source[static_cast<size_t>(v) * 4];
+      std::uint32_t packed;
+      std::memcpy(&packed, &in[3], 4);
+      float local[3], normal[3];
+      KIVGLPackedNormal::Unpack(packed, local);
       Vertex out;
-      float normal[3];
       for (int i = 0; i < 3; ++i) {
         out.position[i] = model.At(i, 0) * in[0] + model.At(i, 1) * in[1] + model.At(i, 2) * in[2] + model.At(i, 3);
-        normal[i] = normalMatrix[i] * in[3] + normalMatrix[3 + i] * in[4] + normalMatrix[6 + i] * in[5];
+        normal[i] = normalMatrix[i] * local[0] + normalMatrix[3 + i] * local[1] + normalMatrix[6 + i] * local[2];
       }
-      out.normal = PackNormal(normal);
+      out.normal = KIVGLPackedNormal::Pack(normal);
       std::memcpy(out.colour, colour, 4);
       vertices.push_back(out);
     }

@@ -2,8 +2,8 @@
 // The GPU side of one cached primitive.
 #include <epoxy/gl.h>
 
-/// One uploaded primitive: interleaved positions, normals (faces), texture coordinates and
-/// colours when the primitive has them, and an index buffer. Buffers only: they may be
+/// One uploaded primitive: interleaved positions, normals (faces, 10 bits a component),
+/// texture coordinates and colours when the primitive has them, and an index buffer. Buffers only: they may be
 /// drawn from several contexts sharing them, each with a vertex array of its own.
 struct KIVGLMesh {
   GLuint vbo = 0, ibo = 0;  // both 0 once evicted: the description stays, for the batches' lookup
@@ -18,7 +18,7 @@ struct KIVGLMesh {
   int triangles = 0;        // drawn per submission
   unsigned long version = 0;  // the primitive's geometry version when uploaded
   unsigned long long key = 0;  // the cache's key: with version, names the geometry for good
-  int floatsPerVertex = 0;     // interleaved: position, then normal, uv, colour when present
+  int floatsPerVertex = 0;     // interleaved: position, then normal (packed), uv, colour when present
   long long lastFrame = 0;  // the frame that last drew it
   int reloadable = 0;       // its primitive can upload it again, so its buffers may go once batched
   float centre[3] = {0.0f, 0.0f, 0.0f};  // of its box, in its own frame (sorting)

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include "host/gl/KIVGLPackedNormal.h"
 
 KIVGLMeshCache::~KIVGLMeshCache() { Clear(); }
 
@@ -33,9 +36,9 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
     glGenBuffers(1, &mesh.vbo);
     glGenBuffers(1, &mesh.ibo);
   }
-  // Floats per vertex: position, then normal, uv and colour where given (the colour's four
-  // bytes take one float's room).
-  const int normalAt = 3, uvAt = normalAt + (normals ? 3 : 0), colourAt = uvAt + (uv ? 2 : 0);
+  // Floats per vertex: position, then normal, uv and colour where given (the normal's 10-bit
+  // fields and the colour's four bytes take one float's room each).
+  const int normalAt = 3, uvAt = normalAt + (normals ? 1 : 0), colourAt = uvAt + (uv ? 2 : 0);
   const int stride = colourAt + (rgba ? 1 : 0);
   std::vector<float> interleaved(static_cast<size_t>(vertexCount) * stride);
   float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
@@ -48,7 +51,10 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
       out[k] = p;
       lo[k] = std::min(lo[k], p);
       hi[k] = std::max(hi[k], p);
-      if (normals) out[normalAt + k] = normals[3 * v + k];
+    }
+    if (normals) {
+      const std::uint32_t packed = KIVGLPackedNormal::Pack(&normals[3 * v]);
+      std::memcpy(&out[normalAt], &packed, 4);
     }
     if (uv) out[uvAt] = uv[2 * v], out[uvAt + 1] = uv[2 * v + 1];
     if (rgba) std::memcpy(&out[colourAt], &rgba[4 * static_cast<size_t>(v)], 4);
@@ -93,7 +99,7 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
 }
 
 void KIVGLMeshCache::SetAttributes(const KIVGLMesh& mesh) {
-  const int normalAt = 3, uvAt = normalAt + (mesh.hasNormals ? 3 : 0), colourAt = uvAt + (mesh.hasUV ? 2 : 0);
+  const int normalAt = 3, uvAt = normalAt + (mesh.hasNormals ? 1 : 0), colourAt = uvAt + (mesh.hasUV ? 2 : 0);
   const GLsizei bytes = mesh.floatsPerVertex * static_cast<GLsizei>(sizeof(float));
   auto offset = [](int floats) { return reinterpret_cast<const void*>(static_cast<size_t>(floats) * sizeof(float)); };
   glBindBuffer(GL_ARRAY_BUFFER, mesh.vbo);
@@ -101,7 +107,7 @@ void KIVGLMeshCache::SetAttributes(const KIVGLMesh& mesh) {
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, bytes, nullptr);
   if (mesh.hasNormals) {
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, bytes, offset(normalAt));
+    glVertexAttribPointer(1, 4, GL_INT_2_10_10_10_REV, GL_TRUE, bytes, offset(normalAt));
   } else {
     glDisableVertexAttribArray(1);
   }

@@ -1,6 +1,9 @@
 // Still opaque faces merged into shared buffers: the picture is the one drawn face by
 // face, and it follows every change at once (a move, a colour, a removal).
+#include <cmath>
+
 #include "host/gl/KIVGLMeshCache.h"
+#include "host/gl/KIVGLPackedNormal.h"
 #include "host/gl/KIVGLShareGroup.h"
 #include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/scene/KIVIndexPool.h"
@@ -128,3 +131,17 @@ TEST(IndexPool, EqualIndexArraysAreHeldOnceAndChangedApart) {
 }
 
 }  // namespace
+
+TEST(PackedNormal, UnitNormalsComeBackWithinOneStepAndZeroStaysZero) {
+  const float normals[][3] = {{0, 0, 1}, {0, 0, -1}, {1, 1, 0}, {-0.3f, 0.5f, -2.0f}, {1e-3f, -1e-3f, 0}};
+  for (const auto& n : normals) {
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    float back[3];
+    KIVGLPackedNormal::Unpack(KIVGLPackedNormal::Pack(n), back);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(back[i], n[i] / length, 1.0f / 511.0f) << i;
+  }
+  const float zero[3] = {0, 0, 0};
+  float back[3];
+  KIVGLPackedNormal::Unpack(KIVGLPackedNormal::Pack(zero), back);
+  EXPECT_EQ(back[0] + back[1] + back[2], 0.0f);
+}
