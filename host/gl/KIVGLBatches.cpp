@@ -119,8 +119,7 @@ void KIVGLBatches::Collect(const std::vector<KIVGLMeshItem>& items, long long fr
     }
   }
   if (!steady.empty())
-    Merge(steady, frame, std::vector<const KIVGLMeshItem*>(loose.begin() + static_cast<long>(looseBefore), loose.end()),
-          merged);
+    Merge(steady, frame, std::span<const KIVGLMeshItem* const>(loose).subspan(looseBefore), merged);
 }
 
 int KIVGLBatches::Locate(KIVGLMeshItem& item) const {
@@ -133,7 +132,7 @@ int KIVGLBatches::Locate(KIVGLMeshItem& item) const {
 }
 
 void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame,
-                         const std::vector<const KIVGLMeshItem*>& loose,
+                         std::span<const KIVGLMeshItem* const> loose,
                          const std::function<void(KIVGLMesh&)>& merged) {
   // A mesh is handed back once its last item here is merged, unless a loose item still
   // draws from its buffers; handing back as the merge goes keeps the peak down.

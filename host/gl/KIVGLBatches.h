@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -105,7 +106,7 @@ class KIVGLBatches {
   void See(int batch, int range, long long frame);
   /// Merges the items into new batches, in their order.
   void Merge(const std::vector<const KIVGLMeshItem*>& items, long long frame,
-             const std::vector<const KIVGLMeshItem*>& loose, const std::function<void(KIVGLMesh&)>& merged);
+             std::span<const KIVGLMeshItem* const> loose, const std::function<void(KIVGLMesh&)>& merged);
   void Free(int batch);
 
   std::vector<std::unique_ptr<Batch>> mBatches;  // null slots are free

@@ -201,13 +201,19 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     // another view of this frame draws from them. This render's vertex array goes first:
     // an array holding a buffer keeps its storage alive. Other renders' arrays of it go
     // with their sweep of idle arrays.
+    // The other views' meshes are gathered only in a frame that merges something.
     std::unordered_set<const KIVGLMesh*> elsewhere;
-    for (const auto& other : views)
-      if (other.get() != &view)
-        for (const auto* list : {&other->faces, &other->transparent, &other->lines})
-          for (const KIVGLMeshItem& item : *list) elsewhere.insert(item.mesh);
+    bool gathered = false;
     Batches().Collect(view.faces, frame, loose, group->GetRenderCount(), [&](KIVGLMesh& m) {
-      if (!m.reloadable || elsewhere.count(&m)) return;
+      if (!m.reloadable) return;
+      if (!gathered) {
+        gathered = true;
+        for (const auto& other : views)
+          if (other.get() != &view)
+            for (const auto* list : {&other->faces, &other->transparent, &other->lines})
+              for (const KIVGLMeshItem& item : *list) elsewhere.insert(item.mesh);
+      }
+      if (elsewhere.count(&m)) return;
       if (auto it = vaos.find(&m); it != vaos.end()) {
         glDeleteVertexArrays(1, &it->second.vao);
         vaos.erase(it);
