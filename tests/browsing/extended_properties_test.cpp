@@ -14,7 +14,7 @@
 #include "browsing/NavExtendedAttribut.h"
 #include "browsing/NavPropertiesViewer.h"
 #include "navtools.h"
-#include "tests/browsing/NotificationOwner.h"
+#include "tests/support/NotificationOwner.h"
 
 namespace {
 using EA = NavExtendedAttribut;

@@ -8,7 +8,7 @@
 
 #include "browsing/NavGraphicAttribut.h"
 #include "navtools.h"
-#include "tests/browsing/NotificationOwner.h"
+#include "tests/support/NotificationOwner.h"
 
 namespace {
 using GA = NavGraphicAttribut;

@@ -10,21 +10,11 @@
 #include <vector>
 
 #include "navtools.h"
+#include "tests/support/NotificationOwner.h"
 
 namespace {
 
-struct Father : KIVCommand {
-  std::vector<std::string> received;
-  Father() {
-    AddAnalyseNotificationCB(nullptr, nullptr, nullptr,
-                             [this](KIVCommand*, KIVNotification* n, void*) { received.push_back(n->IsA()); }, nullptr);
-  }
-  int Count(const std::string& name) const {
-    int c = 0;
-    for (const auto& r : received) c += r == name;
-    return c;
-  }
-};
+using Father = NotificationOwner;
 
 void Cycle() {
   KIVApplication::MainApplication()->ProcessDeferred();

@@ -24,6 +24,15 @@ inline KIVGLContext* SharedContext(std::string* reason) {
   return context.get();
 }
 
+/// A render on the shared context, drawing for the viewer; null with the reason when it
+/// is not ready.
+inline std::unique_ptr<KIVGLRender> AttachRender(KIVViewer& viewer, std::string& reason) {
+  auto render = std::make_unique<KIVGLRender>(viewer.GetSupport(), SharedContext(nullptr));
+  if (!render->IsReady(&reason)) return nullptr;
+  viewer.SetRender(render.get());
+  return render;
+}
+
 /// A square of side 2 × half in the plane y = depth, centred on (x, z), facing −y.
 inline KIV3DFaceGP* Square(float x, float z, float half, float depth = 0.0f) {
   const float v[12] = {x - half, depth, z - half, x + half, depth, z - half,
@@ -55,11 +64,9 @@ struct GLScene : ::testing::Test {
 
   void SetUp() override {
     std::string reason;
-    KIVGLContext* context = SharedContext(&reason);
-    if (!context) GTEST_SKIP() << "no headless OpenGL: " << reason;
-    render = std::make_unique<KIVGLRender>(viewer.GetSupport(), context);
-    ASSERT_TRUE(render->IsReady(&reason)) << reason;
-    viewer.SetRender(render.get());
+    if (!SharedContext(&reason)) GTEST_SKIP() << "no headless OpenGL: " << reason;
+    render = AttachRender(viewer, reason);
+    ASSERT_TRUE(render) << reason;
     viewer.SetBackgroundColor(0.0f, 0.0f, 0.2f);
     viewer.GetMain3DViewpoint()->AddRep(root);
   }

@@ -17,11 +17,9 @@ struct PanelFrame : ::testing::Test {
 
   void SetUp() override {
     std::string reason;
-    KIVGLContext* context = SharedContext(&reason);
-    if (!context) GTEST_SKIP() << "no headless OpenGL: " << reason;
-    render = std::make_unique<KIVGLRender>(viewer.GetSupport(), context);
-    ASSERT_TRUE(render->IsReady(&reason)) << reason;
-    viewer.SetRender(render.get());
+    if (!SharedContext(&reason)) GTEST_SKIP() << "no headless OpenGL: " << reason;
+    render = AttachRender(viewer, reason);
+    ASSERT_TRUE(render) << reason;
   }
   void TearDown() override {
     viewer.SetRender(nullptr);

@@ -18,6 +18,14 @@ struct SecondWindow {
     viewer.SetRender(nullptr);
     render.reset();
   }
+  /// A context sharing with the tests' one and a render in the first render's group;
+  /// false with the reason when the platform gives no shared context.
+  bool Join(KIVGLRender& first, std::string& reason) {
+    context = SharedContext(nullptr)->CreateShared(&reason);
+    if (!context) return false;
+    render = std::make_unique<KIVGLRender>(viewer.GetSupport(), context.get(), first.GetShareGroup());
+    return true;
+  }
   std::array<int, 4> Centre() {
     viewer.Draw();
     std::string error;
@@ -32,10 +40,7 @@ using GLShareGroup = GLScene;
 TEST_F(GLShareGroup, WindowsSharingContextsUploadEachPrimitiveOnce) {
   SecondWindow second;
   std::string reason;
-  second.context = SharedContext(nullptr)->CreateShared(&reason);
-  if (!second.context) GTEST_SKIP() << reason;
-  second.render = std::make_unique<KIVGLRender>(second.viewer.GetSupport(), second.context.get(),
-                                                render->GetShareGroup());
+  if (!second.Join(*render, reason)) GTEST_SKIP() << reason;
   ASSERT_TRUE(second.render->IsReady(&reason)) << reason;
   EXPECT_EQ(render->GetShareGroup(), second.render->GetShareGroup());
   EXPECT_EQ(render->GetShareGroup()->GetRenderCount(), 2);
@@ -84,10 +89,7 @@ TEST_F(GLShareGroup, WindowsSharingContextsUploadEachPrimitiveOnce) {
 TEST_F(GLShareGroup, WindowsDrawingInTurnShareOneSetOfBatches) {
   SecondWindow second;
   std::string reason;
-  second.context = SharedContext(nullptr)->CreateShared(&reason);
-  if (!second.context) GTEST_SKIP() << reason;
-  second.render = std::make_unique<KIVGLRender>(second.viewer.GetSupport(), second.context.get(),
-                                                render->GetShareGroup());
+  if (!second.Join(*render, reason)) GTEST_SKIP() << reason;
   ASSERT_TRUE(second.render->IsReady(&reason)) << reason;
   second.viewer.SetRender(second.render.get());
   for (int i = 0; i < 6; ++i)

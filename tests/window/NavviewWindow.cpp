@@ -1,5 +1,7 @@
 #include "tests/window/NavviewWindow.h"
 
+#include <QAbstractButton>
+
 QApplication* NavviewWindow::sApp = nullptr;
 KIVQtPresenter* NavviewWindow::sPresenter = nullptr;
 NavviewMainWindow* NavviewWindow::sWindow = nullptr;
@@ -19,6 +21,19 @@ QAction* ActionTitled(QMenu* menu, const QString& title) {
   for (QAction* action : menu->actions())
     if (action->text() == title) return action;
   return nullptr;
+}
+
+QWidget* NavviewWindow::FromToolBar(const char* button, const char* windowName) {
+  auto* pressed = Find<QAbstractButton>(button);
+  if (!pressed) return nullptr;
+  Click(pressed);
+  QWidget* top = WaitTopLevel(windowName);
+  if (!top || !QTest::qWaitForWindowExposed(top)) return nullptr;
+  PlaceBeside(top);
+  Settle(300);  // the X server places the window before the pointer goes there
+  top->activateWindow();  // keys go to the active window
+  for (int i = 0; i < 100 && QApplication::activeWindow() != top; ++i) QTest::qWait(10);
+  return top;
 }
 
 QWidget* NavviewWindow::FromViewMenu(const QString& title, const char* windowName) {

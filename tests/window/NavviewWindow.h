@@ -99,6 +99,9 @@ class NavviewWindow : public ::testing::Test {
     top->move(sWindow->frameGeometry().right() + 20, 0);
     for (int i = 0; i < 100 && top->x() <= sWindow->frameGeometry().right(); ++i) QTest::qWait(10);
   }
+  /// Clicks the tool bar button of that name; the tool window of that name it opens, once
+  /// exposed, beside the main window and active for the keyboard (null when none shows).
+  static QWidget* FromToolBar(const char* button, const char* windowName);
   static QWidget* FromViewMenu(const QString& title, const char* windowName);
   /// Chooses an item of a menu of the menu bar with the mouse; the top-level window of
   /// that name it opens, once shown (null when none).

@@ -25,19 +25,11 @@ QAbstractButton* DialogButton(QWidget* window, QDialogButtonBox::StandardButton 
 // "View Settings" from the Reference button: the intensity slider taken to its end with the
 // keyboard darkens the window's background to black; Cancel brings the colour back.
 TEST_F(NavviewWindow, ReferencePanelSetsTheBackgroundSeenOnScreen) {
-  auto* button = Find<QAbstractButton>("Reference");
-  ASSERT_NE(button, nullptr);
   const QImage before = WaitForStill(View());
   const QColor was = before.pixelColor(4, 4);
-  Click(button);
-  QWidget* panel = WaitTopLevel(NavReferenceViewUI::PanelIdTag);
+  QWidget* panel = FromToolBar("Reference", NavReferenceViewUI::PanelIdTag);
   ASSERT_NE(panel, nullptr) << "no View Settings window";
   EXPECT_EQ(panel->windowTitle(), "View Settings");
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
-  PlaceBeside(panel);
-  Settle(300);  // the X server places the window before the pointer goes there
-  panel->activateWindow();  // keys go to the active window
-  for (int i = 0; i < 100 && QApplication::activeWindow() != panel; ++i) QTest::qWait(10);
   QWidget* row = panel->findChild<QWidget*>(NavReferenceViewUI::BkgSliderTag);
   ASSERT_NE(row, nullptr);
   auto* slider = row->findChild<QSlider*>("kivSlider");
@@ -69,21 +61,13 @@ TEST_F(NavviewWindow, ReferencePanelSetsTheBackgroundSeenOnScreen) {
 // the still sag taken to its end culls every object under 80 pixels after Apply, and Cancel
 // brings them back.
 TEST_F(NavviewWindow, QualityPanelCullsSmallObjectsOnScreen) {
-  auto* button = Find<QAbstractButton>("QualitySpeed");
-  ASSERT_NE(button, nullptr);
   auto* render = View()->GetRender();
   ASSERT_NE(render, nullptr);
   const QImage before = WaitForStill(View());
   const long long full = render->GetLastFrameStats().triangles;
-  Click(button);
-  QWidget* panel = WaitTopLevel(NavQualitySpeedEditPanel::PanelIdTag);
+  QWidget* panel = FromToolBar("QualitySpeed", NavQualitySpeedEditPanel::PanelIdTag);
   ASSERT_NE(panel, nullptr) << "no Quality & Speed window";
   EXPECT_EQ(panel->windowTitle(), "Quality & Speed");
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
-  PlaceBeside(panel);
-  Settle(300);  // the X server places the window before the pointer goes there
-  panel->activateWindow();  // keys go to the active window
-  for (int i = 0; i < 100 && QApplication::activeWindow() != panel; ++i) QTest::qWait(10);
 
   auto* mechanical = panel->findChild<QAbstractButton*>(
       NavQualitySpeedEditPanel::RuleTag[NavQualitySpeedEditPanel::RuleMechanical]);
@@ -139,12 +123,8 @@ TEST_F(NavviewWindow, QualityPanelHiddenLineBoxRedrawsTheView) {
       }
     return static_cast<double>(n) / ((image.height() / 2) * (image.width() / 2));
   };
-  Click(Find<QAbstractButton>("QualitySpeed"));
-  QWidget* panel = WaitTopLevel(NavQualitySpeedEditPanel::PanelIdTag);
+  QWidget* panel = FromToolBar("QualitySpeed", NavQualitySpeedEditPanel::PanelIdTag);
   ASSERT_NE(panel, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
-  PlaceBeside(panel);
-  Settle(300);
   auto* hlr = panel->findChild<QAbstractButton*>(NavQualitySpeedEditPanel::BoxTag[6]);
   ASSERT_NE(hlr, nullptr);
   EXPECT_EQ(hlr->text(), "HLR");
