@@ -4,8 +4,8 @@
 #include <cctype>
 #include <new>
 #include <sstream>
-#include <unordered_set>
 
+#include "apps/navview/NavviewScene.h"
 #include "apps/navview/NavviewSession.h"
 #include "dialogs/NavListGeneric.h"
 #include "dialogs/NavMultiListTxt.h"
@@ -13,18 +13,7 @@
 #include "host/dialog/KIVDlgMultiList.h"
 #include "host/dialog/KIVDlgNotify.h"
 #include "host/visu/scene/KIV3DBagRep.h"
-#include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavViewerExtand.h"
-
-namespace {
-long long Triangles(KIVRep* rep) {
-  auto* shape = dynamic_cast<KIV3DRep*>(rep);
-  if (!shape) return 0;
-  KIVNavStatisticRender render(KIVSupport(100, 100));
-  shape->DrawShading(render, 1);
-  return render.GetSceneSize();
-}
-}  // namespace
 
 NavviewModelsList::NavviewModelsList(NavviewSession& session)
     : KIVCommand(nullptr, "NavviewModelsList"), mSession(session) {}
@@ -42,20 +31,7 @@ std::string NavviewModelsList::TypeOf(const std::string& name) {
   return "Model";
 }
 
-std::vector<KIVRep*> NavviewModelsList::Models() const {
-  std::vector<KIVRep*> models;
-  std::unordered_set<const KIVRep*> seen;
-  std::vector<KIVRep*> stack{mSession.GetScene().GetRoot()};
-  while (!stack.empty()) {
-    KIVRep* rep = stack.back();
-    stack.pop_back();
-    if (!seen.insert(rep).second) continue;
-    if (mSession.GetScene().IsModel(rep)) models.push_back(rep);
-    const auto& children = rep->GetChildren();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
-  }
-  return models;
-}
+std::vector<KIVRep*> NavviewModelsList::Models() const { return mSession.GetScene().GetModels(); }
 
 void NavviewModelsList::Build() {
   mWindow = new KIVDlgDialog(nullptr, "NavviewModelsWindow", KIVDlgWindow::StyleNoButtons);
@@ -96,7 +72,7 @@ void NavviewModelsList::Refill() {
       mList->AddTypeObject(t, 0, 0);
     }
     auto* texts = new (std::nothrow) KIVUnicodeString[3]{KIVUnicodeString(name), KIVUnicodeString(type),
-                                                          KIVUnicodeString(std::to_string(Triangles(model)))};
+                                                          KIVUnicodeString(std::to_string(NavviewScene::CountTriangles(model)))};
     if (!texts) break;
     mList->AddObject(model, texts, id, -1, model->GetHighlightMode() ? 1 : 0, 0, 1, 3);
   }

@@ -54,16 +54,9 @@ NavviewMover::~NavviewMover() {
 
 KIVRep* NavviewMover::Find(const std::string& name) const {
   const NavviewScene& scene = mSession.GetScene();
-  std::unordered_set<const KIVRep*> seen;
-  std::vector<KIVRep*> stack{scene.GetRoot()};
-  while (!stack.empty()) {
-    KIVRep* rep = stack.back();
-    stack.pop_back();
-    if (!seen.insert(rep).second) continue;
+  for (KIVRep* rep : scene.GetReps()) {
     const char* own = scene.GetName(rep);
     if (own && name == own && rep != scene.GetRoot()) return rep;
-    const auto& children = rep->GetChildren();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
   }
   return nullptr;
 }
@@ -103,15 +96,8 @@ void NavviewMover::ClickCB(KIVCommand*, KIVNotification* notification, void*) {
   KIVRep* model = select ? ModelOf(select->GetPickPath()) : nullptr;
   mClicked = model;
   if (!model || !dynamic_cast<KIVActivateNotification*>(notification)) return;
-  std::vector<KIVRep*> stack{mSession.GetScene().GetRoot()};
-  std::unordered_set<const KIVRep*> seen;
-  while (!stack.empty()) {
-    KIVRep* rep = stack.back();
-    stack.pop_back();
-    if (!seen.insert(rep).second) continue;
+  for (KIVRep* rep : mSession.GetScene().GetReps())
     if (rep->GetHighlightMode() && rep != model) rep->SetHighlightMode(0, 1);
-    for (KIVRep* child : rep->GetChildren()) stack.push_back(child);
-  }
   model->SetHighlightMode(1, 1);
 }
 

@@ -6,22 +6,15 @@
 #include <unordered_set>
 
 #include "apps/navview/NavviewModelsList.h"
+#include "apps/navview/NavviewScene.h"
 #include "apps/navview/NavviewSession.h"
 #include "apps/navview/NavviewWords.h"
 #include "browsing/NavPropertiesViewer.h"
 #include "host/dialog/KIVDlgMultiList.h"
 #include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/scene/KIV3DCustomRep.h"
-#include "viewer/KIVNavStatisticRender.h"
 
 namespace {
-long long Triangles(KIVRep* rep) {
-  auto* shape = dynamic_cast<KIV3DRep*>(rep);
-  if (!shape) return 0;
-  KIVNavStatisticRender render(KIVSupport(100, 100));
-  shape->DrawShading(render, 1);
-  return render.GetSceneSize();
-}
 
 std::string Point(const float p[3]) {
   char text[96];
@@ -82,17 +75,7 @@ void NavviewProperties::Fill() {
   mViewer = new NavPropertiesViewer(nullptr, "NavviewPropertiesWindow", "Properties");
   mViewer->SetRectDimensions(0, 0, 900, 420);
   NavviewScene& scene = mSession.GetScene();
-  std::vector<KIVRep*> models;
-  std::unordered_set<const KIVRep*> seen;
-  std::vector<KIVRep*> stack{scene.GetRoot()};
-  while (!stack.empty()) {
-    KIVRep* rep = stack.back();
-    stack.pop_back();
-    if (!seen.insert(rep).second) continue;
-    if (scene.IsModel(rep)) models.push_back(rep);
-    const auto& children = rep->GetChildren();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
-  }
+  const std::vector<KIVRep*> models = scene.GetModels();
   KIVUnicodeString names[6];
   for (int c = 0; c < 6; ++c) names[c] = KIVUnicodeString(kColumns[c]);
   for (KIVRep* model : models) {
@@ -104,7 +87,7 @@ void NavviewProperties::Fill() {
     std::string min = "-", max = "-";
     WorldBox(model, min, max);
     const std::string values[6] = {name,         NavviewModelsList::TypeOf(name), file ? file : "(built-in)", min,
-                                   max,          std::to_string(Triangles(model))};
+                                   max,          std::to_string(NavviewScene::CountTriangles(model))};
     for (int c = 0; c < 6; ++c) {
       KIVUnicodeString value(values[c]);
       mViewer->AddProperty(object, &names[c], &value, 0);

@@ -59,9 +59,33 @@ const char* NavviewScene::GetName(const KIVRep* rep) const {
   return it == mNames.end() ? nullptr : it->second.c_str();
 }
 
-long long NavviewScene::CountTriangles() const {
+std::vector<KIVRep*> NavviewScene::GetReps() const {
+  std::vector<KIVRep*> order;
+  std::unordered_set<const KIVRep*> seen;
+  std::vector<KIVRep*> stack{mRoot};
+  while (!stack.empty()) {
+    KIVRep* rep = stack.back();
+    stack.pop_back();
+    if (!seen.insert(rep).second) continue;
+    order.push_back(rep);
+    const auto& children = rep->GetChildren();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
+  }
+  return order;
+}
+
+std::vector<KIVRep*> NavviewScene::GetModels() const {
+  std::vector<KIVRep*> models;
+  for (KIVRep* rep : GetReps())
+    if (IsModel(rep)) models.push_back(rep);
+  return models;
+}
+
+long long NavviewScene::CountTriangles(KIVRep* rep) {
+  auto* shape = dynamic_cast<KIV3DRep*>(rep);
+  if (!shape) return 0;
   KIVNavStatisticRender render(KIVSupport(100, 100));
-  mRoot->DrawShading(render, 1);
+  shape->DrawShading(render, 1);
   return render.GetSceneSize();
 }
 

@@ -45,8 +45,15 @@ class NavviewScene {
     return nullptr;
   }
   int GetModelCount() const { return static_cast<int>(mModels.size()); }
+  /// Every rep under the root, the root first, once each (a shared one where first met),
+  /// depth first in the children's order.
+  std::vector<KIVRep*> GetReps() const;
+  /// The models among them, in the same order.
+  std::vector<KIVRep*> GetModels() const;
   /// Triangles of the finest level under the root, every instance of a shared leaf counted.
-  long long CountTriangles() const;
+  long long CountTriangles() const { return CountTriangles(mRoot); }
+  /// The same under one rep (0 for a rep that is not 3D).
+  static long long CountTriangles(KIVRep* rep);
   /// Points of the point clouds under the root, counted as triangles are.
   long long CountPoints() const;
 

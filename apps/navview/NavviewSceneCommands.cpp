@@ -3,22 +3,14 @@
 #include <memory>
 #include <unordered_set>
 
+#include "apps/navview/NavviewScene.h"
 #include "apps/navview/NavviewSession.h"
 #include "host/visu/scene/KIV3DBagRep.h"
 #include "host/visu/panels/KIVNavElement.h"
 #include "host/visu/panels/KIVWriteVrml.h"
-#include "viewer/KIVNavStatisticRender.h"
 #include "viewer/NavViewerExtand.h"
 
 namespace {
-
-long long Triangles(KIVRep* rep) {
-  auto* shape = dynamic_cast<KIV3DRep*>(rep);
-  if (!shape) return 0;
-  KIVNavStatisticRender render(KIVSupport(100, 100));
-  shape->DrawShading(render, 1);
-  return render.GetSceneSize();
-}
 
 void AddWithAncestors(KIVRep* rep, const KIVRep* root, std::unordered_set<const KIVRep*>& into) {
   if (!into.insert(rep).second || rep == root) return;
@@ -34,20 +26,7 @@ std::string Count(size_t n, const char* what) { return std::to_string(n) + " " +
 
 }  // namespace
 
-std::vector<KIVRep*> NavviewSceneCommands::Reps() const {
-  std::vector<KIVRep*> order;
-  std::unordered_set<const KIVRep*> seen;
-  std::vector<KIVRep*> stack{mSession.GetScene().GetRoot()};
-  while (!stack.empty()) {
-    KIVRep* rep = stack.back();
-    stack.pop_back();
-    if (!seen.insert(rep).second) continue;
-    order.push_back(rep);
-    const auto& children = rep->GetChildren();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(*it);
-  }
-  return order;
-}
+std::vector<KIVRep*> NavviewSceneCommands::Reps() const { return mSession.GetScene().GetReps(); }
 
 std::vector<KIVRep*> NavviewSceneCommands::Find(const std::string& name) const {
   std::vector<KIVRep*> found;
@@ -82,7 +61,7 @@ std::string NavviewSceneCommands::List() const {
   long long total = 0;
   for (KIVRep* rep : Reps()) {
     if (!scene.IsModel(rep)) continue;
-    const long long triangles = Triangles(rep);
+    const long long triangles = NavviewScene::CountTriangles(rep);
     const char* name = scene.GetName(rep);
     lines += "\n  " + std::string(name && *name ? name : "(unnamed)") + "  " + std::to_string(triangles) +
              " triangles";
