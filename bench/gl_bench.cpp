@@ -22,6 +22,7 @@
 #include "bench/HeadlessContext.h"
 #include "bench/PlantScene.h"
 #include "bench/PlantTree.h"
+#include "bench/ViewerPlant.h"
 #include "host/gl/KIVGLCapture.h"
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
@@ -39,6 +40,10 @@
 namespace {
 
 KIVGLContext* Context() { return HeadlessContext(); }
+
+// The extended viewer of the drag and follower benchmarks: its editor turns the camera.
+constexpr int kDragOptions =
+    NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality | NavViewerExtand::kOptionSelectOfficial;
 
 struct Fixture {
   std::unique_ptr<PlantScene> plant;
@@ -166,31 +171,12 @@ void BM_GLDrag(benchmark::State& state) {
     state.SkipWithError("no headless OpenGL");
     return;
   }
-  struct Drag {
-    std::unique_ptr<PlantScene> plant;
-    PlantTree tree;
-    KIVDlgDialog* window = nullptr;  // owns the viewer
-    NavViewerExtand* viewer = nullptr;
-    std::unique_ptr<KIVGLRender> render;
-  };
-  static std::map<std::pair<int, int>, std::unique_ptr<Drag>> drags;
+  static std::map<std::pair<int, int>, std::unique_ptr<ViewerPlant>> drags;
   const int models = static_cast<int>(state.range(0)), triangles = static_cast<int>(state.range(1));
-  std::unique_ptr<Drag>& d = drags[{models, triangles}];
+  std::unique_ptr<ViewerPlant>& d = drags[{models, triangles}];
   if (!d) {
-    d = std::make_unique<Drag>();
-    d->plant = std::make_unique<PlantScene>(models, triangles, 7);
-    d->tree = BuildPlantTree(*d->plant);
-    d->window = new KIVDlgDialog(nullptr, "BenchWindow", 0x4000);
-    d->viewer = new NavViewerExtand(d->window, KIVString("bench"),
-                                    NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality |
-                                        NavViewerExtand::kOptionSelectOfficial,
-                                    0, 1280, 720);
-    d->viewer->AddRep(d->tree.root, NavViewerExtand::kOfficialRoot);
-    d->window->SetVisibility(2);
-    KIVApplication::MainApplication()->ProcessDeferred();  // the window exists: the editor is made
-    AimAtPlant(*d->viewer->GetMain3DViewpoint(), *d->plant);
-    d->render = std::make_unique<KIVGLRender>(d->viewer->GetSupport(), Context());
-    d->viewer->SetRender(d->render.get());
+    d = std::make_unique<ViewerPlant>();
+    ViewerPlant::Build(*d, models, triangles, kDragOptions);
   }
   NavViewerExtand& viewer = *d->viewer;
   const bool dragging = state.range(2) != 0, draw = state.range(2) != 2;
@@ -235,12 +221,7 @@ void BM_GLFollowers(benchmark::State& state) {
     state.SkipWithError("no headless OpenGL");
     return;
   }
-  struct Windows {
-    std::unique_ptr<PlantScene> plant;
-    PlantTree tree;
-    KIVDlgDialog* window = nullptr;  // owns the viewers
-    NavViewerExtand* viewer = nullptr;
-    std::unique_ptr<KIVGLRender> render;
+  struct Windows : ViewerPlant {  // the window owns the followers too
     std::vector<NavSimpleViewer3D*> followers;
     std::vector<std::unique_ptr<KIVGLRender>> followerRenders;
   };
@@ -248,19 +229,7 @@ void BM_GLFollowers(benchmark::State& state) {
   const int models = static_cast<int>(state.range(0)), triangles = static_cast<int>(state.range(1));
   if (!w) {
     w = std::make_unique<Windows>();
-    w->plant = std::make_unique<PlantScene>(models, triangles, 7);
-    w->tree = BuildPlantTree(*w->plant);
-    w->window = new KIVDlgDialog(nullptr, "BenchWindow", 0x4000);
-    w->viewer = new NavViewerExtand(w->window, KIVString("bench"),
-                                    NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality |
-                                        NavViewerExtand::kOptionSelectOfficial,
-                                    0, 1280, 720);
-    w->viewer->AddRep(w->tree.root, NavViewerExtand::kOfficialRoot);
-    w->window->SetVisibility(2);
-    KIVApplication::MainApplication()->ProcessDeferred();
-    AimAtPlant(*w->viewer->GetMain3DViewpoint(), *w->plant);
-    w->render = std::make_unique<KIVGLRender>(w->viewer->GetSupport(), Context());
-    w->viewer->SetRender(w->render.get());
+    ViewerPlant::Build(*w, models, triangles, kDragOptions);
   }
   const int wanted = static_cast<int>(state.range(2));
   while (static_cast<int>(w->followers.size()) < wanted) {

@@ -12,45 +12,20 @@
 #include <memory>
 #include <string>
 
-#include "bench/HeadlessContext.h"
-#include "bench/PlantScene.h"
-#include "bench/PlantTree.h"
-#include "host/core/KIVApplication.h"
-#include "host/dialog/KIVDlgDialog.h"
+#include "bench/ViewerPlant.h"
 #include "host/dialog/KIVDlgRadioButton.h"
 #include "host/dialog/KIVDlgSlider.h"
-#include "host/gl/KIVGLContext.h"
-#include "host/gl/KIVGLRender.h"
 #include "viewer/NavQualitySpeedEditPanel.h"
-#include "viewer/NavViewerExtand.h"
 
 namespace {
 
 KIVGLContext* Context() { return HeadlessContext(); }
 
-struct Plant {
-  std::unique_ptr<PlantScene> plant;
-  PlantTree tree;
-  KIVDlgDialog* window = nullptr;  // owns the viewer
-  NavViewerExtand* viewer = nullptr;
-  std::unique_ptr<KIVGLRender> render;
-};
-
-Plant* Scene() {
-  static std::unique_ptr<Plant> p;
+ViewerPlant* Scene() {
+  static std::unique_ptr<ViewerPlant> p;
   if (!p && Context()) {
-    p = std::make_unique<Plant>();
-    p->plant = std::make_unique<PlantScene>(10000, 1000, 7);
-    p->tree = BuildPlantTree(*p->plant);
-    p->window = new KIVDlgDialog(nullptr, "BenchWindow", 0x4000);
-    p->viewer = new NavViewerExtand(p->window, KIVString("bench"),
-                                    NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality, 0, 1280, 720);
-    p->viewer->AddRep(p->tree.root, NavViewerExtand::kOfficialRoot);
-    p->window->SetVisibility(2);
-    KIVApplication::MainApplication()->ProcessDeferred();
-    AimAtPlant(*p->viewer->GetMain3DViewpoint(), *p->plant);
-    p->render = std::make_unique<KIVGLRender>(p->viewer->GetSupport(), Context());
-    p->viewer->SetRender(p->render.get());
+    p = std::make_unique<ViewerPlant>();
+    ViewerPlant::Build(*p, 10000, 1000, NavViewerExtand::kOptionEditor | NavViewerExtand::kOptionQuality);
   }
   return p.get();
 }
@@ -69,7 +44,7 @@ void ApplySetting(NavViewerExtand& viewer, int fast) {
 }
 
 void BM_QualityFrame(benchmark::State& state) {
-  Plant* p = Scene();
+  ViewerPlant* p = Scene();
   if (!p) {
     state.SkipWithError("no headless OpenGL");
     return;
