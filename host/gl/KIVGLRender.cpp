@@ -198,10 +198,9 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   loose.clear();
   if (batching) {
     // A merged mesh that its primitive can upload again gives its buffers back, unless
-    // another view of this frame draws from them. This render's vertex array goes first:
-    // an array holding a buffer keeps its storage alive. Other renders' arrays of it go
-    // with their sweep of idle arrays.
-    // The other views' meshes are gathered only in a frame that merges something.
+    // another view of this frame draws from them (gathered only when something merges).
+    // This render's vertex array goes first: an array holding a buffer keeps its storage
+    // alive. Other renders' arrays of it go with their sweep of idle arrays.
     std::unordered_set<const KIVGLMesh*> elsewhere;
     bool gathered = false;
     Batches().Collect(view.faces, frame, loose, group->GetRenderCount(), [&](KIVGLMesh& m) {
@@ -258,27 +257,22 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     for (const KIVGLMeshItem* item : loose) DrawMesh(*item, view, 0, colour);
     return drawn;
   };
-  const int lined = edges || hidden || outline;
+  // The fill: shaded, or for the line modes faces that hide what is behind them (in the
+  // background colour, or in depth alone for an outline over a wire frame). It steps back
+  // a little so that the lines drawn over it win the depth test.
+  const bool filled = shaded || hidden || outline;
+  if (edges || hidden || outline) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
   if (shaded) {
-    // The fill steps back a little so that the lines drawn over it win the depth test.
-    if (lined) glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     triangles += batched(view.lit, white, 0);
-    batchedItems += Batches().GetDrawnItems();
-    drawCalls += Batches().GetDrawCalls() + static_cast<int>(loose.size());
-    for (const KIVGLMeshItem* item : loose) {
-      DrawMesh(*item, view, view.lit, item->colour);
-      triangles += item->mesh->triangles;
-    }
-    glDisable(GL_POLYGON_OFFSET_FILL);
-  } else if (hidden || outline) {
-    // Faces hide what is behind them: in the background colour, or in depth alone for an
-    // outline over a wire frame.
-    glEnable(GL_POLYGON_OFFSET_FILL), glPolygonOffset(1.0f, 1.0f);
+    for (const KIVGLMeshItem* item : loose) DrawMesh(*item, view, view.lit, item->colour);
+  } else if (filled) {
     if (!hidden) glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     triangles += plainPass(backColour);
-    if (!hidden) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDisable(GL_POLYGON_OFFSET_FILL);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  }
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  if (filled) {
     for (const KIVGLMeshItem* item : loose) triangles += item->mesh->triangles;
     batchedItems += Batches().GetDrawnItems();
     drawCalls += Batches().GetDrawCalls() + static_cast<int>(loose.size());
