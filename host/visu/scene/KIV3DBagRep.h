@@ -25,6 +25,8 @@ class KIV3DBagRep : public KIV3DRep {
 
   /// Null when the bag has no matrix (the identity).
   const KIV4x4Matrix* GetMatrix() const { return mMatrix.get(); }
+  /// The matrix's largest stretch (KIV4x4Matrix::GetMaxScale), 1 without a matrix.
+  float GetMaxScale() const { return mMaxScale; }
   /// Null removes the matrix.
   void SetMatrix(const KIV4x4Matrix* matrix);
   void SetMatrix(const KIV4x4Matrix& matrix) { SetMatrix(&matrix); }

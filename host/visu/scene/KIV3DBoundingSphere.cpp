@@ -64,8 +64,13 @@ KIV3DBoundingSphere& KIV3DBoundingSphere::operator+=(const KIV3DBoundingSphere& 
 
 KIV3DBoundingSphere& KIV3DBoundingSphere::operator*=(const KIV4x4Matrix& m) {
   if (mState != State::Finite) return *this;
+  return Transform(m, m.GetMaxScale());
+}
+
+KIV3DBoundingSphere& KIV3DBoundingSphere::Transform(const KIV4x4Matrix& m, float maxScale) {
+  if (mState != State::Finite) return *this;
   mCentre = m.TransformPoint(mCentre);
-  mRadius *= m.GetMaxScale();
+  mRadius *= maxScale;
   return *this;
 }
 

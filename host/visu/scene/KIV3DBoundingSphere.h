@@ -33,6 +33,9 @@ class KIV3DBoundingSphere {
   /// Carries the sphere by a placement: the centre moves, the radius grows with the
   /// largest stretch of the matrix (so it still encloses what it enclosed).
   KIV3DBoundingSphere& operator*=(const KIV4x4Matrix& m);
+  /// The same with the matrix's largest stretch given (m.GetMaxScale()), for a caller
+  /// that carries many spheres by one matrix.
+  KIV3DBoundingSphere& Transform(const KIV4x4Matrix& m, float maxScale);
   KIV3DBoundingSphere operator*(const KIV4x4Matrix& m) const {
     KIV3DBoundingSphere s = *this;
     return s *= m;

@@ -78,7 +78,13 @@ void KIVRender::DrawDefault(KIV3DRep& rep, int) {
     KIV4x4Matrix matrix = bag->GetMatrix() ? *bag->GetMatrix() : KIV4x4Matrix();
     const bool placed = bag->GetMatrix() != nullptr;
     const int highlighted = attributes.GetFlag(KIVGraphicAttributeSet::Selected);
+    const bool fromIdentity = placed && GetCurrentMatrix() == KIV4x4Matrix();
     if (placed) PushMatrix(matrix);
+    // Placed at the top, the matrix is the bag's own, whose stretch the bag already knows.
+    if (fromIdentity && GetCurrentMatrix() == matrix) {
+      mScaled = matrix;
+      mScale = bag->GetMaxScale();
+    }
     mHighlightDepth += highlighted;
     DrawChildren(*bag);
     mHighlightDepth -= highlighted;
@@ -142,10 +148,21 @@ int KIVRender::IsSeen(const float* min, const float* max) {
   return IsInside(KIV3DBoundingSphere(c, std::sqrt(half * half)));
 }
 
+KIV3DBoundingSphere KIVRender::ToWorld(const KIV3DBoundingSphere& sphere) const {
+  if (sphere.IsEmpty() || sphere.IsInfinite()) return sphere;
+  const KIV4x4Matrix& m = GetCurrentMatrix();
+  if (mScale < 0.0f || !(m == mScaled)) {
+    mScaled = m;
+    mScale = m.GetMaxScale();
+  }
+  KIV3DBoundingSphere world = sphere;
+  return world.Transform(m, mScale);
+}
+
 int KIVRender::IsInside(const KIV3DBoundingSphere& sphere) {
   if (!mCamera || sphere.IsInfinite()) return 1;
   if (sphere.IsEmpty()) return 0;
-  const KIV3DBoundingSphere world = sphere * GetCurrentMatrix();
+  const KIV3DBoundingSphere world = ToWorld(sphere);
   const KIVMathPointf& c = world.GetCenter();
   const float r = world.GetRadius();
   for (const auto& p : mPlanes)
@@ -172,14 +189,14 @@ float KIVRender::PixelRadius(const KIV3DBoundingSphere& world) const {
 
 int KIVRender::IsToSmall(const KIV3DBoundingSphere& sphere) const {
   if (!mCamera || sphere.IsInfinite() || sphere.GetRadiusMM() > 0.0f) return 0;
-  return PixelRadius(sphere * GetCurrentMatrix()) < Get3DModelCulling(sphere);
+  return PixelRadius(ToWorld(sphere)) < Get3DModelCulling(sphere);
 }
 
 float KIVRender::Get3DModelCulling(const KIV3DBoundingSphere&) const { return mSupport.GetCullingPrecision(); }
 
 float KIVRender::Get3DModelSag(const KIV3DBoundingSphere& sphere) const {
   if (!mCamera || sphere.IsEmpty() || sphere.IsInfinite()) return 0.0f;
-  return PixelSize(sphere * GetCurrentMatrix()) * mSupport.GetSagPrecision();
+  return PixelSize(ToWorld(sphere)) * mSupport.GetSagPrecision();
 }
 
 int KIVRender::Get3DLODNumber(const KIV3DBoundingSphere& sphere, const int count, const float* sags) const {

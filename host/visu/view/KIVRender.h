@@ -156,7 +156,12 @@ class KIVRender {
 
  private:
   void Visit(KIVRep& rep);
+  /// sphere * GetCurrentMatrix(), with the matrix's largest stretch (an eigenvalue) kept
+  /// while the matrix stays the same: a leaf asks for it three times.
+  KIV3DBoundingSphere ToWorld(const KIV3DBoundingSphere& sphere) const;
   KIVSupport mSupport;
+  mutable KIV4x4Matrix mScaled;  // the matrix whose stretch mScale holds
+  mutable float mScale = -1.0f;  // negative: not known
   const KIV3DViewpoint* mCamera = nullptr;
   int mHighlightDepth = 0;  // highlighted bags being visited
   int mViewMode = 9;  // shaded, textured
