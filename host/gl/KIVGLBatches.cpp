@@ -288,6 +288,7 @@ void KIVGLBatches::Free(int index) {
   if (b.ibo) glDeleteBuffers(1, &b.ibo);
   mBatches[static_cast<size_t>(index)].reset();
   mFreeSlots.push_back(index);
+  ++mGeneration;
   mDrawn.erase(std::remove(mDrawn.begin(), mDrawn.end(), index), mDrawn.end());
 }
 
@@ -315,6 +316,7 @@ void KIVGLBatches::Forget() {
   mDrawn.clear();
   mPlaces.clear();
   mCandidates.clear();
+  ++mGeneration;
 }
 
 int KIVGLBatches::GetBatchCount() const {

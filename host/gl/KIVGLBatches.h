@@ -49,6 +49,9 @@ class KIVGLBatches {
   /// Whether the item is in a batch (drawn from there, without its mesh's buffers); if so
   /// its batch and range are noted in it, which Collect takes without a second lookup.
   int Locate(KIVGLMeshItem& item) const;
+  /// Changes whenever batches are freed: a place that Locate noted since the same
+  /// generation still holds the same item.
+  unsigned long long GetGeneration() const { return mGeneration; }
   /// Draws the batched items of the last Collect with the program and uniforms bound
   /// (world positions, colours in the vertices), through the vertex array that vaoOf
   /// gives for each batch. Returns the triangles drawn.
@@ -119,4 +122,5 @@ class KIVGLBatches {
   std::vector<const void*> mOffsets;
   int mDrawnItems = 0, mDrawCalls = 0;
   unsigned long long mSerial = 0;
+  unsigned long long mGeneration = 0;
 };

@@ -29,8 +29,15 @@ KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version,
 KIVGLMesh* KIVGLMeshCache::Upload(unsigned long long key, unsigned long version, const float* positions,
                                   const float* normals, const float* uv, const unsigned char* rgba, int vertexCount,
                                   const unsigned int* indices, int indexCount, GLenum mode, long long frame) {
-  std::unique_ptr<KIVGLMesh>& slot = mMeshes[key];
-  if (!slot) slot = std::make_unique<KIVGLMesh>();
+  KIVGLMesh*& slot = mMeshes[key];
+  if (!slot) {
+    if (mSpare.empty()) {
+      slot = &mPool.emplace_back();
+    } else {
+      slot = mSpare.back();
+      mSpare.pop_back();
+    }
+  }
   KIVGLMesh& mesh = *slot;
   if (!mesh.vbo) {
     glGenBuffers(1, &mesh.vbo);
@@ -131,7 +138,10 @@ void KIVGLMeshCache::Sweep(long long frame, long long maxIdle) {
   for (auto it = mMeshes.begin(); it != mMeshes.end();) {
     if (it->second->lastFrame < frame - maxIdle) {
       Free(*it->second);
+      *it->second = KIVGLMesh{};
+      mSpare.push_back(it->second);
       it = mMeshes.erase(it);
+      ++mGeneration;
     } else {
       ++it;
     }
@@ -141,6 +151,9 @@ void KIVGLMeshCache::Sweep(long long frame, long long maxIdle) {
 void KIVGLMeshCache::Clear() {
   for (auto& entry : mMeshes) Free(*entry.second);
   mMeshes.clear();
+  mPool.clear();
+  mSpare.clear();
+  ++mGeneration;
 }
 
 void KIVGLMeshCache::Free(KIVGLMesh& mesh) {

@@ -4,8 +4,9 @@
 // geometry version or vertex count changes. Primitives do not say when they are freed:
 // entries unused for a number of frames are swept, which also frees those of deleted
 // primitives. Every operation needs the context current.
-#include <memory>
+#include <deque>
 #include <unordered_map>
+#include <vector>
 
 #include "host/gl/KIVGLMesh.h"
 
@@ -45,17 +46,30 @@ class KIVGLMeshCache {
   /// Frees every entry.
   void Clear();
   /// Drops every entry without a GL call, for when the context is gone with its buffers.
-  void Forget() { mMeshes.clear(); }
+  void Forget() {
+    mMeshes.clear();
+    mPool.clear();
+    mSpare.clear();
+    ++mGeneration;
+  }
   int GetSize() const { return static_cast<int>(mMeshes.size()); }
   /// Bytes of the vertex and index buffers held (evicted entries hold none).
   long long GetBytes() const;
   /// Uploads since the cache was made.
   long long GetUploadCount() const { return mUploads; }
+  /// Changes whenever entries are freed: a mesh pointer kept since the same generation
+  /// still points at its entry.
+  unsigned long long GetGeneration() const { return mGeneration; }
 
  private:
   static void Free(KIVGLMesh& mesh);
   static long long BytesOf(const KIVGLMesh& mesh);
-  std::unordered_map<unsigned long long, std::unique_ptr<KIVGLMesh>> mMeshes;
+  std::unordered_map<unsigned long long, KIVGLMesh*> mMeshes;
+  // The entries themselves, side by side in the order they were made (a frame reads them
+  // in about that order), and those freed for reuse.
+  std::deque<KIVGLMesh> mPool;
+  std::vector<KIVGLMesh*> mSpare;
   long long mUploads = 0;
   long long mEvicted = 0;
+  unsigned long long mGeneration = 0;
 };

@@ -1,6 +1,7 @@
 #include "host/gl/KIVGLRender.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <unordered_set>
 
@@ -12,6 +13,7 @@
 #include "host/gl/KIVGLRenderState.h"
 #include "host/gl/KIVGLShaders.h"
 #include "host/visu/scene/KIV2DBagRep.h"
+#include "host/visu/scene/KIVGraphicPrimitive.h"
 #include "host/visu/view/KIV2DViewpoint.h"
 #include "host/visu/scene/KIV3DRep.h"
 #include "host/visu/view/KIV3DViewer.h"
@@ -34,6 +36,65 @@ double Seconds(std::chrono::steady_clock::time_point from) {
 }  // namespace
 
 // ---- State --------------------------------------------------------------------------
+
+namespace {
+unsigned long long NextRenderId() {
+  static std::atomic<unsigned long long> next{0};
+  return ++next;
+}
+}  // namespace
+
+KIVGLRender::State::State() : id(NextRenderId()) {}
+
+KIVGLRender::FaceEntry& KIVGLRender::State::EntryOf(const KIVGraphicPrimitive& gp) {
+  KIVGraphicPrimitive::RenderNote& note = gp.GetRenderNote();
+  if (note.owner == id && note.slot < faceEntries.size() && faceEntries[note.slot].serial == gp.GetSerial())
+    return faceEntries[note.slot];
+  auto [it, fresh] = faceSlots.try_emplace(gp.GetSerial(), 0u);
+  if (fresh) {
+    if (freeFaceEntries.empty()) {
+      it->second = static_cast<unsigned int>(faceEntries.size());
+      faceEntries.emplace_back();
+    } else {
+      it->second = freeFaceEntries.back();
+      freeFaceEntries.pop_back();
+      faceEntries[it->second] = FaceEntry{};
+    }
+    faceEntries[it->second].serial = gp.GetSerial();
+  }
+  note.owner = id;
+  note.slot = it->second;
+  return faceEntries[it->second];
+}
+
+KIVGLMesh* KIVGLRender::State::FindMesh(FaceEntry* entry, unsigned long long key, unsigned long version,
+                                        int vertexCount) {
+  if (entry && entry->mesh && entry->meshGeneration == Cache().GetGeneration() && entry->mesh->key == key) {
+    KIVGLMesh& mesh = *entry->mesh;
+    if (mesh.version != version || (vertexCount >= 0 && mesh.vertexCount != vertexCount)) return nullptr;
+    mesh.lastFrame = frame;
+    return &mesh;
+  }
+  KIVGLMesh* mesh = Cache().Find(key, version, vertexCount, frame);
+  Remember(entry, mesh);
+  return mesh;
+}
+
+void KIVGLRender::State::Remember(FaceEntry* entry, KIVGLMesh* mesh) {
+  if (!entry || !mesh) return;
+  entry->mesh = mesh;
+  entry->meshGeneration = Cache().GetGeneration();
+}
+
+void KIVGLRender::State::SweepEntries(long long idle) {
+  for (size_t i = 0; i < faceEntries.size(); ++i) {
+    FaceEntry& e = faceEntries[i];
+    if (e.serial == 0 || e.lastFrame >= frame - idle) continue;
+    faceSlots.erase(e.serial);
+    e = FaceEntry{};
+    freeFaceEntries.push_back(static_cast<unsigned int>(i));
+  }
+}
 
 int KIVGLRender::State::Build() {
   if (!meshProgram.Build(KIVGLShaders::kMeshVertex, KIVGLShaders::kMeshFragment, &error) ||
@@ -97,7 +158,9 @@ void KIVGLRender::State::Free() {
 }
 
 void KIVGLRender::State::Forget() {
-  faces.clear();
+  faceEntries.clear();
+  freeFaceEntries.clear();
+  faceSlots.clear();
   vaos.clear();
   batchVaos.clear();
   if (group) {
@@ -413,8 +476,7 @@ void KIVGLRender::BeginFrame(KIVViewer& viewer) {
   const long long idle = static_cast<long long>(mIdleFrames) * std::max(1, s.group->GetRenderCount());
   if (s.frame - s.lastSweep >= std::max(1LL, idle / 2)) {
     s.lastSweep = s.frame;
-    for (auto it = s.faces.begin(); it != s.faces.end();)
-      it = it->second.lastFrame < s.frame - idle ? s.faces.erase(it) : std::next(it);
+    s.SweepEntries(idle);
     // The batches' arrays too: a batch freed by the group leaves its array unused here.
     auto sweep = [&](auto& arrays) {
       for (auto it = arrays.begin(); it != arrays.end();) {

@@ -97,12 +97,14 @@ class KIVGLRender : public KIVRender {
 
  private:
   struct State;
+  struct FaceEntry;
   void DrawFace(KIV3DFaceGP& gp, const float* planeNormal);
   /// Queues a face mesh with the current matrix and colour; centre orders transparency.
   /// reload uploads the mesh again when its buffers went to a batch that no longer holds
   /// this placement (the mesh is then reloadable: meshes without it keep their buffers).
+  /// entry, when given, keeps where the batches held the primitive's last placement.
   void QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image,
-                  const std::function<KIVGLMesh*()>& reload = {});
+                  const std::function<KIVGLMesh*()>& reload = {}, FaceEntry* entry = nullptr);
   /// Records a line primitive; pairs may be empty when its buffers are cached.
   void DrawLines(const KIVGraphicPrimitive& gp, const std::vector<float>& points,
                  const std::vector<unsigned int>& pairs, int cached);

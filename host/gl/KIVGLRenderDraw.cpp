@@ -1,5 +1,6 @@
 // KIVGLRender: what the traversal records (views, cached meshes, screen symbols).
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 
 #include "host/gl/KIVGLRender.h"
@@ -427,8 +428,10 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
   KIVGLMesh* mesh = nullptr;
   // A detailed plain face seen small is drawn from a coarser level whose sag stays
   // within the sag precision.
+  FaceEntry* entry = nullptr;
   if (!planeNormal && gp.GetVertexCount() > 0) {
-    State::FaceInfo& info = s.faces[Key(gp)];
+    entry = &s.EntryOf(gp);
+    FaceEntry& info = *entry;
     if (info.lastFrame == 0 || info.version != gp.GetGeometryVersion()) {
       const std::vector<float>& v = gp.GetVertices();
       float lo[3] = {v[0], v[1], v[2]}, hi[3] = {v[0], v[1], v[2]};
@@ -441,37 +444,51 @@ void KIVGLRender::DrawFace(KIV3DFaceGP& gp, const float* planeNormal) {
       const size_t count = static_cast<size_t>(gp.GetVertexCount());
       info.plain = gp.GetTexCoords().size() != 2 * count && gp.GetColors().size() != 4 * count;
       info.version = gp.GetGeometryVersion();
+      info.emptyLevels = 0;
     }
     info.lastFrame = s.frame;
     if (info.plain && info.triangles >= kMinTrianglesToSimplify && info.radius > 0.0f) {
       float sags[kFaceLevels] = {0.0f};
       for (int k = 1; k < kFaceLevels; ++k) sags[k] = std::sqrt(3.0f) * FaceLevelCell(info.radius, k);
       const int level = Get3DLODNumber(KIV3DBoundingSphere(KIVMathPointf(info.centre), info.radius), kFaceLevels, sags);
-      if (level > 0) {
-        mesh = s.Cache().Find(Key(gp, level), gp.GetGeometryVersion(), -1, s.frame);
-        if (!mesh) mesh = UploadFaceLevel(s.Cache(), Key(gp, level), info.centre, info.radius, level, gp, s.frame);
+      if (level > 0 && !(info.emptyLevels & (1 << level))) {
+        mesh = s.FindMesh(entry, Key(gp, level), gp.GetGeometryVersion(), -1);
+        if (!mesh) {
+          mesh = UploadFaceLevel(s.Cache(), Key(gp, level), info.centre, info.radius, level, gp, s.frame);
+          s.Remember(entry, mesh);
+          if (!mesh) info.emptyLevels |= 1 << level;
+        }
       }
     }
   }
   auto full = [&] {
-    return UploadFace(s.Cache(), Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
+    KIVGLMesh* uploaded =
+        UploadFace(s.Cache(), Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), gp, planeNormal, s.frame);
+    s.Remember(entry, uploaded);
+    return uploaded;
   };
-  if (!mesh) mesh = s.Cache().Find(Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount(), s.frame);
+  if (!mesh) mesh = s.FindMesh(entry, Key(gp), gp.GetGeometryVersion(), gp.GetVertexCount());
   if (!mesh) mesh = full();
   if (!mesh) return;
   mesh->reloadable = 1;
   const KIVTextureImage* image = gp.IsTextured() ? gp.GetTexture().get() : nullptr;
   const unsigned long long key = mesh->key;
-  QueueFaces(*view, mesh, mesh->centre, image, [&]() -> KIVGLMesh* {
-    const State::FaceInfo& info = s.faces[Key(gp)];
-    for (int level = 1; level < kFaceLevels; ++level)
-      if (key == Key(gp, level)) return UploadFaceLevel(s.Cache(), key, info.centre, info.radius, level, gp, s.frame);
-    return full();
-  });
+  QueueFaces(
+      *view, mesh, mesh->centre, image,
+      [&]() -> KIVGLMesh* {
+        for (int level = 1; entry && level < kFaceLevels; ++level)
+          if (key == Key(gp, level)) {
+            KIVGLMesh* uploaded = UploadFaceLevel(s.Cache(), key, entry->centre, entry->radius, level, gp, s.frame);
+            s.Remember(entry, uploaded);
+            return uploaded;
+          }
+        return full();
+      },
+      entry);
 }
 
 void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* centre, const KIVTextureImage* image,
-                             const std::function<KIVGLMesh*()>& reload) {
+                             const std::function<KIVGLMesh*()>& reload, FaceEntry* entry) {
   State& s = *mState;
   KIVGLMeshItem item;
   item.mesh = mesh;
@@ -482,13 +499,33 @@ void KIVGLRender::QueueFaces(KIVGLView& view, KIVGLMesh* mesh, const float* cent
   const int textures = (s.viewMode & KIVViewer::Texture) || s.foreground;
   item.texture = image && mesh->hasUV && textures ? s.Textures().Get(*image, s.frame) : 0;
   ++s.primitives;
+  // The same placement as last time, with no batch freed since: the same place.
+  if (s.batching && entry && entry->batch >= 0 && entry->batchGeneration == s.Batches().GetGeneration() &&
+      entry->placedKey == mesh->key && entry->placedVersion == mesh->version &&
+      std::memcmp(entry->placedModel, item.model.m, sizeof item.model.m) == 0 &&
+      std::memcmp(entry->placedColour, item.colour, sizeof item.colour) == 0) {
+    item.batch = entry->batch;
+    item.range = entry->range;
+  }
   // A mesh whose buffers went to a batch is drawn from there; a placement the batches do
   // not hold (moved, recoloured, or its batch freed) needs the buffers again.
-  if (!mesh->vbo && !(s.batching && s.Batches().Locate(item))) {
-    KIVGLMesh* again = reload ? reload() : nullptr;
-    if (!again || !again->vbo) return;
-    again->reloadable = 1;
-    item.mesh = again;
+  if (!mesh->vbo && item.batch < 0) {
+    if (s.batching && s.Batches().Locate(item)) {
+      if (entry) {
+        entry->batch = item.batch;
+        entry->range = item.range;
+        entry->batchGeneration = s.Batches().GetGeneration();
+        entry->placedKey = mesh->key;
+        entry->placedVersion = mesh->version;
+        std::memcpy(entry->placedModel, item.model.m, sizeof item.model.m);
+        std::memcpy(entry->placedColour, item.colour, sizeof item.colour);
+      }
+    } else {
+      KIVGLMesh* again = reload ? reload() : nullptr;
+      if (!again || !again->vbo) return;
+      again->reloadable = 1;
+      item.mesh = again;
+    }
   }
   // A texture with see-through pixels blends as a transparent colour does.
   Queue(view, item, centre, view.faces, item.texture && image->HasAlpha());
@@ -514,17 +551,21 @@ void KIVGLRender::Draw3DCylinder(KIV3DCylinderGP& gp, const int) {
   const int level = std::clamp(Get3DLODNumber(sphere, gp.GetLODCount(), gp.GetLODSags().data()), 0,
                                std::max(0, gp.GetLODCount() - 1));
   const unsigned long long key = Key(gp, level);
+  FaceEntry* entry = &s.EntryOf(gp);
+  entry->lastFrame = s.frame;
   auto tessellate = [&]() -> KIVGLMesh* {
     KIV3DFaceGP face;
     if (!gp.Tessellate(level, face)) return nullptr;
-    return UploadFace(s.Cache(), key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
+    KIVGLMesh* uploaded = UploadFace(s.Cache(), key, gp.GetGeometryVersion(), -1, face, nullptr, s.frame);
+    s.Remember(entry, uploaded);
+    return uploaded;
   };
-  KIVGLMesh* mesh = s.Cache().Find(key, gp.GetGeometryVersion(), -1, s.frame);
+  KIVGLMesh* mesh = s.FindMesh(entry, key, gp.GetGeometryVersion(), -1);
   if (!mesh) mesh = tessellate();
   if (!mesh) return;
   mesh->reloadable = 1;
   const float middle[3] = {centre.x, centre.y, centre.z};
-  QueueFaces(*view, mesh, middle, nullptr, tessellate);
+  QueueFaces(*view, mesh, middle, nullptr, tessellate, entry);
 }
 
 namespace {

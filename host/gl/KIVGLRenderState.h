@@ -22,7 +22,32 @@
 class KIV3DViewer;
 class KIV3DViewpoint;
 
+/// What a render keeps for one primitive between frames.
+struct KIVGLRender::FaceEntry {
+  unsigned long long serial = 0;  // the primitive's; 0 for a free entry
+  /// What chooses a face's level of detail, kept apart from its buffers so that a face
+  /// drawn only coarse never uploads its full mesh.
+  unsigned long version = 0;
+  float centre[3] = {0, 0, 0};
+  float radius = 0.0f;
+  int triangles = 0;
+  int plain = 0;  // no texture coordinates or vertex colours
+  int emptyLevels = 0;  // bit k: level k clusters to nothing, so the face is drawn whole
+  long long lastFrame = 0;
+  /// The mesh drawn last, while the cache's generation holds.
+  KIVGLMesh* mesh = nullptr;
+  unsigned long long meshGeneration = 0;
+  /// Where the batches held the last placement queued, while their generation holds.
+  int batch = -1, range = -1;
+  unsigned long long batchGeneration = 0;
+  unsigned long long placedKey = 0;
+  unsigned long placedVersion = 0;
+  float placedModel[16] = {};
+  float placedColour[4] = {};
+};
+
 struct KIVGLRender::State {
+  State();
   std::string error;
   int ready = 0;
   KIVGLProgram meshProgram, screenProgram;
@@ -51,17 +76,19 @@ struct KIVGLRender::State {
   std::unordered_map<unsigned long long, MeshVao> batchVaos;
   GLuint VaoOf(const KIVGLBatches::Buffers& batch);
   long long lastSweep = 0;
-  /// What chooses a face's level of detail, kept apart from its buffers so that a face
-  /// drawn only coarse never uploads its full mesh.
-  struct FaceInfo {
-    unsigned long version = 0;
-    float centre[3] = {0, 0, 0};
-    float radius = 0.0f;
-    int triangles = 0;
-    int plain = 0;  // no texture coordinates or vertex colours
-    long long lastFrame = 0;
-  };
-  std::unordered_map<unsigned long long, FaceInfo> faces;
+  /// What this render keeps for each face and cylinder it draws, reached through the
+  /// primitive's note so that a frame of an unchanged scene looks nothing up.
+  std::vector<FaceEntry> faceEntries;
+  std::vector<unsigned int> freeFaceEntries;
+  /// Entries by primitive serial, for primitives whose note another render took.
+  std::unordered_map<unsigned long long, unsigned int> faceSlots;
+  const unsigned long long id;  // names this render in the primitives' notes
+  FaceEntry& EntryOf(const KIVGraphicPrimitive& gp);
+  /// The cached mesh of key (as KIVGLMeshCache::Find), through the entry's when it has it.
+  KIVGLMesh* FindMesh(FaceEntry* entry, unsigned long long key, unsigned long version, int vertexCount);
+  void Remember(FaceEntry* entry, KIVGLMesh* mesh);
+  /// Frees the entries of primitives not drawn since frame − idle.
+  void SweepEntries(long long idle);
   int batching = 1;
   std::vector<const KIVGLMeshItem*> loose;  // scratch: opaque faces drawn one by one
   KIVGLFont font;

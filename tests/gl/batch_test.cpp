@@ -111,6 +111,44 @@ TEST_F(GLBatch, AMovedRecolouredOrRemovedFaceShowsAtOnceAndRejoinsWhenStill) {
   for (size_t i = 0; i < empty.size(); i += 4) ASSERT_EQ(empty[i], 0) << "only the background is left";
 }
 
+// What a render keeps for each primitive between frames follows the scene: a leaf drawn
+// at two places in every frame, a merged face whose vertices change in place, and a face
+// whose buffers were swept while it was out of the scene.
+TEST_F(GLBatch, KeptPlacesFollowSharedLeavesChangedFacesAndSweptBuffers) {
+  Build();
+  auto* leaf = static_cast<KIV3DCustomRep*>(bags[0]->GetChildren()[0]);
+  auto* twin = new KIV3DBagRep;
+  twin->SetMatrix(At(0.0f, 2.5f));
+  twin->AddChild(leaf);
+  root->AddChild(twin);
+  auto compare = [&](const char* what) {
+    render->SetBatching(0);
+    const std::vector<unsigned char> separate = Picture();
+    render->SetBatching(1);
+    Picture();
+    const std::vector<unsigned char> merged = Picture();
+    EXPECT_EQ(Differences(separate, merged), 0) << what;
+    EXPECT_EQ(Differences(merged, Picture()), 0) << what;
+    return merged;
+  };
+  const std::vector<unsigned char> shared = compare("one leaf at two places");
+  EXPECT_EQ(render->GetLastFrameStats().batchedItems, 25);
+
+  auto* face = static_cast<KIV3DFaceGP*>(leaf->GetGP(0));
+  const float bigger[12] = {-0.45f, 0, -0.45f, 0.45f, 0, -0.45f, 0.45f, 0, 0.45f, -0.45f, 0, 0.45f};
+  ASSERT_EQ(face->SetVertices(bigger, 12), 1);
+  EXPECT_GT(Differences(shared, Picture()), 0) << "the new vertices show in the next frame";
+  compare("changed in place");
+
+  render->SetBufferIdleFrames(2);
+  root->RemoveChild(twin);
+  root->RemoveChild(bags[0]);
+  for (int i = 0; i < 6; ++i) Picture();
+  root->AddChild(bags[0]);
+  root->AddChild(twin);
+  compare("drawn again after its buffers went");
+}
+
 TEST(IndexPool, EqualIndexArraysAreHeldOnceAndChangedApart) {
   std::vector<int> indices;
   for (int i = 0; i < 60; ++i) indices.insert(indices.end(), {0, 1, 2});

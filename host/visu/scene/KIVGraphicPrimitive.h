@@ -66,6 +66,15 @@ class KIVGraphicPrimitive {
   /// Unique over the process and never reused, unlike the primitive's address once it is
   /// freed: caches (GPU buffers) key on it.
   unsigned long long GetSerial() const { return mSerial; }
+  /// Where the render that drew the primitive last keeps what it made for it, so that its
+  /// next frame finds that without a lookup. owner names that render for good (never
+  /// reused); slot means something to it alone, and it checks the entry it names. A render
+  /// that finds another's note keeps its own elsewhere and may take the note over.
+  struct RenderNote {
+    unsigned long long owner = 0;
+    unsigned int slot = 0;
+  };
+  RenderNote& GetRenderNote() const { return mRenderNote; }
  protected:
   void GeometryChanged() {
     ++mGeometryVersion;
@@ -82,4 +91,5 @@ class KIVGraphicPrimitive {
   unsigned long mGeometryVersion = 0;
   Holder* mHolder = nullptr;
   unsigned long long mSerial = NextSerial();
+  mutable RenderNote mRenderNote;
 };
