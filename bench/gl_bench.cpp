@@ -27,6 +27,7 @@
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/gl/KIVGLShareGroup.h"
+#include "host/io/KIVPngImage.h"
 #include "host/visu/view/KIV3DViewer.h"
 #include "host/core/KIVApplication.h"
 #include "host/dialog/KIVDlgDialog.h"
@@ -394,6 +395,18 @@ void BM_GLVersusOSG(benchmark::State& state) {
         differ += a != b;
       }
   state.counters["silhouette_diff"] = cover ? static_cast<double>(differ) / cover : 1.0;
+  // NAVTOOLS_BENCH_PICTURES=folder keeps both frames, to compare them by eye.
+  if (const char* folder = std::getenv("NAVTOOLS_BENCH_PICTURES"); folder && *folder && osg.size() == mine.size()) {
+    std::vector<unsigned char> flipped(osg.size());
+    const size_t row = 4 * static_cast<size_t>(width);
+    for (int y = 0; y < height; ++y)
+      std::copy_n(&osg[row * static_cast<size_t>(height - 1 - y)], row, &flipped[row * static_cast<size_t>(y)]);
+    const std::string stem = std::string(folder) + "/" + std::to_string(models) + "x" + std::to_string(triangles);
+    std::string error;
+    if (!KIVPngImage::Write((stem + "_ours.png").c_str(), width, height, mine.data(), &error) ||
+        !KIVPngImage::Write((stem + "_osg.png").c_str(), width, height, flipped.data(), &error))
+      std::fprintf(stderr, "pictures not written: %s\n", error.c_str());
+  }
 }
 BENCHMARK(BM_GLVersusOSG)
     ->ArgNames({"models", "tris", "cull_px"})
