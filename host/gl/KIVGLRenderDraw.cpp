@@ -404,9 +404,14 @@ KIVGLMesh* UploadFaceLevel(KIVGLMeshCache& cache, unsigned long long key, const 
   const std::vector<float>& given = gp.GetNormals();
   const std::vector<float> normals =
       given.size() == vertices.size() ? given : FaceNormals(vertices, indices, nullptr);
-  KIVGLSimplifier::Mesh coarse;
-  if (!KIVGLSimplifier::Cluster(vertices.data(), normals.data(), gp.GetVertexCount(), indices.data(),
-                                static_cast<int>(indices.size()), FaceLevelCell(radius, level), coarse) ||
+  // What the surface does not need goes first (the rings inside a straight tube), within
+  // a small part of the cell so that clustering keeps its sag; then the cells.
+  const float cell = FaceLevelCell(radius, level);
+  KIVGLSimplifier::Mesh lean, coarse;
+  if (!KIVGLSimplifier::Collapse(vertices.data(), normals.data(), gp.GetVertexCount(), indices.data(),
+                                 static_cast<int>(indices.size()), 1e-3f * cell, lean) ||
+      !KIVGLSimplifier::Cluster(lean.positions.data(), lean.normals.data(), static_cast<int>(lean.positions.size() / 3),
+                                lean.indices.data(), static_cast<int>(lean.indices.size()), cell, coarse) ||
       coarse.indices.empty())
     return nullptr;
   KIVGLMesh* mesh = cache.Upload(key, gp.GetGeometryVersion(), coarse.positions.data(), coarse.normals.data(),

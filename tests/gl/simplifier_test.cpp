@@ -70,6 +70,84 @@ TEST(GLSimplifier, RefusesBadInput) {
   EXPECT_TRUE(out.indices.empty());
 }
 
+// An open tube along z, radius 1, length 4: rings × segments quads, smooth normals.
+KIVGLSimplifier::Mesh Tube(int rings, int segments) {
+  KIVGLSimplifier::Mesh m;
+  for (int j = 0; j <= rings; ++j)
+    for (int i = 0; i < segments; ++i) {
+      const double p = 2 * M_PI * i / segments;
+      const float x = static_cast<float>(std::cos(p)), y = static_cast<float>(std::sin(p));
+      m.positions.insert(m.positions.end(), {x, y, 4.0f * static_cast<float>(j) / static_cast<float>(rings) - 2.0f});
+      m.normals.insert(m.normals.end(), {x, y, 0.0f});
+    }
+  for (int j = 0; j < rings; ++j)
+    for (int i = 0; i < segments; ++i) {
+      const unsigned a = j * segments + i, b = j * segments + (i + 1) % segments, c = a + segments, d = b + segments;
+      m.indices.insert(m.indices.end(), {a, b, d, a, d, c});
+    }
+  return m;
+}
+
+KIVGLSimplifier::Mesh Collapsed(const KIVGLSimplifier::Mesh& m, float tolerance) {
+  KIVGLSimplifier::Mesh out;
+  EXPECT_TRUE(KIVGLSimplifier::Collapse(m.positions.data(), m.normals.data(), static_cast<int>(m.positions.size() / 3),
+                                        m.indices.data(), static_cast<int>(m.indices.size()), tolerance, out));
+  return out;
+}
+
+// Twice the signed area of each triangle projected on z, summed.
+double AreaZ(const KIVGLSimplifier::Mesh& m) {
+  double area = 0.0;
+  for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
+    const float* a = &m.positions[3 * m.indices[i]];
+    const float* b = &m.positions[3 * m.indices[i + 1]];
+    const float* c = &m.positions[3 * m.indices[i + 2]];
+    const double cross = (double(b[0]) - a[0]) * (double(c[1]) - a[1]) - (double(b[1]) - a[1]) * (double(c[0]) - a[0]);
+    EXPECT_GT(cross, 0.0) << "no triangle turns over";
+    area += cross;
+  }
+  return area;
+}
+
+// What is exactly redundant goes, and nothing else: the rings inside a straight tube,
+// the inside of a flat grid (its outline and area stay, no triangle turned over), but no
+// vertex of a curved sphere, and nothing of a tube whose rings carry another normal.
+TEST(GLSimplifier, CollapseRemovesOnlyWhatTheSurfaceDoesNotNeed) {
+  const KIVGLSimplifier::Mesh tube = Collapsed(Tube(20, 12), 1e-4f);
+  EXPECT_EQ(tube.indices.size(), 3u * 2 * 12) << "one quad a segment, end ring to end ring";
+  for (size_t v = 0; v + 2 < tube.positions.size(); v += 3) EXPECT_EQ(std::fabs(tube.positions[v + 2]), 2.0f);
+
+  KIVGLSimplifier::Mesh grid;
+  const int side = 9;
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      grid.positions.insert(grid.positions.end(), {static_cast<float>(x), static_cast<float>(y), 0.0f});
+      grid.normals.insert(grid.normals.end(), {0.0f, 0.0f, 1.0f});
+    }
+  for (unsigned y = 0; y + 1 < side; ++y)
+    for (unsigned x = 0; x + 1 < side; ++x) {
+      const unsigned a = y * side + x, b = a + 1, c = a + side, d = c + 1;
+      grid.indices.insert(grid.indices.end(), {a, b, d, a, d, c});
+    }
+  const KIVGLSimplifier::Mesh flat = Collapsed(grid, 1e-4f);
+  EXPECT_EQ(flat.positions.size() / 3, 4u * (side - 1)) << "the outline alone";
+  EXPECT_EQ(flat.indices.size() / 3, 4u * (side - 1) - 2);
+  EXPECT_NEAR(AreaZ(flat), AreaZ(grid), 1e-6);
+
+  const KIVGLSimplifier::Mesh sphere = Sphere(20, 40);
+  EXPECT_EQ(Collapsed(sphere, 1e-4f).indices.size(), sphere.indices.size());
+  KIVGLSimplifier::Mesh bent = Tube(20, 12);
+  for (size_t v = 0; v < bent.normals.size(); v += 3)
+    if (bent.positions[v + 2] > 0.0f)
+      for (int k = 0; k < 3; ++k) bent.normals[v + k] = (k == 2 ? 0.5f : bent.normals[v + k]) / std::sqrt(1.25f);
+  EXPECT_GT(Collapsed(bent, 1e-4f).indices.size(), tube.indices.size()) << "the shading would change";
+
+  KIVGLSimplifier::Mesh out;
+  EXPECT_FALSE(KIVGLSimplifier::Collapse(sphere.positions.data(), sphere.normals.data(), 3, sphere.indices.data(),
+                                         static_cast<int>(sphere.indices.size()), 0.1f, out));
+  EXPECT_FALSE(KIVGLSimplifier::Collapse(sphere.positions.data(), nullptr, 3, sphere.indices.data(), 3, 0.1f, out));
+}
+
 using GLFaceLevels = GLScene;
 
 // A detailed sphere far away is drawn coarse, with the same outline within a pixel.
