@@ -3,6 +3,7 @@
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <osg/CullSettings>
@@ -27,16 +28,19 @@ struct OsgPlant::Impl {
 namespace {
 
 // Smooth normals as our back end computes them for a face without normals: each vertex
-// gets the area-weighted sum of its triangles' normals.
+// gets the sum of its triangles' unit normals weighted by their angles at the vertex.
 osg::ref_ptr<osg::Vec3Array> Normals(const std::vector<float>& v, const std::vector<int>& indices) {
   osg::ref_ptr<osg::Vec3Array> n = new osg::Vec3Array(static_cast<unsigned>(v.size() / 3));
   for (size_t i = 0; i + 2 < indices.size(); i += 3) {
-    const float* a = &v[3 * indices[i]];
-    const float* b = &v[3 * indices[i + 1]];
-    const float* c = &v[3 * indices[i + 2]];
-    const osg::Vec3 e1(b[0] - a[0], b[1] - a[1], b[2] - a[2]), e2(c[0] - a[0], c[1] - a[1], c[2] - a[2]);
-    const osg::Vec3 face = e1 ^ e2;
-    for (int k = 0; k < 3; ++k) (*n)[indices[i + k]] += face;
+    osg::Vec3 p[3];
+    for (int k = 0; k < 3; ++k) p[k].set(v[3 * indices[i + k]], v[3 * indices[i + k] + 1], v[3 * indices[i + k] + 2]);
+    osg::Vec3 face = (p[1] - p[0]) ^ (p[2] - p[0]);
+    if (!(face.normalize() > 0.0f)) continue;
+    for (int k = 0; k < 3; ++k) {
+      osg::Vec3 a = p[(k + 1) % 3] - p[k], b = p[(k + 2) % 3] - p[k];
+      if (!(a.normalize() > 0.0f) || !(b.normalize() > 0.0f)) continue;
+      (*n)[indices[i + k]] += face * std::acos(std::clamp(a * b, -1.0f, 1.0f));
+    }
   }
   for (osg::Vec3& x : *n) x.normalize();
   return n;

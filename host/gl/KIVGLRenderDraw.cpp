@@ -93,15 +93,29 @@ std::vector<float> FaceNormals(const std::vector<float>& vertices, const std::ve
       normals[i] = planeNormal[0], normals[i + 1] = planeNormal[1], normals[i + 2] = planeNormal[2];
     return normals;
   }
+  // Each triangle adds its unit normal weighted by its angle at the vertex: unlike an
+  // area weight, that does not depend on how the surface was cut into triangles (a cube's
+  // corner points along its diagonal, a tube's end ring straight out).
   for (size_t i = 0; i + 2 < indices.size(); i += 3) {
-    const float* a = &vertices[3 * indices[i]];
-    const float* b = &vertices[3 * indices[i + 1]];
-    const float* c = &vertices[3 * indices[i + 2]];
-    const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-    for (int k = 0; k < 3; ++k)
-      for (int j = 0; j < 3; ++j) normals[3 * indices[i + k] + j] += n[j];
+    const float* p[3] = {&vertices[3 * indices[i]], &vertices[3 * indices[i + 1]], &vertices[3 * indices[i + 2]]};
+    const float u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+    const float v[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
+    float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0f)) continue;
+    for (float& x : n) x /= length;
+    for (int k = 0; k < 3; ++k) {
+      const float* o = p[k];
+      const float* e1 = p[(k + 1) % 3];
+      const float* e2 = p[(k + 2) % 3];
+      const float a[3] = {e1[0] - o[0], e1[1] - o[1], e1[2] - o[2]};
+      const float b[3] = {e2[0] - o[0], e2[1] - o[1], e2[2] - o[2]};
+      const float la = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+      const float lb = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
+      if (!(la > 0.0f) || !(lb > 0.0f)) continue;
+      const float angle = std::acos(std::clamp((a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) / (la * lb), -1.0f, 1.0f));
+      for (int j = 0; j < 3; ++j) normals[3 * indices[i + k] + j] += angle * n[j];
+    }
   }
   for (size_t i = 0; i + 2 < normals.size(); i += 3) Normalise(&normals[i]);
   return normals;

@@ -187,4 +187,31 @@ TEST_F(GLFaceLevels, ADetailedFaceSeenSmallDrawsFewerTrianglesAndTheSameOutline)
   EXPECT_EQ(render->GetLastFrameStats().triangles, full);
 }
 
+// A straight tube of many rings given without normals, seen from afar, is drawn as one
+// quad a segment: the normals the render gives it are the same on its end rings as
+// inside (they do not lean with the way its quads were cut), so the inner rings go
+// without changing its shading, and its outline stays.
+TEST_F(GLFaceLevels, ATubeWithoutNormalsSeenSmallKeepsOnlyItsEndRings) {
+  const KIVGLSimplifier::Mesh tube = Tube(24, 16);
+  std::vector<int> indices(tube.indices.begin(), tube.indices.end());
+  auto* face = new KIV3DFaceGP(tube.positions.data(), static_cast<int>(tube.positions.size()), nullptr,
+                               indices.data(), static_cast<int>(indices.size() / 3));
+  root->AddChild(Leaf(face, Rgba(255, 255, 255)));
+  viewer.GetMain3DViewpoint()->SetOrigin(KIVMathPointf(0, -40, 0));
+  auto covered = [this]() {
+    int n = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) n += pixels[i] > 20;
+    return n;
+  };
+  viewer.GetSupport().SetSagPrecision(0.001f);
+  Frame();
+  const int fullCover = covered();
+  EXPECT_EQ(render->GetLastFrameStats().triangles, 24 * 16 * 2);
+  viewer.GetSupport().SetSagPrecision(0.5f);
+  Frame();
+  EXPECT_EQ(render->GetLastFrameStats().triangles, 16 * 2);
+  EXPECT_GT(fullCover, 10);
+  EXPECT_NEAR(covered(), fullCover, 2 + 0.05 * fullCover);
+}
+
 }  // namespace
