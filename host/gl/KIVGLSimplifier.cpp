@@ -197,10 +197,11 @@ int KIVGLSimplifier::Collapse(const float* positions, const float* normals, int 
   auto allowed = [&](unsigned int u, unsigned int v) {
     const float* nu = &normals[3 * static_cast<size_t>(u)];
     const float* nv = &normals[3 * static_cast<size_t>(v)];
-    if (nu[0] * nv[0] + nu[1] * nv[1] + nu[2] * nv[2] < kSameNormal) return false;
+    // Written so that a point or normal that is not finite refuses the move.
+    if (!(nu[0] * nv[0] + nu[1] * nv[1] + nu[2] * nv[2] >= kSameNormal)) return false;
     Quadric joined = quadrics[u];
     joined.Add(quadrics[v]);
-    if (joined.Error(&positions[3 * static_cast<size_t>(v)]) > limit) return false;
+    if (!(joined.Error(&positions[3 * static_cast<size_t>(v)]) <= limit)) return false;
     // The neighbours both share are exactly the far corners of the faces on the edge, or
     // the surface would pinch.
     neighbours(v, common);
@@ -219,7 +220,7 @@ int KIVGLSimplifier::Collapse(const float* positions, const float* normals, int 
         for (int k = 0; k < 3; ++k)
           if (t[k] == u) p[k] = &positions[3 * static_cast<size_t>(v)];
         Cross(p[0], p[1], p[2], after);
-        if (before[0] * after[0] + before[1] * after[1] + before[2] * after[2] <= 0.0) return false;
+        if (!(before[0] * after[0] + before[1] * after[1] + before[2] * after[2] > 0.0)) return false;
         // Where u was, the face now shades from its corners: that must still be u's normal.
         double weights[3];
         if (!Barycentric(p, &positions[3 * static_cast<size_t>(u)], weights)) continue;
@@ -229,7 +230,7 @@ int KIVGLSimplifier::Collapse(const float* positions, const float* normals, int 
           for (int c = 0; c < 3; ++c) shade[c] += weights[k] * nk[c];
         }
         const double length = std::sqrt(shade[0] * shade[0] + shade[1] * shade[1] + shade[2] * shade[2]);
-        if (!(length > 0.0) || (shade[0] * nu[0] + shade[1] * nu[1] + shade[2] * nu[2]) / length < kSameNormal)
+        if (!(length > 0.0) || !((shade[0] * nu[0] + shade[1] * nu[1] + shade[2] * nu[2]) / length >= kSameNormal))
           return false;
         continue;
       }

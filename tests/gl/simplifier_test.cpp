@@ -1,5 +1,7 @@
 // Coarser levels of detailed faces: what clustering keeps, and what a frame draws.
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "host/gl/KIVGLSimplifier.h"
 #include "tests/gl/GLTestScene.h"
@@ -146,6 +148,40 @@ TEST(GLSimplifier, CollapseRemovesOnlyWhatTheSurfaceDoesNotNeed) {
   EXPECT_FALSE(KIVGLSimplifier::Collapse(sphere.positions.data(), sphere.normals.data(), 3, sphere.indices.data(),
                                          static_cast<int>(sphere.indices.size()), 0.1f, out));
   EXPECT_FALSE(KIVGLSimplifier::Collapse(sphere.positions.data(), nullptr, 3, sphere.indices.data(), 3, 0.1f, out));
+}
+
+// Whatever the triangles (repeated, folded, degenerate, sharing an edge three times,
+// with points that are not finite), the result indexes its own vertices, each one of the
+// input's, and keeps no face with a repeated corner.
+TEST(GLSimplifier, CollapseKeepsItsShapeOnArbitraryTriangles) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    const int vertices = 3 + static_cast<int>(random() % 30);
+    KIVGLSimplifier::Mesh m;
+    for (int v = 0; v < vertices; ++v) {
+      for (int k = 0; k < 3; ++k) m.positions.push_back(static_cast<float>(random() % 5));
+      m.normals.insert(m.normals.end(), {0.0f, 0.0f, 1.0f});
+    }
+    if (round % 7 == 0) m.positions[3] = NAN;
+    const int faces = 1 + static_cast<int>(random() % 60);
+    for (int f = 0; f < 3 * faces; ++f) m.indices.push_back(static_cast<unsigned>(random() % vertices));
+    const KIVGLSimplifier::Mesh out = Collapsed(m, round % 2 ? 1e-3f : 1.0f);
+    ASSERT_EQ(out.indices.size() % 3, 0u);
+    ASSERT_EQ(out.positions.size(), out.normals.size());
+    for (size_t i = 0; i < out.indices.size(); i += 3) {
+      for (int k = 0; k < 3; ++k) ASSERT_LT(out.indices[i + k], out.positions.size() / 3);
+      EXPECT_NE(out.indices[i], out.indices[i + 1]);
+      EXPECT_NE(out.indices[i + 1], out.indices[i + 2]);
+      EXPECT_NE(out.indices[i], out.indices[i + 2]);
+    }
+    for (size_t v = 0; v < out.positions.size(); v += 3) {
+      bool found = false;
+      for (size_t w = 0; w < m.positions.size() && !found; w += 3)
+        found = std::equal(&out.positions[v], &out.positions[v] + 3, &m.positions[w],
+                           [](float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); });
+      EXPECT_TRUE(found) << "round " << round;
+    }
+  }
 }
 
 using GLFaceLevels = GLScene;
