@@ -1,8 +1,10 @@
 #include "host/gl/KIVGLSimplifier.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 #include <unordered_set>
@@ -142,6 +144,39 @@ int KIVGLSimplifier::Collapse(const float* positions, const float* normals, int 
   const size_t n = static_cast<size_t>(vertexCount);
   const int faceCount = indexCount / 3;
   std::vector<unsigned int> face(indices, indices + 3 * static_cast<size_t>(faceCount));
+  // Corners split only to give each face its own copy of the same point and normal (a
+  // flat-shaded import) are joined first, so that a flat region is one surface; corners
+  // whose normals differ stay apart, and the crease between them is a border.
+  {
+    // Each vertex's point as bits (−0 taken as 0) with its index, sorted: equal points meet.
+    std::vector<std::pair<std::array<std::uint32_t, 3>, unsigned int>> order(n);
+    for (unsigned int v = 0; v < n; ++v) {
+      for (int k = 0; k < 3; ++k) {
+        const float c = positions[3 * static_cast<size_t>(v) + k] + 0.0f;
+        std::memcpy(&order[v].first[k], &c, sizeof c);
+      }
+      order[v].second = v;
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<unsigned int> joined(n), kept;
+    for (size_t i = 0, j; i < n; i = j) {
+      kept.clear();
+      for (j = i; j < n && order[j].first == order[i].first; ++j) {
+        const unsigned int v = order[j].second;
+        const float* nv = &normals[3 * static_cast<size_t>(v)];
+        joined[v] = v;
+        for (unsigned int k : kept) {
+          const float* nk = &normals[3 * static_cast<size_t>(k)];
+          if (nv[0] * nk[0] + nv[1] * nk[1] + nv[2] * nk[2] >= 0.99999f) {
+            joined[v] = k;
+            break;
+          }
+        }
+        if (joined[v] == v) kept.push_back(v);
+      }
+    }
+    for (unsigned int& v : face) v = joined[v];
+  }
   std::vector<char> faceAlive(static_cast<size_t>(faceCount), 1);
   // Faces around each vertex, as offsets into one array per vertex.
   std::vector<std::vector<int>> around(n);

@@ -21,9 +21,10 @@ class KIVGLSimplifier {
   /// Removes the vertices that the surface does not need: each is moved onto a neighbour
   /// (an edge collapse) when that stays within tolerance of the planes of every face it
   /// joined so far, the two normals agree (the shading stays), no face turns over and the
-  /// surface keeps its topology. Vertices on open borders stay. A tube made of many rings
-  /// keeps its two end rings; a flat grid, its outline. Kept vertices keep their positions
-  /// and normals. The same refusals as Cluster (0), else 1.
+  /// surface keeps its topology. Vertices on open borders stay; copies of one point with
+  /// one normal (a flat-shaded mesh's corners) count as one vertex. A tube made of many
+  /// rings keeps its two end rings; a flat grid, its outline. Kept vertices keep their
+  /// positions and normals. The same refusals as Cluster (0), else 1.
   static int Collapse(const float* positions, const float* normals, int vertexCount, const unsigned int* indices,
                       int indexCount, float tolerance, Mesh& out);
 };
