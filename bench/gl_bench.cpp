@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "host/gl/KIVGLContext.h"
 #include "host/gl/KIVGLRender.h"
 #include "host/gl/KIVGLShareGroup.h"
+#include "host/gl/KIVGLSimplifier.h"
 #include "host/io/KIVPngImage.h"
 #include "host/visu/view/KIV3DViewer.h"
 #include "host/core/KIVApplication.h"
@@ -300,6 +302,46 @@ BENCHMARK(BM_GLFollowers)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(3.0)
     ->UseRealTime();
+
+// What making a coarse level costs for one plant model (a tube of rings, normals
+// straight out): clustering alone, and the collapse that runs before it. Argument: the
+// model's triangles. Counters: the triangles each leaves.
+void BM_CoarseLevel(benchmark::State& state) {
+  const PlantScene plant(1, static_cast<int>(state.range(0)), 7);
+  const PlantScene::Model& model = plant.GetModel(0);
+  const std::vector<unsigned int> indices(plant.GetIndices().begin(), plant.GetIndices().end());
+  std::vector<float> normals(model.vertices.size());
+  for (size_t v = 0; v < normals.size(); v += 3) {
+    const float r = std::hypot(model.vertices[v], model.vertices[v + 1]);
+    normals[v] = model.vertices[v] / r, normals[v + 1] = model.vertices[v + 1] / r;
+  }
+  const int vertices = plant.GetVertexCount(), count = static_cast<int>(indices.size());
+  const bool collapse = state.range(1) != 0;
+  // The cell of the finest level: a 32nd of the box's diagonal.
+  const KIVMathVectorf size = model.localMax - model.localMin;
+  const float cell = std::sqrt(size * size) / 32.0f;
+  KIVGLSimplifier::Mesh lean, coarse;
+  for (auto _ : state) {
+    if (collapse) {
+      KIVGLSimplifier::Collapse(model.vertices.data(), normals.data(), vertices, indices.data(), count, 1e-3f * cell,
+                                lean);
+      KIVGLSimplifier::Cluster(lean.positions.data(), lean.normals.data(), static_cast<int>(lean.positions.size() / 3),
+                               lean.indices.data(), static_cast<int>(lean.indices.size()), cell, coarse);
+    } else {
+      KIVGLSimplifier::Cluster(model.vertices.data(), normals.data(), vertices, indices.data(), count, cell, coarse);
+    }
+    benchmark::DoNotOptimize(coarse.indices.data());
+  }
+  state.counters["triangles_in"] = static_cast<double>(count / 3);
+  state.counters["triangles_out"] = static_cast<double>(coarse.indices.size() / 3);
+}
+BENCHMARK(BM_CoarseLevel)
+    ->ArgNames({"tris", "collapse"})
+    ->Args({100, 0})
+    ->Args({100, 1})
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 #ifdef NAVTOOLS_HAVE_OSG
 double ProcessSeconds() {
