@@ -202,39 +202,45 @@ TEST(GLSimplifier, CollapseKeepsItsShapeOnArbitraryTriangles) {
   }
 }
 
-using GLFaceLevels = GLScene;
-
-// A detailed sphere far away is drawn coarse, with the same outline within a pixel.
-TEST_F(GLFaceLevels, ADetailedFaceSeenSmallDrawsFewerTrianglesAndTheSameOutline) {
-  const KIVGLSimplifier::Mesh sphere = Sphere(60, 120);
-  std::vector<int> indices(sphere.indices.begin(), sphere.indices.end());
-  auto* face = new KIV3DFaceGP(sphere.positions.data(), static_cast<int>(sphere.positions.size()),
-                               sphere.normals.data(), indices.data(), static_cast<int>(indices.size() / 3));
-  root->AddChild(Leaf(face, Rgba(255, 255, 255)));
-  KIV3DViewpoint* camera = viewer.GetMain3DViewpoint();
-  camera->SetOrigin(KIVMathPointf(0, -25, 0));
-  auto covered = [this]() {
+struct GLFaceLevels : GLScene {
+  // Adds the mesh as one white face, given its normals or left to compute them.
+  void AddFace(const KIVGLSimplifier::Mesh& m, bool normals) {
+    const std::vector<int> indices(m.indices.begin(), m.indices.end());
+    root->AddChild(Leaf(new KIV3DFaceGP(m.positions.data(), static_cast<int>(m.positions.size()),
+                                        normals ? m.normals.data() : nullptr, indices.data(),
+                                        static_cast<int>(indices.size() / 3)),
+                        Rgba(255, 255, 255)));
+  }
+  // Pixels of the last frame that the face covers.
+  int Covered() const {
     int n = 0;
     for (size_t i = 0; i < pixels.size(); i += 4) n += pixels[i] > 20;
     return n;
-  };
+  }
+};
+
+// A detailed sphere far away is drawn coarse, with the same outline within a pixel.
+TEST_F(GLFaceLevels, ADetailedFaceSeenSmallDrawsFewerTrianglesAndTheSameOutline) {
+  AddFace(Sphere(60, 120), true);
+  KIV3DViewpoint* camera = viewer.GetMain3DViewpoint();
+  camera->SetOrigin(KIVMathPointf(0, -25, 0));
   viewer.GetSupport().SetSagPrecision(0.001f);
   Frame();
   const long long full = render->GetLastFrameStats().triangles;
-  const int fullCover = covered();
+  const int fullCover = Covered();
   EXPECT_EQ(full, 60 * 120 * 2);
   viewer.GetSupport().SetSagPrecision(0.5f);
   Frame();
   EXPECT_LT(render->GetLastFrameStats().triangles, full / 2);
   EXPECT_GT(fullCover, 10);
-  EXPECT_NEAR(covered(), fullCover, 2 + 0.1 * fullCover);
+  EXPECT_NEAR(Covered(), fullCover, 2 + 0.1 * fullCover);
   // Held still, the coarse level joins the merged buffers like any face.
   const long long coarse = render->GetLastFrameStats().triangles;
   Frame();
   Frame();
   EXPECT_EQ(render->GetLastFrameStats().batchedItems, 1);
   EXPECT_EQ(render->GetLastFrameStats().triangles, coarse);
-  EXPECT_NEAR(covered(), fullCover, 2 + 0.1 * fullCover);
+  EXPECT_NEAR(Covered(), fullCover, 2 + 0.1 * fullCover);
   // Close up the full mesh is back.
   camera->SetOrigin(KIVMathPointf(0, -2.5f, 0));
   Frame();
@@ -246,26 +252,17 @@ TEST_F(GLFaceLevels, ADetailedFaceSeenSmallDrawsFewerTrianglesAndTheSameOutline)
 // inside (they do not lean with the way its quads were cut), so the inner rings go
 // without changing its shading, and its outline stays.
 TEST_F(GLFaceLevels, ATubeWithoutNormalsSeenSmallKeepsOnlyItsEndRings) {
-  const KIVGLSimplifier::Mesh tube = Tube(24, 16);
-  std::vector<int> indices(tube.indices.begin(), tube.indices.end());
-  auto* face = new KIV3DFaceGP(tube.positions.data(), static_cast<int>(tube.positions.size()), nullptr,
-                               indices.data(), static_cast<int>(indices.size() / 3));
-  root->AddChild(Leaf(face, Rgba(255, 255, 255)));
+  AddFace(Tube(24, 16), false);
   viewer.GetMain3DViewpoint()->SetOrigin(KIVMathPointf(0, -40, 0));
-  auto covered = [this]() {
-    int n = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4) n += pixels[i] > 20;
-    return n;
-  };
   viewer.GetSupport().SetSagPrecision(0.001f);
   Frame();
-  const int fullCover = covered();
+  const int fullCover = Covered();
   EXPECT_EQ(render->GetLastFrameStats().triangles, 24 * 16 * 2);
   viewer.GetSupport().SetSagPrecision(0.5f);
   Frame();
   EXPECT_EQ(render->GetLastFrameStats().triangles, 16 * 2);
   EXPECT_GT(fullCover, 10);
-  EXPECT_NEAR(covered(), fullCover, 2 + 0.05 * fullCover);
+  EXPECT_NEAR(Covered(), fullCover, 2 + 0.05 * fullCover);
 }
 
 }  // namespace
