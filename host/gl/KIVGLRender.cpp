@@ -27,22 +27,18 @@ void TrimHeap() {
 #endif
 }
 constexpr long long kTrimBytes = 8ll << 20;
-}  // namespace
 
-namespace {
 double Seconds(std::chrono::steady_clock::time_point from) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
 }
-}  // namespace
 
-// ---- State --------------------------------------------------------------------------
-
-namespace {
 unsigned long long NextRenderId() {
   static std::atomic<unsigned long long> next{0};
   return ++next;
 }
 }  // namespace
+
+// ---- State --------------------------------------------------------------------------
 
 KIVGLRender::State::State() : id(NextRenderId()) {}
 
