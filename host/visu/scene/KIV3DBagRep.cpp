@@ -90,14 +90,15 @@ void KIV3DBagRep::ComputeBoundingElement() const {
   std::vector<size_t> changed;  // leaves moved since the last bound, when only a few did
   bool incremental = false;
   if (children.size() < kTreeMinimum) {
-    KIV3DBoundingSphere spheres[kTreeMinimum];  // each child asked once
+    // Twice over the children: the second pass finds them clean, and no array of
+    // spheres is filled for the one child most bags hold.
     GroupBound group;
-    for (size_t i = 0; i < children.size(); ++i) group.AddBox(spheres[i] = ChildSphere(children[i]));
+    for (const KIVRep* child : children) group.AddBox(ChildSphere(child));
     const KIVMathPointf c = group.Centre();
     double reach = 0.0;
     if (group.any && !group.infinite)
-      for (size_t i = 0; i < children.size(); ++i)
-        if (!spheres[i].IsEmpty()) reach = std::max(reach, GroupBound::Reach(c, spheres[i]));
+      for (const KIVRep* child : children)
+        if (const KIV3DBoundingSphere s = ChildSphere(child); !s.IsEmpty()) reach = std::max(reach, GroupBound::Reach(c, s));
     sphere = group.Make(c, reach);
   } else {
     if (mTreeVersion != GetChildrenVersion()) {
@@ -260,8 +261,9 @@ KIV3DBoundingSphere KIV3DBagRep::TreeBound(const std::vector<size_t>* changed) c
 }
 
 void KIV3DBagRep::ChildBoundsChanged(KIVRep* child) {
-  // Past a quarter of the children, rebuilding beats walking up for each.
-  if (!mAllChanged) {
+  // Past a quarter of the children, rebuilding beats walking up for each. A small bag
+  // reads every child anyway.
+  if (GetChildren().size() >= kTreeMinimum && !mAllChanged) {
     if (mChangedChildren.size() * 4 > GetChildren().size())
       mAllChanged = true;
     else

@@ -17,7 +17,7 @@ int sNextId = 0;
 unsigned long long sStamps = 0;
 }  // namespace
 
-KIV3DCustomRep::KIV3DCustomRep() : mLevels(1), mSags(1, 0.0f), mStamp(++sStamps) {
+KIV3DCustomRep::KIV3DCustomRep() : mStamp(++sStamps), mLevels(1), mSags(1, 0.0f) {
   if (!FreeIds().empty()) {
     mGeometryId = FreeIds().back();
     FreeIds().pop_back();

@@ -58,12 +58,14 @@ class KIV3DCustomRep : public KIV3DRep {
     void PrimitiveChanged(KIVGraphicPrimitive& primitive) override { rep.PrimitiveChanged(primitive); }
     KIV3DCustomRep& rep;
   };
+  // What a change writes first, beside the bounds' own flag: marking every leaf of a
+  // large scene then touches few cache lines of each.
+  mutable bool mGeometryDirty = false;  // box (and sphere) not computed since the last change
+  int mGeometryId;
+  unsigned long long mStamp = 0;
   Watch mWatch{*this};
   std::vector<std::vector<KIVGraphicPrimitive*>> mLevels;
   std::vector<float> mSags;
   mutable KIVMathPointf mMin, mMax;
   mutable int mHasBox = 0;
-  mutable bool mGeometryDirty = false;  // box (and sphere) not computed since the last change
-  int mGeometryId;
-  unsigned long long mStamp = 0;
 };

@@ -53,8 +53,14 @@ int KIVRep::SetIdentificator(long id) {
 }
 
 void KIVRep::BoundsChanged() {
+  if (mSoleParent) {
+    mSoleParent->ChildBoundsChanged(this);
+    return;
+  }
   for (KIVRep* p : mParents) p->ChildBoundsChanged(this);
 }
+
+void KIVRep::ParentsChanged() { mSoleParent = mParents.size() == 1 ? mParents.front() : nullptr; }
 
 int KIVRep::UnlinkAll(KIVRep* parent) {
   if (!parent || parent->mChildren.empty()) return 0;
@@ -64,6 +70,7 @@ int KIVRep::UnlinkAll(KIVRep* parent) {
   for (KIVRep* child : children) {
     auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
     if (pit != child->mParents.end()) child->mParents.erase(pit);
+    child->ParentsChanged();
   }
   parent->Touch();
   KIVSceneChangeLog::Record(parent, KIVSceneChangeLog::Children);
@@ -83,6 +90,7 @@ int KIVRep::Link(KIVRep* parent, KIVRep* child) {
   parent->mChildren.push_back(child);
   ++parent->mChildrenVersion;
   child->mParents.push_back(parent);
+  child->ParentsChanged();
   parent->Touch();
   KIVSceneChangeLog::Record(parent, KIVSceneChangeLog::Children);
   parent->BoundsChanged();
@@ -97,6 +105,7 @@ int KIVRep::Unlink(KIVRep* parent, KIVRep* child) {
   ++parent->mChildrenVersion;
   auto pit = std::find(child->mParents.begin(), child->mParents.end(), parent);
   if (pit != child->mParents.end()) child->mParents.erase(pit);
+  child->ParentsChanged();
   parent->Touch();
   KIVSceneChangeLog::Record(parent, KIVSceneChangeLog::Children);
   parent->BoundsChanged();

@@ -84,10 +84,14 @@ class KIVRep : public KIVEventSubscriber {
   }
 
  private:
+  void ParentsChanged();
   KIVGraphicAttributeSet mAttributes;
+  // The parent when there is exactly one (most reps): telling it of a change then reads
+  // no list, which matters when every leaf of a large scene changes.
+  KIVRep* mSoleParent = nullptr;
   int mColorInheritance = 0;
-  KIVManipulator* mManipulator = nullptr;
   KIVModelIdentificator mId;
+  KIVManipulator* mManipulator = nullptr;
   std::vector<KIVRep*> mParents;
   std::vector<KIVRep*> mChildren;
   unsigned long mChildrenVersion = 0;
