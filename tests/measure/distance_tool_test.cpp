@@ -24,6 +24,7 @@
 #include "viewer/NavInterfaceInfoRep.h"
 #include "viewer/NavViewerExtand.h"
 #include "tests/support/TestBox.h"
+#include "tests/support/ViewerPixels.h"
 
 namespace {
 
@@ -83,12 +84,10 @@ struct World {
     KIVSiInInterfereModel::SetEngine(nullptr);
   }
   void Click(const KIVMathPointf& p) {
-    KIV3DViewpoint* vp = viewer.GetMain3DViewpoint();
-    const float ty = std::tan(0.5f * vp->GetAngle() * 0.017453292f), tx = ty * kW / kH;
-    const KIVMathVectorf rel = p - vp->GetOrigin();
-    const float z = rel * vp->GetSightDirection();
-    x = static_cast<int>(std::lround(0.5f * kW * (1.0f + rel * vp->GetRightDirection() / (z * tx)) - 0.5f));
-    y = static_cast<int>(std::lround(0.5f * kH * (1.0f - rel * vp->GetUpDirection() / (z * ty)) - 0.5f));
+    float fx, fy;
+    PixelOf(*viewer.GetMain3DViewpoint(), kW, kH, p, fx, fy);
+    x = static_cast<int>(std::lround(fx));
+    y = static_cast<int>(std::lround(fy));
     viewer.UserMousePress(x, y, KIVMouseEvent::ButtonLeft, 0);
     viewer.UserMouseRelease(x, y, KIVMouseEvent::ButtonLeft, 0);
   }

@@ -22,6 +22,7 @@
 #include "navigation/NavViewpointManipulatePanel.h"
 #include "viewer/NavSimpleViewer3D.h"
 #include "viewer/NavViewerExtand.h"
+#include "tests/support/ViewerPixels.h"
 
 namespace {
 
@@ -58,22 +59,12 @@ struct World {
     vp->SetAngle(45.0f);
   }
   void Project(const KIVMathPointf& p, float& x, float& y) {
-    KIV3DViewpoint* vp = viewer.GetMain3DViewpoint();
-    const float ty = std::tan(0.5f * vp->GetAngle() * 0.017453292f), tx = ty * width / height;
-    const KIVMathVectorf rel = p - vp->GetOrigin();
-    const float z = rel * vp->GetSightDirection();
-    x = 0.5f * width * (1.0f + rel * vp->GetRightDirection() / (z * tx)) - 0.5f;
-    y = 0.5f * height * (1.0f - rel * vp->GetUpDirection() / (z * ty)) - 0.5f;
+    PixelOf(*viewer.GetMain3DViewpoint(), width, height, p, x, y);
   }
   void Drag(const KIVMathPointf& from, float dx, float dy, int steps = 4) {
     float x, y;
     Project(from, x, y);
-    const int x0 = static_cast<int>(std::lround(x)), y0 = static_cast<int>(std::lround(y));
-    viewer.UserMousePress(x0, y0, KIVMouseEvent::ButtonLeft, 0);
-    for (int i = 1; i <= steps; ++i)
-      viewer.UserMouseMove(x0 + static_cast<int>(dx * i / steps), y0 + static_cast<int>(dy * i / steps),
-                           KIVMouseEvent::ButtonLeft, 0);
-    viewer.UserMouseRelease(x0 + static_cast<int>(dx), y0 + static_cast<int>(dy), KIVMouseEvent::ButtonLeft, 0);
+    DragBy(viewer, static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), dx, dy, steps);
   }
   NavViewerExtand viewer;
   int width, height;

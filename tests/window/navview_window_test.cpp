@@ -45,6 +45,7 @@
 #include "navigation/Nav3DManipulator.h"
 #include "primitives/KIVSiLaGridRep.h"
 #include "host/visu/view/KIV3DViewpoint.h"
+#include "tests/support/ViewerPixels.h"
 #include "tests/window/NavviewWindow.h"
 #include "viewer/NavViewerExtand.h"
 
@@ -493,14 +494,11 @@ TEST_F(NavviewWindow, MoverCarriesAModelAndUndoBringsItBack) {
   NavviewSession& session = sWindow->GetSession();
   // The pixel of a world point in the viewer.
   auto pixelOf = [&](const KIVMathPointf& p) {
-    KIV3DViewpoint* vp = Viewer().GetMain3DViewpoint();
     int w = 1, h = 1;
     Viewer().GetGraphicSize(&w, &h);
-    const float ty = std::tan(0.5f * vp->GetAngle() * 0.017453292f), tx = ty * w / h;
-    const KIVMathVectorf rel = p - vp->GetOrigin();
-    const float z = rel * vp->GetSightDirection();
-    return QPoint(static_cast<int>(std::lround(0.5f * w * (1.0f + rel * vp->GetRightDirection() / (z * tx)) - 0.5f)),
-                  static_cast<int>(std::lround(0.5f * h * (1.0f - rel * vp->GetUpDirection() / (z * ty)) - 0.5f)));
+    float x, y;
+    PixelOf(*Viewer().GetMain3DViewpoint(), w, h, p, x, y);
+    return QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
   };
   // A model under a pixel near the middle of the view.
   QPoint onModel(-1, -1);
