@@ -183,12 +183,11 @@ void KIV3DBagRep::RefreshUnionTree() const {
   // The result does not depend on which leaf holds which child, only the pruning of the
   // search for the farthest does: the order found at the last rebuild serves. Children in
   // list order, which is mostly the order they lie in memory.
+  // The leaves' boxes then in slot order: written in list order they would land all
+  // over the array.
   const std::vector<KIVRep*>& children = GetChildren();
-  for (size_t i = 0; i < children.size(); ++i) {
-    const size_t node = mLeafBase + mChildSlots[i];
-    mUnions[node] = ChildSphere(children[i]);
-    SetLeafBox(node);
-  }
+  for (size_t i = 0; i < children.size(); ++i) mUnions[mLeafBase + mChildSlots[i]] = ChildSphere(children[i]);
+  for (size_t node = mLeafBase; node < mLeafBase + children.size(); ++node) SetLeafBox(node);
   for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
 }
 
