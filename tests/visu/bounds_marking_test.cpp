@@ -76,3 +76,40 @@ TEST(BoundsMarking, StaleLeavesRefreshWhenAskedAndEveryParentSeesThem) {
   Tree fresh(4.0f);
   ExpectSameSphere(tree.root->GetBoundingElement(), fresh.root->GetBoundingElement());
 }
+
+// Parents hear of a change only when some bound is next read: whatever happens to the
+// changed leaf before then (moved to another bag, destroyed, one of many), every bound
+// read afterwards is the fresh one.
+TEST(BoundsMarking, ParentsHearOfChangesBeforeAnyBoundIsRead) {
+  KIV3DBagRep root;
+  std::vector<KIV3DBagRep*> bags;
+  for (int k = 0; k < 100; ++k) {
+    bags.push_back(new KIV3DBagRep);
+    bags.back()->SetMatrix(KIV4x4Matrix({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {static_cast<float>(10 * k), 0, 0}));
+    bags.back()->AddChild(Box(1.0f));
+    root.AddChild(bags.back());
+  }
+  root.GetBoundingElement();
+  // Many leaves changed, then one bag read first: each bag and the root see the change.
+  for (int k = 0; k < 100; ++k) Resize(static_cast<KIV3DCustomRep*>(bags[k]->GetChildren().front()), 2.0f);
+  EXPECT_NEAR(bags[50]->GetBoundingElement().GetRadius(), 2.0f * std::sqrt(3.0f), 1e-4f);
+  for (int k = 0; k < 100; k += 9) {
+    const KIV3DBoundingSphere& s = bags[k]->GetBoundingElement();
+    EXPECT_NEAR(s.GetRadius(), 2.0f * std::sqrt(3.0f), 1e-4f) << k;
+    EXPECT_LT(s.GetCenter().DistanceTo(KIVMathPointf(static_cast<float>(10 * k), 0, 0)), 1e-4f);
+  }
+  // Changed, then moved to another bag before anyone looked.
+  auto* moved = static_cast<KIV3DCustomRep*>(bags[99]->GetChildren().front());
+  Resize(moved, 30.0f);
+  bags[99]->RemoveChild(moved);
+  bags[0]->AddChild(moved);
+  EXPECT_TRUE(bags[99]->GetBoundingElement().IsEmpty());
+  EXPECT_GT(bags[0]->GetBoundingElement().GetRadius(), 30.0f);
+  // Changed, then destroyed before anyone looked: its bag forgets it.
+  auto* gone = static_cast<KIV3DCustomRep*>(bags[98]->GetChildren().front());
+  Resize(gone, 40.0f);
+  delete gone;
+  EXPECT_TRUE(bags[98]->GetBoundingElement().IsEmpty());
+  EXPECT_LT(root.GetBoundingElement().GetRadius(), 1000.0f);
+  root.DestroyChildren();
+}

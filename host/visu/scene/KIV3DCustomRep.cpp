@@ -94,11 +94,11 @@ void KIV3DCustomRep::GeometryModified() {
   mGeometryDirty = true;
   Touch();
   // Marking is all a change costs; the points are read when the bounds are next asked for.
-  // A rep still stale told its parents when it became so, and they cannot have looked
-  // since (looking would have refreshed it).
+  // A rep still stale was listed when it became so, and no bound can have been read since
+  // (reading one would have refreshed it).
   if (!mBoundsDirty) {
     mBoundsDirty = true;
-    KIVRep::BoundsChanged();
+    BoundsChangedLater();
   }
   KIVSceneChangeLog::Record(this, KIVSceneChangeLog::Geometry);
 }

@@ -76,6 +76,8 @@ class KIVRep : public KIVEventSubscriber {
   /// Moves whenever a child is linked or unlinked, so that caches over the children
   /// list know when it changed.
   unsigned long GetChildrenVersion() const { return mChildrenVersion; }
+  /// The parent when there is exactly one, else null.
+  KIVRep* GetSoleParent() const { return mSoleParent; }
   /// The rep changed in a way that shows: moves the scene version and asks the viewers
   /// that show the rep to draw again.
   void Touch() {
