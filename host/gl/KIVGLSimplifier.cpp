@@ -9,14 +9,22 @@
 #include <unordered_map>
 #include <unordered_set>
 
+namespace {
+// Arrays given, counts that make sense, every index within the vertices.
+bool ValidMesh(const float* positions, const float* normals, int vertexCount, const unsigned int* indices,
+               int indexCount) {
+  if (!positions || !normals || !indices || vertexCount <= 0 || indexCount < 0) return false;
+  for (int i = 0; i < indexCount; ++i)
+    if (indices[i] >= static_cast<unsigned int>(vertexCount)) return false;
+  return true;
+}
+}  // namespace
+
 int KIVGLSimplifier::Cluster(const float* positions, const float* normals, int vertexCount,
                              const unsigned int* indices, int indexCount, float cell, Mesh& out) {
   out = Mesh();
-  if (!positions || !normals || !indices || vertexCount <= 0 || indexCount < 0 || !(cell > 0.0f) ||
-      !std::isfinite(cell))
+  if (!(cell > 0.0f) || !std::isfinite(cell) || !ValidMesh(positions, normals, vertexCount, indices, indexCount))
     return 0;
-  for (int i = 0; i < indexCount; ++i)
-    if (indices[i] >= static_cast<unsigned int>(vertexCount)) return 0;
   float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                  std::numeric_limits<float>::max()};
   for (int v = 0; v < vertexCount; ++v)
@@ -136,11 +144,9 @@ bool Barycentric(const float* const* t, const float* p, double* w) {
 int KIVGLSimplifier::Collapse(const float* positions, const float* normals, int vertexCount,
                               const unsigned int* indices, int indexCount, float tolerance, Mesh& out) {
   out = Mesh();
-  if (!positions || !normals || !indices || vertexCount <= 0 || indexCount < 0 || !(tolerance >= 0.0f) ||
-      !std::isfinite(tolerance))
+  if (!(tolerance >= 0.0f) || !std::isfinite(tolerance) ||
+      !ValidMesh(positions, normals, vertexCount, indices, indexCount))
     return 0;
-  for (int i = 0; i < indexCount; ++i)
-    if (indices[i] >= static_cast<unsigned int>(vertexCount)) return 0;
   const size_t n = static_cast<size_t>(vertexCount);
   const int faceCount = indexCount / 3;
   std::vector<unsigned int> face(indices, indices + 3 * static_cast<size_t>(faceCount));

@@ -81,8 +81,10 @@ void KIVRender::DrawDefault(KIV3DRep& rep, int) {
     const bool fromIdentity = placed && GetCurrentMatrix() == KIV4x4Matrix();
     if (placed) PushMatrix(matrix);
     // Placed at the top, the matrix is the bag's own, whose stretch the bag already knows.
-    if (fromIdentity && GetCurrentMatrix() == matrix) {
-      mScaled = matrix;
+    // (A matrix with infinite terms gains not-a-numbers on the way, so no later matrix
+    // matches it and its stretch is found afresh.)
+    if (fromIdentity) {
+      mScaled = GetCurrentMatrix();
       mScale = bag->GetMaxScale();
     }
     mHighlightDepth += highlighted;
