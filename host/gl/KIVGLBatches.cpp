@@ -244,10 +244,23 @@ void KIVGLBatches::Merge(const std::vector<const KIVGLMeshItem*>& items, long lo
   flush();
 }
 
-long long KIVGLBatches::Draw(const std::function<GLuint(const Buffers&)>& vaoOf) {
+namespace {
+void DrawRanges(const std::vector<GLsizei>& counts, const std::vector<const void*>& offsets) {
+  if (counts.size() == 1)
+    glDrawElements(GL_TRIANGLES, counts[0], GL_UNSIGNED_SHORT, offsets[0]);
+  else
+    glMultiDrawElements(GL_TRIANGLES, counts.data(), GL_UNSIGNED_SHORT, offsets.data(),
+                        static_cast<GLsizei>(counts.size()));
+}
+}  // namespace
+
+long long KIVGLBatches::Draw(const std::function<GLuint(const Buffers&)>& vaoOf, int flushTriangles) {
   long long triangles = 0;
   mDrawnItems = 0;
-  mDrawCalls = static_cast<int>(mDrawn.size());
+  mDrawCalls = 0;
+  // Indices left before the next flush; it carries from one batch to the next.
+  const GLsizei chunk = flushTriangles > 0 ? 3 * flushTriangles : 0;
+  GLsizei room = chunk;
   for (int index : mDrawn) {
     Batch& b = *mBatches[static_cast<size_t>(index)];
     std::sort(b.visible.begin(), b.visible.end());
@@ -269,11 +282,33 @@ long long KIVGLBatches::Draw(const std::function<GLuint(const Buffers&)>& vaoOf)
       end = range.first + range.count;
     }
     glBindVertexArray(vaoOf(Buffers{b.serial, b.vbo, b.ibo}));
-    if (mCounts.size() == 1)
-      glDrawElements(GL_TRIANGLES, mCounts[0], GL_UNSIGNED_SHORT, mOffsets[0]);
-    else
-      glMultiDrawElements(GL_TRIANGLES, mCounts.data(), GL_UNSIGNED_SHORT, mOffsets.data(),
-                          static_cast<GLsizei>(mCounts.size()));
+    if (!chunk) {
+      DrawRanges(mCounts, mOffsets);
+      ++mDrawCalls;
+      continue;
+    }
+    mChunkCounts.clear();
+    mChunkOffsets.clear();
+    for (size_t i = 0; i < mCounts.size(); ++i)
+      for (GLsizei first = 0; first < mCounts[i];) {
+        const GLsizei take = std::min(room, mCounts[i] - first);
+        mChunkCounts.push_back(take);
+        mChunkOffsets.push_back(static_cast<const char*>(mOffsets[i]) + sizeof(std::uint16_t) * first);
+        first += take;
+        room -= take;
+        if (room == 0) {
+          DrawRanges(mChunkCounts, mChunkOffsets);
+          ++mDrawCalls;
+          glFlush();
+          mChunkCounts.clear();
+          mChunkOffsets.clear();
+          room = chunk;
+        }
+      }
+    if (!mChunkCounts.empty()) {
+      DrawRanges(mChunkCounts, mChunkOffsets);
+      ++mDrawCalls;
+    }
   }
   return triangles;
 }

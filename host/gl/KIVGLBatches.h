@@ -54,8 +54,11 @@ class KIVGLBatches {
   unsigned long long GetGeneration() const { return mGeneration; }
   /// Draws the batched items of the last Collect with the program and uniforms bound
   /// (world positions, colours in the vertices), through the vertex array that vaoOf
-  /// gives for each batch. Returns the triangles drawn.
-  long long Draw(const std::function<GLuint(const Buffers&)>& vaoOf);
+  /// gives for each batch. Returns the triangles drawn. flushTriangles > 0 flushes after
+  /// every so many triangles (splitting calls where needed): a software rasteriser starts
+  /// on what it holds only at a flush, so its threads then fill the tiles with the first
+  /// triangles while this thread sets up the next, instead of waiting for the whole frame.
+  long long Draw(const std::function<GLuint(const Buffers&)>& vaoOf, int flushTriangles = 0);
   /// Items and draw calls of the last Draw.
   int GetDrawnItems() const { return mDrawnItems; }
   int GetDrawCalls() const { return mDrawCalls; }
@@ -120,6 +123,8 @@ class KIVGLBatches {
   // Scratch reused by every frame.
   std::vector<GLsizei> mCounts;
   std::vector<const void*> mOffsets;
+  std::vector<GLsizei> mChunkCounts;  // one call's share of mCounts when split
+  std::vector<const void*> mChunkOffsets;
   int mDrawnItems = 0, mDrawCalls = 0;
   unsigned long long mSerial = 0;
   unsigned long long mGeneration = 0;

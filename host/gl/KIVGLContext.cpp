@@ -143,8 +143,10 @@ int KIVGLContext::MakeCurrent() {
   return eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, mContext) ? 1 : 0;
 }
 
-int KIVGLContext::IsSoftware() const {
+int KIVGLContext::IsSoftwareRenderer(const char* renderer) {
+  if (!renderer) return 0;
+  const std::string_view text(renderer);
   for (const char* name : {"llvmpipe", "softpipe", "swrast", "SwiftShader"})
-    if (mRenderer.find(name) != std::string::npos) return 1;
+    if (text.find(name) != std::string_view::npos) return 1;
   return 0;
 }

@@ -27,7 +27,9 @@ class KIVGLContext {
   /// "device" for an EGL device, "surfaceless" for Mesa's surfaceless platform.
   const std::string& GetPlatform() const { return mPlatform; }
   /// 1 when the renderer is a software rasteriser (llvmpipe, softpipe, swrast).
-  int IsSoftware() const;
+  int IsSoftware() const { return IsSoftwareRenderer(mRenderer.c_str()); }
+  /// The same for a GL_RENDERER string (null: 0), for contexts made elsewhere.
+  static int IsSoftwareRenderer(const char* renderer);
 
  private:
   KIVGLContext() = default;

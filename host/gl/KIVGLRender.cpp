@@ -93,16 +93,25 @@ void KIVGLRender::State::SweepEntries(long long idle) {
 }
 
 int KIVGLRender::State::Build() {
-  if (!meshProgram.Build(KIVGLShaders::kMeshVertex, KIVGLShaders::kMeshFragment, &error) ||
-      !screenProgram.Build(KIVGLShaders::kScreenVertex, KIVGLShaders::kScreenFragment, &error))
-    return 0;
-  KIVGLProgram& m = meshProgram;
-  mesh = {m.Uniform("uModel"),       m.Uniform("uView"),       m.Uniform("uProjection"),
-          m.Uniform("uNormalMatrix"), m.Uniform("uColor"),      m.Uniform("uLit"),
-          m.Uniform("uPerspective"),  m.Uniform("uLightDirection"), m.Uniform("uLightIntensity"),
-          m.Uniform("uAmbient"),      m.Uniform("uFog"),        m.Uniform("uFogRange"),
-          m.Uniform("uFogColor"),    m.Uniform("uPointSize"),  m.Uniform("uVertexColors"),
-          m.Uniform("uTextured"),    m.Uniform("uTexture")};
+  const GLubyte* renderer = glGetString(GL_RENDERER);
+  flushTriangles = KIVGLContext::IsSoftwareRenderer(reinterpret_cast<const char*>(renderer))
+                       ? kSoftwareFlushTriangles
+                       : 0;
+  for (int full = 0; full < 2; ++full) {
+    // The variant's definitions go after the version line, which must come first.
+    std::string vertex(KIVGLShaders::kMeshVertex), fragment(KIVGLShaders::kMeshFragment);
+    vertex.insert(vertex.find('\n') + 1, KIVGLShaders::kMeshVariant[full]);
+    fragment.insert(fragment.find('\n') + 1, KIVGLShaders::kMeshVariant[full]);
+    KIVGLProgram& m = meshPrograms[full];
+    if (!m.Build(vertex.c_str(), fragment.c_str(), &error)) return 0;
+    meshUniforms[full] = {m.Uniform("uModel"),       m.Uniform("uView"),       m.Uniform("uProjection"),
+                          m.Uniform("uNormalMatrix"), m.Uniform("uColor"),      m.Uniform("uLit"),
+                          m.Uniform("uPerspective"),  m.Uniform("uLightDirection"), m.Uniform("uLightIntensity"),
+                          m.Uniform("uAmbient"),      m.Uniform("uFog"),        m.Uniform("uFogRange"),
+                          m.Uniform("uFogColor"),    m.Uniform("uPointSize"),  m.Uniform("uVertexColors"),
+                          m.Uniform("uTextured"),    m.Uniform("uTexture")};
+  }
+  if (!screenProgram.Build(KIVGLShaders::kScreenVertex, KIVGLShaders::kScreenFragment, &error)) return 0;
   screen = {screenProgram.Uniform("uSize"), screenProgram.Uniform("uFont"), screenProgram.Uniform("uTextured")};
 
   glGenVertexArrays(1, &streamVao);
@@ -141,7 +150,7 @@ void KIVGLRender::State::Free() {
   // The last render of the group frees the shared buffers (its context is current).
   if (group) group->Leave();
   group.reset();
-  meshProgram.Free();
+  for (KIVGLProgram& m : meshPrograms) m.Free();
   screenProgram.Free();
   font.Free();
   target.Free();
@@ -164,16 +173,27 @@ void KIVGLRender::State::Forget() {
     if (group.use_count() == 1) group->Forget();
   }
   group.reset();
-  meshProgram.Forget();
+  for (KIVGLProgram& m : meshPrograms) m.Forget();
   screenProgram.Forget();
   font.Forget();
   target.Forget();
   streamVao = streamVbo = groundVao = groundVbo = queries[0] = queries[1] = 0;
 }
 
+void KIVGLRender::State::UseMesh(int full) {
+  if (meshFull == full) return;
+  meshFull = full;
+  mesh = meshUniforms[full];
+  meshPrograms[full].Use();
+}
+
 void KIVGLRender::State::DrawMesh(const KIVGLMeshItem& item, const KIVGLView& view, int lit, const float* colour) {
   const KIVGLMesh& m = *item.mesh;
   if (!m.vbo) return;  // evicted, and drawn from a batch
+  // The outline passes draw in one colour: vertex colours and textures only in the fill.
+  const int plain = colour != item.colour;
+  const int textured = !plain && item.texture && m.hasUV;
+  UseMesh(view.fog || textured);
   glUniformMatrix4fv(mesh.model, 1, GL_FALSE, item.model.m);
   if (lit) {
     float normal[9];
@@ -182,10 +202,7 @@ void KIVGLRender::State::DrawMesh(const KIVGLMeshItem& item, const KIVGLView& vi
   }
   glUniform1i(mesh.lit, lit && m.mode == GL_TRIANGLES);
   glUniform4fv(mesh.color, 1, colour);
-  // The outline passes draw in one colour: vertex colours and textures only in the fill.
-  const int plain = colour != item.colour;
   glUniform1i(mesh.vertexColors, !plain && item.vertexColors && m.hasColors);
-  const int textured = !plain && item.texture && m.hasUV;
   glUniform1i(mesh.textured, textured);
   glBindTexture(GL_TEXTURE_2D, textured ? item.texture : 0);
   glUniform1f(mesh.pointSize, item.pointSize);
@@ -235,19 +252,25 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   }
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
-  meshProgram.Use();
-  glUniformMatrix4fv(mesh.view, 1, GL_FALSE, view.view.m);
-  glUniformMatrix4fv(mesh.projection, 1, GL_FALSE, view.projection.m);
-  glUniform1i(mesh.perspective, view.perspective);
-  glUniform3fv(mesh.lightDirection, 3, &view.lightDirection[0][0]);
-  glUniform1fv(mesh.lightIntensity, 3, view.lightIntensity);
-  glUniform3fv(mesh.ambient, 1, view.ambient);
+  // What stays the same for the whole view, in both builds; the full one last, the lean
+  // one current unless fog needs the full one throughout.
+  meshFull = -1;
+  for (int full : {1, 0}) {
+    UseMesh(full);
+    glUniformMatrix4fv(mesh.view, 1, GL_FALSE, view.view.m);
+    glUniformMatrix4fv(mesh.projection, 1, GL_FALSE, view.projection.m);
+    glUniform1i(mesh.perspective, view.perspective);
+    glUniform3fv(mesh.lightDirection, 3, &view.lightDirection[0][0]);
+    glUniform1fv(mesh.lightIntensity, 3, view.lightIntensity);
+    glUniform3fv(mesh.ambient, 1, view.ambient);
+    glUniform1i(mesh.texture, 0);
+    glUniform1i(mesh.fog, view.fog);
+    glUniform2fv(mesh.fogRange, 1, view.fogRange);
+    glUniform3fv(mesh.fogColor, 1, background);
+  }
+  UseMesh(view.fog);
   glActiveTexture(GL_TEXTURE0);
-  glUniform1i(mesh.texture, 0);
   glEnable(GL_PROGRAM_POINT_SIZE);
-  glUniform1i(mesh.fog, view.fog);
-  glUniform2fv(mesh.fogRange, 1, view.fogRange);
-  glUniform3fv(mesh.fogColor, 1, background);
 
   // Hidden-line modes draw the faces in the background colour, so that only the lines of
   // what is in front show; the dashed variant also shows the hidden lines faintly.
@@ -296,6 +319,7 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   // Batches hold world positions and normals, and their colours in the vertices; `tint`
   // multiplies those colours, `plain` draws every face in that one colour instead.
   auto batched = [&](int lit, const float* tint, int plain) {
+    UseMesh(view.fog);
     const KIVGLMatrix identity;
     glUniformMatrix4fv(mesh.model, 1, GL_FALSE, identity.m);
     if (lit) {
@@ -308,7 +332,7 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     glUniform1i(mesh.vertexColors, plain ? 0 : 1);
     glUniform1i(mesh.textured, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return Batches().Draw([this](const KIVGLBatches::Buffers& b) { return VaoOf(b); });
+    return Batches().Draw([this](const KIVGLBatches::Buffers& b) { return VaoOf(b); }, flushTriangles);
   };
   // Every face in one colour, unlit: the hidden-line fill, outlines and hidden lines.
   auto plainPass = [&](const float* colour) {
@@ -374,6 +398,7 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   }
   glLineWidth(1.0f);
   if (!view.ground.empty()) {
+    UseMesh(view.fog);
     const KIVGLMatrix identity;
     glUniformMatrix4fv(mesh.model, 1, GL_FALSE, identity.m);
     glUniform1i(mesh.lit, 0);
@@ -399,7 +424,8 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     DrawScreen(view.screenLines, GL_LINES, 0);
     DrawScreen(view.glyphs, GL_TRIANGLES, 1);
     glBindTexture(GL_TEXTURE_2D, 0);
-    meshProgram.Use();
+    meshFull = -1;
+    UseMesh(view.fog);
   }
 
   if (!view.transparent.empty()) {

@@ -50,11 +50,23 @@ struct KIVGLRender::State {
   State();
   std::string error;
   int ready = 0;
-  KIVGLProgram meshProgram, screenProgram;
-  struct {
+  /// The mesh program's two builds (KIVGLShaders::kMeshVariant): lean, and full for fog
+  /// and textures. Uniforms a build lacks have location −1, which GL ignores.
+  KIVGLProgram meshPrograms[2], screenProgram;
+  struct MeshUniforms {
     GLint model, view, projection, normalMatrix, color, lit, perspective, lightDirection, lightIntensity, ambient,
         fog, fogRange, fogColor, pointSize, vertexColors, textured, texture;
-  } mesh{};
+  };
+  MeshUniforms meshUniforms[2]{};
+  MeshUniforms mesh{};  // the build in use's
+  int meshFull = -1;    // the build in use, −1 when another program is
+  /// Triangles between flushes of the batches' draw (KIVGLBatches::Draw): on a software
+  /// rasteriser a frame of 96k small triangles takes about a fifth less in chunks of this
+  /// size; a GPU starts on its own, and is given the frame whole (0).
+  int flushTriangles = 0;
+  static constexpr int kSoftwareFlushTriangles = 8000;
+  /// Makes the full build (full != 0) or the lean one current.
+  void UseMesh(int full);
   struct {
     GLint size, font, textured;
   } screen{};

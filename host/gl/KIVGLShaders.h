@@ -2,8 +2,15 @@
 // The renderer's GLSL 3.30 programs: lit (per vertex) or flat meshes with fog (faces, lines and point
 // clouds; vertex colours and a texture multiply the mesh colour), and screen-space
 // geometry (markers, arrows, glyphs) given in pixels with a depth.
+//
+// The mesh program is built twice (kMeshVariant goes after the version line): FULL 1 with
+// fog and textures, FULL 0 for everything else, which passes one colour per vertex. A
+// software rasteriser sets up every interpolated value of every triangle, so the lean
+// build's four values instead of ten take a sixth off a frame of small triangles.
 
 namespace KIVGLShaders {
+
+inline constexpr const char* kMeshVariant[2] = {"#define FULL 0\n", "#define FULL 1\n"};
 
 inline constexpr const char* kMeshVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPosition;
@@ -20,16 +27,22 @@ uniform int uPerspective;
 uniform vec3 uLightDirection[3];
 uniform float uLightIntensity[3];
 uniform vec3 uAmbient;
+#if FULL
 out vec3 vLight;
 out float vDistance;
 out vec2 vUV;
 out vec4 vColor;
+#else
+uniform vec4 uColor;
+uniform int uVertexColors;
+out vec4 vShade;
+#endif
 void main() {
   vec4 v = uView * (uModel * vec4(aPosition, 1.0));
   // Diffuse light from directional lights, per vertex: across a triangle it differs
   // from per-pixel light only by interpolating the light instead of the normal, and it
   // keeps the fragments of small triangles (most of a big scene's) cheap.
-  vLight = vec3(1.0);
+  vec3 light = vec3(1.0);
   if (uLit != 0) {
     vec3 n = uNormalMatrix * aNormal;
     n = length(n) > 1e-12 ? normalize(n) : vec3(0.0, 0.0, 1.0);
@@ -38,18 +51,27 @@ void main() {
     if (dot(n, toEye) < 0.0) n = -n;
     // The intensities leave headroom (see CameraView), so that a white face turned to
     // the light keeps its shading instead of clipping to white.
-    vLight = uAmbient;
-    for (int i = 0; i < 3; ++i) vLight += vec3(uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0));
+    light = uAmbient;
+    for (int i = 0; i < 3; ++i) light += vec3(uLightIntensity[i] * max(dot(n, uLightDirection[i]), 0.0));
   }
+#if FULL
+  vLight = light;
   vDistance = length(v.xyz);
   vUV = aUV;
   vColor = aColor;
+#else
+  vec4 base = uColor;
+  if (uVertexColors != 0) base *= aColor;
+  vShade = vec4(min(base.rgb * light, vec3(1.0)), base.a);
+#endif
   gl_PointSize = uPointSize;
   gl_Position = uProjection * v;
 }
 )";
 
 inline constexpr const char* kMeshFragment = R"(#version 330 core
+out vec4 fragColor;
+#if FULL
 in vec3 vLight;
 in float vDistance;
 in vec2 vUV;
@@ -61,7 +83,6 @@ uniform sampler2D uTexture;
 uniform int uFog;
 uniform vec2 uFogRange;
 uniform vec3 uFogColor;
-out vec4 fragColor;
 void main() {
   vec4 base = uColor;
   if (uVertexColors != 0) base *= vColor;
@@ -73,6 +94,10 @@ void main() {
   }
   fragColor = vec4(c, base.a);
 }
+#else
+in vec4 vShade;
+void main() { fragColor = vShade; }
+#endif
 )";
 
 inline constexpr const char* kScreenVertex = R"(#version 330 core

@@ -1,5 +1,6 @@
 // What faces and clouds look like on screen: textures (the right way up, with their wrap
 // modes), vertex colours, point clouds, and a white face lit but not saturated.
+#include <cstring>
 #include <memory>
 
 #include "host/visu/scene/KIV3DPointSetGP.h"
@@ -79,6 +80,43 @@ TEST_F(GLLook, VertexColoursBlendAcrossTheFace) {
   EXPECT_GT(left[0], left[2] + 50);
   EXPECT_GT(right[2], right[0] + 50);
   EXPECT_LT(left[1], 20);
+}
+
+// Textured and fogged faces take a fuller program than plain ones: switching between the
+// two within a frame must leave every face where and how it is, and a plain face must look
+// the same from either.
+TEST_F(GLLook, PlainFacesLookTheSameBesideTexturedOnesAndUnderFarFog) {
+  root->AddChild(Leaf(Square(-1.5f, 0, 0.6f), Rgba(40, 200, 90)));
+  root->AddChild(Leaf(Square(1.5f, 0, 0.6f), Rgba(200, 120, 40)));
+  Frame();
+  const std::vector<unsigned char> plain = pixels;
+  int shown = 0;
+  for (size_t i = 0; i < plain.size(); i += 4) shown += plain[i] > 10;
+  ASSERT_GT(shown, 20);
+
+  KIV3DFaceGP* textured = Square(0, 0, 0.6f);
+  const float uv[8] = {0, 0, 1, 0, 1, 1, 0, 1};
+  textured->SetTexCoords(uv, 4);
+  textured->SetTexture(std::make_shared<KIVTextureImage>(1, 1, std::vector<unsigned char>{255, 0, 255, 255}));
+  root->AddChild(Leaf(textured, Rgba(255, 255, 255)));
+  Frame();
+  int magenta = 0, changed = 0;
+  for (size_t i = 0; i < plain.size(); i += 4) {
+    const bool isMagenta = pixels[i] > 120 && pixels[i + 2] > 120 && pixels[i + 1] < 40;
+    magenta += isMagenta;
+    changed += !isMagenta && std::memcmp(&pixels[i], &plain[i], 3) != 0;
+  }
+  EXPECT_GT(magenta, 10) << "the textured face shows";
+  EXPECT_EQ(changed, 0) << "the plain faces are unchanged beside it";
+
+  // Fog that starts far beyond the faces changes nothing on them.
+  ASSERT_TRUE(viewer.SetFog(1, 1000.0f, 2000.0f));
+  Frame();
+  int apart = 0;
+  for (size_t i = 0; i < plain.size(); i += 4)
+    if (plain[i] > 10)
+      for (int k = 0; k < 3; ++k) apart = std::max(apart, std::abs(pixels[i + k] - plain[i + k]));
+  EXPECT_LE(apart, 2);
 }
 
 TEST_F(GLLook, PointCloudsDrawTheirPointsInTheirColoursAndSize) {
