@@ -3,7 +3,9 @@
 // they compute is what a tree built fresh with the final geometry gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "host/visu/scene/KIV3DBagRep.h"
@@ -112,4 +114,38 @@ TEST(BoundsMarking, ParentsHearOfChangesBeforeAnyBoundIsRead) {
   EXPECT_TRUE(bags[98]->GetBoundingElement().IsEmpty());
   EXPECT_LT(root.GetBoundingElement().GetRadius(), 1000.0f);
   root.DestroyChildren();
+}
+
+// The leaf reads its points four at a time: every count (the remainders included) and
+// every position of the extremes must give the box and sphere of a plain pass, exactly.
+TEST(BoundsMarking, ALeafBoundEqualsAPlainPassOverItsPoints) {
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<float> coordinate(-50.0f, 50.0f);
+  for (int n = 3; n <= 41; ++n)
+    for (int round = 0; round < 6; ++round) {
+      std::vector<float> v(3 * static_cast<size_t>(n));
+      for (float& x : v) x = coordinate(rng);
+      const int t[3] = {0, 1, 2};
+      KIV3DCustomRep leaf;
+      leaf.AddGP(new KIV3DFaceGP(v.data(), 3 * n, nullptr, t, 1));
+      float lo[3] = {v[0], v[1], v[2]}, hi[3] = {v[0], v[1], v[2]};
+      for (int i = 0; i < n; ++i)
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[3 * i + k]), hi[k] = std::max(hi[k], v[3 * i + k]);
+      KIVMathPointf min, max;
+      ASSERT_TRUE(leaf.GetLocalBox(min, max));
+      EXPECT_EQ(min.x, lo[0]);
+      EXPECT_EQ(min.y, lo[1]);
+      EXPECT_EQ(min.z, lo[2]);
+      EXPECT_EQ(max.x, hi[0]);
+      EXPECT_EQ(max.y, hi[1]);
+      EXPECT_EQ(max.z, hi[2]) << n << " points";
+      const double c[3] = {0.5 * (double(lo[0]) + hi[0]), 0.5 * (double(lo[1]) + hi[1]), 0.5 * (double(lo[2]) + hi[2])};
+      double r2 = 0.0;
+      for (int i = 0; i < n; ++i) {
+        const double dx = v[3 * i] - c[0], dy = v[3 * i + 1] - c[1], dz = v[3 * i + 2] - c[2];
+        r2 = std::max(r2, dx * dx + dy * dy + dz * dz);
+      }
+      EXPECT_EQ(leaf.GetBoundingElement().GetRadius(), std::nextafter(static_cast<float>(std::sqrt(r2)), INFINITY))
+          << n << " points";
+    }
 }

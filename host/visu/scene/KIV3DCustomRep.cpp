@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "host/visu/scene/KIVSceneChangeLog.h"
 
 KIV_IMPLEMENT_METAOBJECT(KIV3DCustomRep, KIV3DRep)
@@ -15,6 +19,47 @@ std::vector<int>& FreeIds() {
 }
 int sNextId = 0;
 unsigned long long sStamps = 0;
+
+// The box around n > 0 points (x, y, z each). Four points are twelve floats whose lanes
+// repeat x y z: three running minima and maxima of four lanes each make independent
+// chains that run side by side, where one minimum per axis would wait on the previous
+// point's for every point. A minimum does not depend on the order the points come in.
+void PointBox(const float* p, size_t n, float lo[3], float hi[3]) {
+  for (int k = 0; k < 3; ++k) lo[k] = hi[k] = p[k];
+  size_t i = 0;
+#if defined(__SSE2__)
+  if (n >= 4) {
+    __m128 lo4[3], hi4[3];
+    for (int j = 0; j < 3; ++j) lo4[j] = hi4[j] = _mm_loadu_ps(p + 4 * j);
+    for (i = 4; i + 4 <= n; i += 4)
+      for (int j = 0; j < 3; ++j) {
+        const __m128 v = _mm_loadu_ps(p + 3 * i + 4 * j);
+        lo4[j] = _mm_min_ps(v, lo4[j]);
+        hi4[j] = _mm_max_ps(v, hi4[j]);
+      }
+    alignas(16) float lo12[12], hi12[12];
+    for (int j = 0; j < 3; ++j) _mm_store_ps(lo12 + 4 * j, lo4[j]), _mm_store_ps(hi12 + 4 * j, hi4[j]);
+    for (int j = 0; j < 12; ++j) lo[j % 3] = std::min(lo[j % 3], lo12[j]), hi[j % 3] = std::max(hi[j % 3], hi12[j]);
+  }
+#endif
+  for (; i < n; ++i)
+    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], p[3 * i + k]), hi[k] = std::max(hi[k], p[3 * i + k]);
+}
+
+// The largest squared distance from c to n points, in double. Four running maxima for
+// the same reason; the maximum does not depend on the order the points are taken in.
+double FarthestSquared(const float* p, size_t n, const double c[3]) {
+  double r2[4] = {0.0, 0.0, 0.0, 0.0};
+  auto squared = [&](size_t i) {
+    const double dx = p[3 * i] - c[0], dy = p[3 * i + 1] - c[1], dz = p[3 * i + 2] - c[2];
+    return dx * dx + dy * dy + dz * dz;
+  };
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4)
+    for (int j = 0; j < 4; ++j) r2[j] = std::max(r2[j], squared(i + j));
+  for (; i < n; ++i) r2[0] = std::max(r2[0], squared(i));
+  return std::max(std::max(r2[0], r2[1]), std::max(r2[2], r2[3]));
+}
 }  // namespace
 
 KIV3DCustomRep::KIV3DCustomRep() : mStamp(++sStamps), mLevels(1), mSags(1, 0.0f) {
@@ -132,23 +177,15 @@ void KIV3DCustomRep::Recompute() const {
     if (sphere) mBounds = KIV3DBoundingSphere();
     return;
   }
-  float lo[3] = {points[0], points[1], points[2]}, hi[3] = {lo[0], lo[1], lo[2]};
-  for (size_t i = 1; i < n; ++i)
-    for (int k = 0; k < 3; ++k) {
-      lo[k] = std::min(lo[k], points[3 * i + k]);
-      hi[k] = std::max(hi[k], points[3 * i + k]);
-    }
+  float lo[3], hi[3];
+  PointBox(points, n, lo, hi);
   mMin = {lo[0], lo[1], lo[2]};
   mMax = {hi[0], hi[1], hi[2]};
   mHasBox = 1;
   if (!sphere) return;
   // The box centre with the farthest point as radius: one pass, at most √3 × the minimum.
   const double c[3] = {0.5 * (double(lo[0]) + hi[0]), 0.5 * (double(lo[1]) + hi[1]), 0.5 * (double(lo[2]) + hi[2])};
-  double r2 = 0.0;
-  for (size_t i = 0; i < n; ++i) {
-    const double dx = points[3 * i] - c[0], dy = points[3 * i + 1] - c[1], dz = points[3 * i + 2] - c[2];
-    r2 = std::max(r2, dx * dx + dy * dy + dz * dz);
-  }
+  const double r2 = FarthestSquared(points, n, c);
   const float radius = std::nextafter(static_cast<float>(std::sqrt(r2)), INFINITY);
   mBounds = KIV3DBoundingSphere(
       KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius, radiusMM);
