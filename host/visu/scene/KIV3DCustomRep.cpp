@@ -13,9 +13,11 @@ KIV_IMPLEMENT_METAOBJECT(KIV3DCustomRep, KIV3DRep)
 
 namespace {
 // Small ids handed out again after their rep dies, so caches indexed by them stay dense.
+// Never destroyed: a rep that a static of the host holds may die at exit after this
+// list, which is made only when the first rep dies.
 std::vector<int>& FreeIds() {
-  static std::vector<int> ids;
-  return ids;
+  static auto* ids = new std::vector<int>;
+  return *ids;
 }
 int sNextId = 0;
 unsigned long long sStamps = 0;
