@@ -61,7 +61,7 @@ struct KIVGLRender::State {
   MeshUniforms mesh{};  // the build in use's
   int meshFull = -1;    // the build in use, −1 when another program is
   /// Triangles between flushes of the batches' draw (KIVGLBatches::Draw): on a software
-  /// rasteriser a frame of 96k small triangles takes about a fifth less in chunks of this
+  /// rasteriser a frame of 96k small triangles takes about a third less in chunks of this
   /// size; a GPU starts on its own, and is given the frame whole (0).
   int flushTriangles = 0;
   static constexpr int kSoftwareFlushTriangles = 8000;

@@ -6,7 +6,7 @@
 // The mesh program is built twice (kMeshVariant goes after the version line): FULL 1 with
 // fog and textures, FULL 0 for everything else, which passes one colour per vertex. A
 // software rasteriser sets up every interpolated value of every triangle, so the lean
-// build's four values instead of ten take a sixth off a frame of small triangles.
+// build's four values instead of ten take a fifth off a frame of small triangles.
 
 namespace KIVGLShaders {
 
