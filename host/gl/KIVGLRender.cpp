@@ -178,6 +178,7 @@ void KIVGLRender::State::Forget() {
   font.Forget();
   target.Forget();
   streamVao = streamVbo = groundVao = groundVbo = queries[0] = queries[1] = 0;
+  groundUploaded.clear();
 }
 
 void KIVGLRender::State::UseMesh(int full) {
@@ -406,9 +407,13 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     glUniform1i(mesh.textured, 0);
     glUniform4fv(mesh.color, 1, view.groundColour);
     glBindVertexArray(groundVao);
-    glBindBuffer(GL_ARRAY_BUFFER, groundVbo);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(view.ground.size() * sizeof(float)), view.ground.data(),
-                 GL_STREAM_DRAW);
+    // The grid follows the scene's sphere and the vertical: most frames it is the last one.
+    if (view.ground != groundUploaded) {
+      glBindBuffer(GL_ARRAY_BUFFER, groundVbo);
+      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(view.ground.size() * sizeof(float)), view.ground.data(),
+                   GL_STATIC_DRAW);
+      groundUploaded = view.ground;
+    }
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(view.ground.size() / 3));
   }
 

@@ -107,6 +107,7 @@ struct KIVGLRender::State {
   KIVGLTarget target;
   GLuint streamVao = 0, streamVbo = 0;  // screen vertices
   GLuint groundVao = 0, groundVbo = 0;  // world positions only
+  std::vector<float> groundUploaded;     // what groundVbo holds
   GLuint queries[2] = {0, 0};
   int queryIssued[2] = {0, 0};
   int queryIndex = 0;

@@ -54,6 +54,13 @@ TEST_F(GLFrame, TheGroundIsAGridBelowTheHorizon) {
       if (At(x, y) != At(0, 0)) (y < height / 2 ? above : below)++;
   EXPECT_EQ(above, 0);
   EXPECT_GT(below, width);
+  // Drawn again unchanged, from what was uploaded; moved, the grid moves on screen.
+  const std::vector<unsigned char> first = pixels;
+  Frame();
+  EXPECT_EQ(pixels, first);
+  viewer.SetGround(1, -3.0f);
+  Frame();
+  EXPECT_NE(pixels, first);
   viewer.SetGround(0, -2.0f);
   Frame();
   EXPECT_EQ(At(width / 2, height - 1), At(0, 0));
