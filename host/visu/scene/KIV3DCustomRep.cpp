@@ -13,12 +13,10 @@ KIV_IMPLEMENT_METAOBJECT(KIV3DCustomRep, KIV3DRep)
 
 namespace {
 // Small ids handed out again after their rep dies, so caches indexed by them stay dense.
-// Never destroyed: a rep that a static of the host holds may die at exit after this
-// list, which is made only when the first rep dies.
-std::vector<int>& FreeIds() {
-  static auto* ids = new std::vector<int>;
-  return *ids;
-}
+// Made when the library loads, so that it outlives the host's statics, whose reps may
+// die at exit.
+std::vector<int> sFreeIds;
+std::vector<int>& FreeIds() { return sFreeIds; }
 int sNextId = 0;
 unsigned long long sStamps = 0;
 
