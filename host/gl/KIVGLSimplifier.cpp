@@ -186,6 +186,14 @@ int KIVGLSimplifier::Collapse(const float* positions, const float* normals, int 
   std::vector<char> faceAlive(static_cast<size_t>(faceCount), 1);
   // Faces around each vertex, as offsets into one array per vertex.
   std::vector<std::vector<int>> around(n);
+  {
+    // Room for each vertex's faces at once (and a few that collapses bring), rather than
+    // growing every list in steps.
+    std::vector<int> degree(n, 0);
+    for (unsigned int v : face) ++degree[v];
+    for (size_t v = 0; v < n; ++v)
+      if (degree[v]) around[v].reserve(static_cast<size_t>(degree[v]) + 4);
+  }
   std::vector<Quadric> quadrics(n);
   for (int f = 0; f < faceCount; ++f) {
     const unsigned int* t = &face[3 * static_cast<size_t>(f)];
