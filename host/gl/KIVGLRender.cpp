@@ -253,8 +253,8 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
   }
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
-  // What stays the same for the whole view, in both builds; the full one last, the lean
-  // one current unless fog needs the full one throughout.
+  // What stays the same for the whole view, in both builds. Every draw below picks its
+  // build (UseMesh), so none is chosen here.
   meshFull = -1;
   for (int full : {1, 0}) {
     UseMesh(full);
@@ -269,7 +269,6 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     glUniform2fv(mesh.fogRange, 1, view.fogRange);
     glUniform3fv(mesh.fogColor, 1, background);
   }
-  UseMesh(view.fog);
   glActiveTexture(GL_TEXTURE0);
   glEnable(GL_PROGRAM_POINT_SIZE);
 
@@ -421,6 +420,7 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     screenProgram.Use();
+    meshFull = -1;
     glUniform2f(screen.size, static_cast<float>(width), static_cast<float>(height));
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, view.glyphs.empty() ? 0 : font.GetTexture());
@@ -429,8 +429,6 @@ void KIVGLRender::State::DrawView(KIVGLView& view, int width, int height, long l
     DrawScreen(view.screenLines, GL_LINES, 0);
     DrawScreen(view.glyphs, GL_TRIANGLES, 1);
     glBindTexture(GL_TEXTURE_2D, 0);
-    meshFull = -1;
-    UseMesh(view.fog);
   }
 
   if (!view.transparent.empty()) {
