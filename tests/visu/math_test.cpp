@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "host/visu/scene/KIV3DBoundingSphere.h"
 #include "host/visu/math/KIV4x4Matrix.h"
@@ -149,3 +150,22 @@ TEST(BoundingSphere, ScaleOfAShearIsItsSpectralNorm) {
 }
 
 }  // namespace
+
+// Radii are rounded up by stepping the float's bits: it must agree with the library's
+// nextafter towards +infinity everywhere, signs, zeros, subnormals and the ends included.
+TEST(BoundingSphere, NextUpStepsAsNextafterDoes) {
+  std::mt19937 rng(3);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  std::vector<float> xs = {0.0f, -0.0f, std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
+                           std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+                           std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(), 1.0f, -1.0f};
+  for (int i = 0; i < 100000; ++i) xs.push_back(std::bit_cast<float>(bits(rng)));
+  for (float x : xs) {
+    const float expected = std::nextafter(x, std::numeric_limits<float>::infinity());
+    const float got = KIV3DBoundingSphere::NextUp(x);
+    if (std::isnan(x))
+      EXPECT_TRUE(std::isnan(got));
+    else
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(expected)) << x;
+  }
+}

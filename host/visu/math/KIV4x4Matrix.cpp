@@ -44,11 +44,6 @@ KIV4x4Matrix KIV4x4Matrix::operator*(const KIV4x4Matrix& m) const {
   return r;
 }
 
-KIVMathPointf KIV4x4Matrix::TransformPoint(const KIVMathPointf& p) const {
-  return {p.x * mM[0] + p.y * mM[4] + p.z * mM[8] + mM[12], p.x * mM[1] + p.y * mM[5] + p.z * mM[9] + mM[13],
-          p.x * mM[2] + p.y * mM[6] + p.z * mM[10] + mM[14]};
-}
-
 KIVMathVectorf KIV4x4Matrix::TransformVector(const KIVMathVectorf& v) const {
   return {v.x * mM[0] + v.y * mM[4] + v.z * mM[8], v.x * mM[1] + v.y * mM[5] + v.z * mM[9],
           v.x * mM[2] + v.y * mM[6] + v.z * mM[10]};

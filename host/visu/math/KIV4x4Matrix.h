@@ -30,7 +30,10 @@ class KIV4x4Matrix {
   KIV4x4Matrix& operator*=(const KIV4x4Matrix& m) { return *this = *this * m; }
   bool operator==(const KIV4x4Matrix&) const = default;
 
-  KIVMathPointf TransformPoint(const KIVMathPointf& p) const;
+  KIVMathPointf TransformPoint(const KIVMathPointf& p) const {
+    return {p.x * mM[0] + p.y * mM[4] + p.z * mM[8] + mM[12], p.x * mM[1] + p.y * mM[5] + p.z * mM[9] + mM[13],
+            p.x * mM[2] + p.y * mM[6] + p.z * mM[10] + mM[14]};
+  }
   /// The linear part only: directions and differences of points.
   KIVMathVectorf TransformVector(const KIVMathVectorf& v) const;
   /// The inverse placement, computed in double; a singular matrix gives the identity and

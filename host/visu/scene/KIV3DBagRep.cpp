@@ -14,7 +14,7 @@ KIV3DBagRep::~KIV3DBagRep() = default;
 
 void KIV3DBagRep::SetMatrix(const KIV4x4Matrix* matrix) {
   if (matrix)
-    mMatrix = std::make_unique<KIV4x4Matrix>(*matrix);
+    mMatrix = *matrix;
   else
     mMatrix.reset();
   mMaxScale = matrix ? matrix->GetMaxScale() : 1.0f;
@@ -34,6 +34,11 @@ KIV4x4Matrix KIV3DBagRep::GetPlacementAbove(const KIVRep* rep) {
 }
 
 namespace {
+[[maybe_unused]] void Fetch(const void* p) {
+  const char* c = static_cast<const char*>(p);
+  for (int line = 0; line < 3; ++line) __builtin_prefetch(c + 64 * line);
+}
+
 KIV3DBoundingSphere ChildSphere(const KIVRep* child) {
   if (child->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return {};
   if (const KIV3DRep* c3 = child->As3DRep()) return c3->GetBoundingElement();
@@ -79,7 +84,7 @@ struct GroupBound {
       return s;
     }
     if (!any) return {};
-    return KIV3DBoundingSphere(c, std::nextafter(static_cast<float>(reach), INFINITY), mm);
+    return KIV3DBoundingSphere(c, KIV3DBoundingSphere::NextUp(static_cast<float>(reach)), mm);
   }
 };
 }  // namespace
@@ -89,9 +94,15 @@ void KIV3DBagRep::ComputeBoundingElement() const {
   KIV3DBoundingSphere sphere;
   std::vector<size_t> changed;  // leaves moved since the last bound, when only a few did
   bool incremental = false;
-  if (children.size() < kTreeMinimum) {
-    // Twice over the children: the second pass finds them clean, and no array of
-    // spheres is filled for the one child most bags hold.
+  if (children.size() == 1) {
+    // Most bags place one model: its sphere read once.
+    GroupBound group;
+    const KIV3DBoundingSphere s = ChildSphere(children.front());
+    group.AddBox(s);
+    const KIVMathPointf c = group.Centre();
+    sphere = group.Make(c, group.any && !group.infinite ? GroupBound::Reach(c, s) : 0.0);
+  } else if (children.size() < kTreeMinimum) {
+    // Twice over the children: the second pass finds them clean.
     GroupBound group;
     for (const KIVRep* child : children) group.AddBox(ChildSphere(child));
     const KIVMathPointf c = group.Centre();
@@ -186,7 +197,16 @@ void KIV3DBagRep::RefreshUnionTree() const {
   // The leaves' boxes then in slot order: written in list order they would land all
   // over the array.
   const std::vector<KIVRep*>& children = GetChildren();
-  for (size_t i = 0; i < children.size(); ++i) mUnions[mLeafBase + mChildSlots[i]] = ChildSphere(children[i]);
+  const size_t n = children.size();
+  // Each child's bound reads the child, its list of children and their first, at scattered
+  // places: those of the children a few steps ahead are fetched in stages, each stage from
+  // what the one before brought in.
+  for (size_t i = 0; i < n; ++i) {
+    //if (i + 24 < n) Fetch(children[i + 24]);
+    //if (i + 16 < n && !children[i + 16]->GetChildren().empty()) Fetch(children[i + 16]->GetChildren().data());
+    //if (i + 8 < n && !children[i + 8]->GetChildren().empty()) Fetch(children[i + 8]->GetChildren().front());
+    mUnions[mLeafBase + mChildSlots[i]] = ChildSphere(children[i]);
+  }
   for (size_t node = mLeafBase; node < mLeafBase + children.size(); ++node) SetLeafBox(node);
   for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
 }

@@ -3,6 +3,7 @@
 // frame into the bag's parent's frame.
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -24,7 +25,7 @@ class KIV3DBagRep : public KIV3DRep {
   int RemoveAllChildren() { return UnlinkAll(this); }
 
   /// Null when the bag has no matrix (the identity).
-  const KIV4x4Matrix* GetMatrix() const { return mMatrix.get(); }
+  const KIV4x4Matrix* GetMatrix() const { return mMatrix ? &*mMatrix : nullptr; }
   /// The matrix's largest stretch (KIV4x4Matrix::GetMaxScale), 1 without a matrix.
   float GetMaxScale() const { return mMaxScale; }
   /// Null removes the matrix.
@@ -63,7 +64,7 @@ class KIV3DBagRep : public KIV3DRep {
   void SetLeafBox(size_t node) const;
   void Unite(size_t node) const;
   KIV3DBoundingSphere TreeBound(const std::vector<size_t>* changed = nullptr) const;
-  std::unique_ptr<KIV4x4Matrix> mMatrix;
+  std::optional<KIV4x4Matrix> mMatrix;  // in the bag: a bound over many bags reads each
   float mMaxScale = 1.0f;  // the matrix's, found once per matrix rather than per bound
   // The tree of unions: leaves from mLeafBase on, node i uniting 2i and 2i+1.
   mutable std::vector<KIV3DBoundingSphere> mUnions;

@@ -4,13 +4,6 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-float NonNegative(float r) { return r > 0.0f ? r : 0.0f; }  // NaN fails the test too
-}  // namespace
-
-KIV3DBoundingSphere::KIV3DBoundingSphere(const KIVMathPointf& centre, float radius, float radiusMM)
-    : mCentre(centre), mRadius(NonNegative(radius)), mRadiusMM(NonNegative(radiusMM)), mState(State::Finite) {}
-
 void KIV3DBoundingSphere::SetCenter(const KIVMathPointf& centre) {
   mCentre = centre;
   mState = State::Finite;
@@ -57,7 +50,7 @@ KIV3DBoundingSphere& KIV3DBoundingSphere::operator+=(const KIV3DBoundingSphere& 
   // Rounding the centre to float may move it by an ulp: widen by as much.
   const float slack = std::max({std::fabs(mCentre.x), std::fabs(mCentre.y), std::fabs(mCentre.z)}) *
                       std::numeric_limits<float>::epsilon();
-  mRadius = std::nextafter(static_cast<float>(r), std::numeric_limits<float>::infinity()) + slack;
+  mRadius = NextUp(static_cast<float>(r)) + slack;
   mRadiusMM = mm;
   return *this;
 }

@@ -4,6 +4,10 @@
 // texts, arrows), whose model radius may be 0. A sphere is empty (encloses nothing,
 // the default), finite, or infinite (encloses everything).
 
+#include <bit>
+#include <cstdint>
+#include <limits>
+
 #include "host/visu/math/KIV4x4Matrix.h"
 #include "host/visu/math/KIVMathPointf.h"
 
@@ -12,7 +16,8 @@ class KIV3DBoundingSphere {
   /// The empty sphere: centre at the origin, both radii 0.
   KIV3DBoundingSphere() = default;
   /// A finite sphere; a negative or NaN radius is taken as 0.
-  KIV3DBoundingSphere(const KIVMathPointf& centre, float radius, float radiusMM = 0.0f);
+  KIV3DBoundingSphere(const KIVMathPointf& centre, float radius, float radiusMM = 0.0f)
+      : mCentre(centre), mRadius(NonNegative(radius)), mRadiusMM(NonNegative(radiusMM)), mState(State::Finite) {}
 
   const KIVMathPointf& GetCenter() const { return mCentre; }
   float GetRadius() const { return mRadius; }
@@ -46,7 +51,17 @@ class KIV3DBoundingSphere {
   /// 1 when the other sphere lies wholly inside this one (an empty one always does).
   int IsInside(const KIV3DBoundingSphere& other) const;
 
+  /// The next float above x (std::nextafter(x, +infinity)), without the library call: a
+  /// bound over a large scene rounds a radius up once per rep.
+  static float NextUp(float x) {
+    if (!(x < std::numeric_limits<float>::infinity())) return x;  // +infinity, NaN
+    if (x == 0.0f) return std::numeric_limits<float>::denorm_min();
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(x);
+    return std::bit_cast<float>(x > 0.0f ? bits + 1 : bits - 1);
+  }
+
  private:
+  static float NonNegative(float r) { return r > 0.0f ? r : 0.0f; }  // NaN fails the test too
   // A whole word, so that the sphere is 24 bytes of aligned words: a copy made of one
   // 16-byte and one 8-byte move then reads back what the last writes stored, instead of
   // straddling them and waiting for them to drain (a bound unites a hundred thousand).

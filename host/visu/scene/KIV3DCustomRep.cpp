@@ -20,14 +20,17 @@ std::vector<int>& FreeIds() { return sFreeIds; }
 int sNextId = 0;
 unsigned long long sStamps = 0;
 
-// The box around n > 0 points (x, y, z each). Four points are twelve floats whose lanes
-// repeat x y z: three running minima and maxima of four lanes each make independent
-// chains that run side by side, where one minimum per axis would wait on the previous
-// point's for every point. A minimum does not depend on the order the points come in.
-void PointBox(const float* p, size_t n, float lo[3], float hi[3]) {
-  for (int k = 0; k < 3; ++k) lo[k] = hi[k] = p[k];
-  size_t i = 0;
+// The box around n > 0 points (x, y, z each), in lo[0..2] and hi[0..2] (four floats each,
+// 16-byte aligned). Four points are twelve floats whose lanes repeat x y z: three running
+// minima and maxima of four lanes each make independent chains that run side by side,
+// where one minimum per axis would wait on the previous point's for every point. A
+// minimum does not depend on the order the points come in. The results stay in registers
+// until one store each: read back in pieces from several small stores, they would wait
+// for those stores to drain.
+void PointBox(const float* p, size_t n, float lo[4], float hi[4]) {
 #if defined(__SSE2__)
+  __m128 l = _mm_setr_ps(p[0], p[1], p[2], p[2]), h = l;
+  size_t i = 1;
   if (n >= 4) {
     __m128 lo4[3], hi4[3];
     for (int j = 0; j < 3; ++j) lo4[j] = hi4[j] = _mm_loadu_ps(p + 4 * j);
@@ -37,28 +40,65 @@ void PointBox(const float* p, size_t n, float lo[3], float hi[3]) {
         lo4[j] = _mm_min_ps(v, lo4[j]);
         hi4[j] = _mm_max_ps(v, hi4[j]);
       }
-    alignas(16) float lo12[12], hi12[12];
-    for (int j = 0; j < 3; ++j) _mm_store_ps(lo12 + 4 * j, lo4[j]), _mm_store_ps(hi12 + 4 * j, hi4[j]);
-    for (int j = 0; j < 12; ++j) lo[j % 3] = std::min(lo[j % 3], lo12[j]), hi[j % 3] = std::max(hi[j % 3], hi12[j]);
+    // Lanes x y z x | y z x y | z x y z to one register per axis, then across them.
+    auto reduce = [](const __m128 r[3], bool lower) {
+      const __m128 t0 = _mm_shuffle_ps(r[1], r[2], _MM_SHUFFLE(2, 1, 3, 2));  // x y x y
+      const __m128 t1 = _mm_shuffle_ps(r[0], r[1], _MM_SHUFFLE(1, 0, 2, 1));  // y z y z
+      __m128 x = _mm_shuffle_ps(r[0], t0, _MM_SHUFFLE(2, 0, 3, 0));
+      __m128 y = _mm_shuffle_ps(t1, t0, _MM_SHUFFLE(3, 1, 2, 0));
+      __m128 z = _mm_shuffle_ps(t1, r[2], _MM_SHUFFLE(3, 0, 3, 1));
+      __m128 w = z;
+      _MM_TRANSPOSE4_PS(x, y, z, w);
+      return lower ? _mm_min_ps(_mm_min_ps(x, y), _mm_min_ps(z, w)) : _mm_max_ps(_mm_max_ps(x, y), _mm_max_ps(z, w));
+    };
+    l = _mm_min_ps(l, reduce(lo4, true));
+    h = _mm_max_ps(h, reduce(hi4, false));
   }
-#endif
-  for (; i < n; ++i)
+  for (; i < n; ++i) {
+    const __m128 v = _mm_setr_ps(p[3 * i], p[3 * i + 1], p[3 * i + 2], p[3 * i + 2]);
+    l = _mm_min_ps(v, l);
+    h = _mm_max_ps(v, h);
+  }
+  _mm_store_ps(lo, l);
+  _mm_store_ps(hi, h);
+#else
+  for (int k = 0; k < 3; ++k) lo[k] = hi[k] = p[k];
+  for (size_t i = 1; i < n; ++i)
     for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], p[3 * i + k]), hi[k] = std::max(hi[k], p[3 * i + k]);
+#endif
 }
 
-// The largest squared distance from c to n points, in double. Four running maxima for
-// the same reason; the maximum does not depend on the order the points are taken in.
-double FarthestSquared(const float* p, size_t n, const double c[3]) {
-  double r2[4] = {0.0, 0.0, 0.0, 0.0};
-  auto squared = [&](size_t i) {
-    const double dx = p[3 * i] - c[0], dy = p[3 * i + 1] - c[1], dz = p[3 * i + 2] - c[2];
-    return dx * dx + dy * dy + dz * dz;
-  };
+// The largest squared distance from c to n points, in float. Four points at a time are
+// turned from x y z triples into one register per axis; the maximum does not depend on the
+// order the points are taken in. Each distance is off by at most five roundings (the
+// difference, the square, the two sums): the caller widens the radius to cover them.
+float FarthestSquared(const float* p, size_t n, const float c[3]) {
+  float r2 = 0.0f;
   size_t i = 0;
-  for (; i + 4 <= n; i += 4)
-    for (int j = 0; j < 4; ++j) r2[j] = std::max(r2[j], squared(i + j));
-  for (; i < n; ++i) r2[0] = std::max(r2[0], squared(i));
-  return std::max(std::max(r2[0], r2[1]), std::max(r2[2], r2[3]));
+#if defined(__SSE2__)
+  if (n >= 4) {
+    const __m128 cx = _mm_set1_ps(c[0]), cy = _mm_set1_ps(c[1]), cz = _mm_set1_ps(c[2]);
+    __m128 best = _mm_setzero_ps();
+    for (; i + 4 <= n; i += 4) {
+      const __m128 v0 = _mm_loadu_ps(p + 3 * i), v1 = _mm_loadu_ps(p + 3 * i + 4), v2 = _mm_loadu_ps(p + 3 * i + 8);
+      const __m128 t0 = _mm_shuffle_ps(v1, v2, _MM_SHUFFLE(2, 1, 3, 2));  // x2 y2 x3 y3
+      const __m128 t1 = _mm_shuffle_ps(v0, v1, _MM_SHUFFLE(1, 0, 2, 1));  // y0 z0 y1 z1
+      const __m128 dx = _mm_sub_ps(_mm_shuffle_ps(v0, t0, _MM_SHUFFLE(2, 0, 3, 0)), cx);
+      const __m128 dy = _mm_sub_ps(_mm_shuffle_ps(t1, t0, _MM_SHUFFLE(3, 1, 2, 0)), cy);
+      const __m128 dz = _mm_sub_ps(_mm_shuffle_ps(t1, v2, _MM_SHUFFLE(3, 0, 3, 1)), cz);
+      const __m128 d2 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz));
+      best = _mm_max_ps(best, d2);
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, best);
+    r2 = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+  }
+#endif
+  for (; i < n; ++i) {
+    const float dx = p[3 * i] - c[0], dy = p[3 * i + 1] - c[1], dz = p[3 * i + 2] - c[2];
+    r2 = std::max(r2, (dx * dx + dy * dy) + dz * dz);
+  }
+  return r2;
 }
 }  // namespace
 
@@ -177,18 +217,31 @@ void KIV3DCustomRep::Recompute() const {
     if (sphere) mBounds = KIV3DBoundingSphere();
     return;
   }
-  float lo[3], hi[3];
+  alignas(16) float lo[4], hi[4];
   PointBox(points, n, lo, hi);
   mMin = {lo[0], lo[1], lo[2]};
   mMax = {hi[0], hi[1], hi[2]};
   mHasBox = 1;
   if (!sphere) return;
   // The box centre with the farthest point as radius: one pass, at most √3 × the minimum.
-  const double c[3] = {0.5 * (double(lo[0]) + hi[0]), 0.5 * (double(lo[1]) + hi[1]), 0.5 * (double(lo[2]) + hi[2])};
-  const double r2 = FarthestSquared(points, n, c);
-  const float radius = std::nextafter(static_cast<float>(std::sqrt(r2)), INFINITY);
-  mBounds = KIV3DBoundingSphere(
-      KIVMathPointf(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])), radius, radiusMM);
+  // The distances are measured from the centre as stored. Five roundings of 2^-24 shrink
+  // a squared distance by at most 5 × 2^-24, its root by 2.5 × 2^-24, the root itself
+  // and the product below lose one each: 8 × 2^-24 widens past all of them.
+  const float c[3] = {static_cast<float>(0.5 * (double(lo[0]) + hi[0])), static_cast<float>(0.5 * (double(lo[1]) + hi[1])),
+                      static_cast<float>(0.5 * (double(lo[2]) + hi[2]))};
+  const float r2 = FarthestSquared(points, n, c);
+  float radius = KIV3DBoundingSphere::NextUp(std::sqrt(r2) * (1.0f + 8.0f * 0x1p-24f));
+  // Past 1e19 from the centre the squares leave float's range; below 1e-15 they come near
+  // its smallest numbers, where a rounding no longer is a fraction of the value.
+  if (!(r2 >= 0x1p-100f && r2 <= 0x1p126f)) {
+    double far = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+      const double dx = double(points[3 * i]) - c[0], dy = double(points[3 * i + 1]) - c[1], dz = double(points[3 * i + 2]) - c[2];
+      far = std::max(far, dx * dx + dy * dy + dz * dz);
+    }
+    radius = KIV3DBoundingSphere::NextUp(static_cast<float>(std::sqrt(far)));
+  }
+  mBounds = KIV3DBoundingSphere(KIVMathPointf(c[0], c[1], c[2]), radius, radiusMM);
 }
 
 int KIV3DCustomRep::GetLocalBox(KIVMathPointf& min, KIVMathPointf& max) const {
