@@ -34,12 +34,9 @@ KIV4x4Matrix KIV3DBagRep::GetPlacementAbove(const KIVRep* rep) {
 }
 
 namespace {
-[[maybe_unused]] void Fetch(const void* p) {
-  const char* c = static_cast<const char*>(p);
-  for (int line = 0; line < 3; ++line) __builtin_prefetch(c + 64 * line);
-}
-
-KIV3DBoundingSphere ChildSphere(const KIVRep* child) {
+// Inlined: in a loop over many children, a call per child keeps the next child's fetch from
+// starting while this one's is awaited.
+[[gnu::always_inline]] inline KIV3DBoundingSphere ChildSphere(const KIVRep* child) {
   if (child->GetGraphicAttributeSet().GetFlag(KIVGraphicAttributeSet::Hidden)) return {};
   if (const KIV3DRep* c3 = child->As3DRep()) return c3->GetBoundingElement();
   return {};
@@ -93,7 +90,6 @@ void KIV3DBagRep::ComputeBoundingElement() const {
   const std::vector<KIVRep*>& children = GetChildren();
   KIV3DBoundingSphere sphere;
   std::vector<size_t> changed;  // leaves moved since the last bound, when only a few did
-  bool incremental = false;
   if (children.size() == 1) {
     // Most bags place one model: its sphere read once.
     GroupBound group;
@@ -114,9 +110,11 @@ void KIV3DBagRep::ComputeBoundingElement() const {
   } else {
     if (mTreeVersion != GetChildrenVersion()) {
       RebuildUnionTree();
+      sphere = TreeBound();
     } else if (mAllChanged) {
-      RefreshUnionTree();
+      sphere = RefreshLeaves();
     } else {
+      if (mInnerStale) UniteInner();
       changed.reserve(mChangedChildren.size());
       for (const KIVRep* child : mChangedChildren) {
         auto it = mSlots.find(child);
@@ -129,9 +127,8 @@ void KIV3DBagRep::ComputeBoundingElement() const {
           for (node /= 2; node >= 1; node /= 2) Unite(node);
         }
       }
-      incremental = true;
+      sphere = TreeBound(&changed);
     }
-    sphere = TreeBound(incremental ? &changed : nullptr);
   }
   mChangedChildren.clear();
   mAllChanged = false;
@@ -187,28 +184,43 @@ void KIV3DBagRep::RebuildUnionTree() const {
   mBoxes.assign(6 * 2 * mLeafBase, 0.0);
   for (size_t node = mLeafBase; node < 2 * mLeafBase; ++node) SetLeafBox(node);
   for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
+  mInnerStale = false;
   mTreeVersion = GetChildrenVersion();
 }
 
-void KIV3DBagRep::RefreshUnionTree() const {
-  // The result does not depend on which leaf holds which child, only the pruning of the
-  // search for the farthest does: the order found at the last rebuild serves. Children in
-  // list order, which is mostly the order they lie in memory.
-  // The leaves' boxes then in slot order: written in list order they would land all
-  // over the array.
+KIV3DBoundingSphere KIV3DBagRep::RefreshLeaves() const {
+  // Every child changed: their spheres go to the tree's leaves, and the bound comes from
+  // one pass over those, as a small bag's does. The unions above wait for the next change
+  // of a few children, which needs them; a scene loaded or placed as a whole may never
+  // see one. Children in list order, which is mostly the order they lie in memory; the
+  // layout found at the last rebuild serves, since the result does not depend on it.
   const std::vector<KIVRep*>& children = GetChildren();
-  const size_t n = children.size();
-  // Each child's bound reads the child, its list of children and their first, at scattered
-  // places: those of the children a few steps ahead are fetched in stages, each stage from
-  // what the one before brought in.
-  for (size_t i = 0; i < n; ++i) {
-    //if (i + 24 < n) Fetch(children[i + 24]);
-    //if (i + 16 < n && !children[i + 16]->GetChildren().empty()) Fetch(children[i + 16]->GetChildren().data());
-    //if (i + 8 < n && !children[i + 8]->GetChildren().empty()) Fetch(children[i + 8]->GetChildren().front());
-    mUnions[mLeafBase + mChildSlots[i]] = ChildSphere(children[i]);
-  }
-  for (size_t node = mLeafBase; node < mLeafBase + children.size(); ++node) SetLeafBox(node);
+  // The box in a pass of its own, over the leaves in slot order: folded into the first
+  // loop, it slows the fetching of the next children.
+  for (size_t i = 0; i < children.size(); ++i) mUnions[mLeafBase + mChildSlots[i]] = ChildSphere(children[i]);
+  GroupBound group;
+  for (size_t node = mLeafBase; node < mLeafBase + children.size(); ++node) group.AddBox(mUnions[node]);
+  mInnerStale = true;
+  mFarReach = -1.0;
+  const KIVMathPointf c = group.Centre();
+  if (!group.any || group.infinite) return group.Make(c, 0.0);
+  double best = -1.0;
+  size_t farthest = 0;
+  for (size_t node = mLeafBase; node < mLeafBase + children.size(); ++node)
+    if (!mUnions[node].IsEmpty())
+      if (const double reach = GroupBound::Reach(c, mUnions[node]); reach > best) best = reach, farthest = node;
+  mFarCentre = c;
+  mFarReach = best;
+  mFarLeaf = farthest;
+  return group.Make(c, best);
+}
+
+void KIV3DBagRep::UniteInner() const {
+  // The leaves' boxes in slot order: written in list order they would land all over the
+  // array.
+  for (size_t node = mLeafBase; node < mLeafBase + GetChildren().size(); ++node) SetLeafBox(node);
   for (size_t node = mLeafBase - 1; node >= 1; --node) Unite(node);
+  mInnerStale = false;
 }
 
 void KIV3DBagRep::SetLeafBox(size_t node) const {

@@ -58,9 +58,12 @@ class KIV3DBagRep : public KIV3DRep {
   /// Below this many children a plain pass is as fast as the tree.
   static constexpr size_t kTreeMinimum = 32;
   void RebuildUnionTree() const;
-  /// Every leaf of the tree from its child again, the layout kept: for when every child
-  /// changed but the list of children did not.
-  void RefreshUnionTree() const;
+  /// Every leaf of the tree from its child again, the layout kept, and the bound from
+  /// them: for when every child changed but the list of children did not. The unions
+  /// above the leaves are left stale.
+  KIV3DBoundingSphere RefreshLeaves() const;
+  /// The unions and boxes above the leaves again, from the leaves.
+  void UniteInner() const;
   void SetLeafBox(size_t node) const;
   void Unite(size_t node) const;
   KIV3DBoundingSphere TreeBound(const std::vector<size_t>* changed = nullptr) const;
@@ -75,6 +78,7 @@ class KIV3DBagRep : public KIV3DRep {
   mutable std::vector<int> mChildSlots;  // child index -> slot
   mutable std::vector<const KIVRep*> mChangedChildren;
   mutable bool mAllChanged = true;
+  mutable bool mInnerStale = false;  // the leaves are newer than the unions above them
   // The farthest reach of the last bound, from which centre and by which leaf node.
   mutable KIVMathPointf mFarCentre;
   mutable double mFarReach = -1.0;
