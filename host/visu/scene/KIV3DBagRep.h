@@ -2,7 +2,6 @@
 // A 3D rep that groups children, optionally placed by a matrix that carries the children's
 // frame into the bag's parent's frame.
 
-#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
