@@ -20,6 +20,18 @@ std::vector<int>& FreeIds() { return sFreeIds; }
 int sNextId = 0;
 unsigned long long sStamps = 0;
 
+#if defined(__SSE2__)
+// Four x y z triples in three registers (lanes x y z x | y z x y | z x y z) turned into
+// one register per axis.
+inline void SplitAxes(__m128 a, __m128 b, __m128 c, __m128& x, __m128& y, __m128& z) {
+  const __m128 t0 = _mm_shuffle_ps(b, c, _MM_SHUFFLE(2, 1, 3, 2));  // x y x y
+  const __m128 t1 = _mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 2, 1));  // y z y z
+  x = _mm_shuffle_ps(a, t0, _MM_SHUFFLE(2, 0, 3, 0));
+  y = _mm_shuffle_ps(t1, t0, _MM_SHUFFLE(3, 1, 2, 0));
+  z = _mm_shuffle_ps(t1, c, _MM_SHUFFLE(3, 0, 3, 1));
+}
+#endif
+
 // The box around n > 0 points (x, y, z each), in lo[0..2] and hi[0..2] (four floats each,
 // 16-byte aligned). Four points are twelve floats whose lanes repeat x y z: three running
 // minima and maxima of four lanes each make independent chains that run side by side,
@@ -42,11 +54,8 @@ void PointBox(const float* p, size_t n, float lo[4], float hi[4]) {
       }
     // Lanes x y z x | y z x y | z x y z to one register per axis, then across them.
     auto reduce = [](const __m128 r[3], bool lower) {
-      const __m128 t0 = _mm_shuffle_ps(r[1], r[2], _MM_SHUFFLE(2, 1, 3, 2));  // x y x y
-      const __m128 t1 = _mm_shuffle_ps(r[0], r[1], _MM_SHUFFLE(1, 0, 2, 1));  // y z y z
-      __m128 x = _mm_shuffle_ps(r[0], t0, _MM_SHUFFLE(2, 0, 3, 0));
-      __m128 y = _mm_shuffle_ps(t1, t0, _MM_SHUFFLE(3, 1, 2, 0));
-      __m128 z = _mm_shuffle_ps(t1, r[2], _MM_SHUFFLE(3, 0, 3, 1));
+      __m128 x, y, z;
+      SplitAxes(r[0], r[1], r[2], x, y, z);
       __m128 w = z;
       _MM_TRANSPOSE4_PS(x, y, z, w);
       return lower ? _mm_min_ps(_mm_min_ps(x, y), _mm_min_ps(z, w)) : _mm_max_ps(_mm_max_ps(x, y), _mm_max_ps(z, w));
@@ -80,12 +89,9 @@ float FarthestSquared(const float* p, size_t n, const float c[3]) {
     const __m128 cx = _mm_set1_ps(c[0]), cy = _mm_set1_ps(c[1]), cz = _mm_set1_ps(c[2]);
     __m128 best = _mm_setzero_ps();
     for (; i + 4 <= n; i += 4) {
-      const __m128 v0 = _mm_loadu_ps(p + 3 * i), v1 = _mm_loadu_ps(p + 3 * i + 4), v2 = _mm_loadu_ps(p + 3 * i + 8);
-      const __m128 t0 = _mm_shuffle_ps(v1, v2, _MM_SHUFFLE(2, 1, 3, 2));  // x2 y2 x3 y3
-      const __m128 t1 = _mm_shuffle_ps(v0, v1, _MM_SHUFFLE(1, 0, 2, 1));  // y0 z0 y1 z1
-      const __m128 dx = _mm_sub_ps(_mm_shuffle_ps(v0, t0, _MM_SHUFFLE(2, 0, 3, 0)), cx);
-      const __m128 dy = _mm_sub_ps(_mm_shuffle_ps(t1, t0, _MM_SHUFFLE(3, 1, 2, 0)), cy);
-      const __m128 dz = _mm_sub_ps(_mm_shuffle_ps(t1, v2, _MM_SHUFFLE(3, 0, 3, 1)), cz);
+      __m128 x, y, z;
+      SplitAxes(_mm_loadu_ps(p + 3 * i), _mm_loadu_ps(p + 3 * i + 4), _mm_loadu_ps(p + 3 * i + 8), x, y, z);
+      const __m128 dx = _mm_sub_ps(x, cx), dy = _mm_sub_ps(y, cy), dz = _mm_sub_ps(z, cz);
       const __m128 d2 = _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz));
       best = _mm_max_ps(best, d2);
     }
@@ -230,10 +236,12 @@ void KIV3DCustomRep::Recompute() const {
   const float c[3] = {static_cast<float>(0.5 * (double(lo[0]) + hi[0])), static_cast<float>(0.5 * (double(lo[1]) + hi[1])),
                       static_cast<float>(0.5 * (double(lo[2]) + hi[2]))};
   const float r2 = FarthestSquared(points, n, c);
-  float radius = KIV3DBoundingSphere::NextUp(std::sqrt(r2) * (1.0f + 8.0f * 0x1p-24f));
-  // Past 1e19 from the centre the squares leave float's range; below 1e-15 they come near
-  // its smallest numbers, where a rounding no longer is a fraction of the value.
-  if (!(r2 >= 0x1p-100f && r2 <= 0x1p126f)) {
+  float radius;
+  if (r2 >= 0x1p-100f && r2 <= 0x1p126f) {
+    radius = KIV3DBoundingSphere::NextUp(std::sqrt(r2) * (1.0f + 8.0f * 0x1p-24f));
+  } else {
+    // Past 1e19 from the centre the squares leave float's range; below 1e-15 they come
+    // near its smallest numbers, where a rounding no longer is a fraction of the value.
     double far = 0.0;
     for (size_t i = 0; i < n; ++i) {
       const double dx = double(points[3 * i]) - c[0], dy = double(points[3 * i + 1]) - c[1], dz = double(points[3 * i + 2]) - c[2];
